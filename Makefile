@@ -1,0 +1,33 @@
+# make run    installs what is missing, builds and starts the program
+# make test   installs what is missing, builds and runs every test (own Xvfb)
+# make bench  builds and runs the benchmarks
+BUILD ?= build
+JOBS ?= 2
+CMAKE_FLAGS ?=
+
+.PHONY: all deps build run test bench clean
+
+all: build
+
+deps:
+	@scripts/deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	$(BUILD)/stockkun
+
+test: build
+	scripts/run-tests.sh $(BUILD)
+
+bench: deps
+	cmake -S . -B $(BUILD) -DSTOCK_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS)
+	scripts/run-bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/clipboard.h"
+#include "platform/controls.h"
+
+namespace stock {
+
+// Once a second: a clipboard text that differs from the current clip becomes
+// the current clip and a new top row of the history.
+class ClipboardWatcher {
+public:
+    ClipboardWatcher(Clipboard& clipboard, TextBox& currentClip, ListBox& history)
+        : clipboard_(clipboard), RichTextBox2(currentClip), List1(history) {}
+
+    void Timer1_Timer();
+    void RichTextBox2_Change();
+    void Command1_Click();
+
+private:
+    Clipboard& clipboard_;
+    TextBox& RichTextBox2;
+    ListBox& List1;
+};
+
+}  // namespace stock

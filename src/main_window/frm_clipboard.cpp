@@ -1,0 +1,106 @@
+#include "main_window/frm_clipboard.h"
+
+#include "main_window/frm_clipboard_layout.h"
+#include "main_window/guard.h"
+#include "main_window/set_window_topmost.h"
+
+namespace stock {
+
+FrmClipboard::FrmClipboard(Services services) : s_(services) {}
+
+FrmClipboard::~FrmClipboard() = default;
+
+void FrmClipboard::load() {
+    window_ = s_.ui.createWindow(frmClipboardLayout());
+    loaded_ = true;
+    s_.lifetime.windowLoaded();
+    wire();
+    Form_Load();
+}
+
+void FrmClipboard::wire() {
+    Window& w = *window_;
+    watcher_.emplace(s_.clipboard, w.textBox("RichTextBox2"), w.listBox("List1"));
+    ClipboardWatcher& watcher = *watcher_;
+
+    w.timer("Timer1").onTick(guarded([&watcher] { watcher.Timer1_Timer(); }));
+    w.textBox("RichTextBox2").onChange(guarded([&watcher] { watcher.RichTextBox2_Change(); }));
+    w.button("Command1").onClick(guarded([&watcher] { watcher.Command1_Click(); }));
+    w.menuEntry("mnuCHistory").onClick(guarded([this] { mnuCHistory_Click(); }));
+
+    w.button("Command6").onClick(guarded([this] { Command6_Click(); }));
+    w.button("Command7").onClick(guarded([this] { Command7_Click(); }));
+    w.button("Command8").onClick(guarded([this] { Command8_Click(); }));
+    w.button("Command9").onClick(guarded([this] { Command9_Click(); }));
+    w.menuEntry("mnuHide").onClick(guarded([this] { mnuHide_Click(); }));
+    w.menuEntry("mnuExit").onClick(guarded([this] { mnuExit_Click(); }));
+    w.menuEntry("mnusnormal").onClick(guarded([this] { mnusnormal_Click(); }));
+    w.onCloseRequest(guarded([this] { unload(); }));
+}
+
+void FrmClipboard::Form_Load() {
+    Window& w = *window_;
+    w.menuEntry("mnuAbout").setVisible(false);
+    if (s_.instanceLock.anotherInstanceRunning()) {
+        // A second start ends here: no unload handler, nothing shown.
+        s_.lifetime.endNow();
+        return;
+    }
+    w.listBox("List1").setHorizontalExtent(kHistoryHorizontalExtent);
+    SetWindowTopmost(w, 1);
+    w.setOuterHeight(kOuterHeightAfterLoad);
+}
+
+void FrmClipboard::Form_Unload() {}
+
+void FrmClipboard::unload() {
+    if (!loaded_) return;
+    loaded_ = false;
+    try {
+        Form_Unload();
+    } catch (...) {
+        // The unload is never cancelled.
+    }
+    window_->destroy();
+    s_.lifetime.windowUnloaded();
+}
+
+void FrmClipboard::Command6_Click() { window_->hide(); }
+
+void FrmClipboard::mnuHide_Click() { window_->hide(); }
+
+void FrmClipboard::Command7_Click() {
+    if (s_.about) s_.about->unload();
+    unload();
+    s_.lifetime.endNow();
+}
+
+void FrmClipboard::mnuExit_Click() { unload(); }
+
+void FrmClipboard::Command8_Click() {
+    Window& w = *window_;
+    if (w.button("Command8").caption() == kShowNormal) {
+        SetWindowTopmost(w, 0);
+        w.button("Command8").setCaption(kShowTop);
+        w.menuEntry("mnusnormal").setCaption(kShowTop);
+    } else {
+        SetWindowTopmost(w, 1);
+        w.button("Command8").setCaption(kShowNormal);
+        w.menuEntry("mnusnormal").setCaption(kShowNormal);
+    }
+}
+
+void FrmClipboard::mnusnormal_Click() { Command8_Click(); }
+
+void FrmClipboard::mnuCHistory_Click() { watcher_->Command1_Click(); }
+
+void FrmClipboard::Command9_Click() {
+    if (!s_.about) return;
+    // The first touch loads the About window.
+    const float top = static_cast<float>(window_->top()) - 1590.0f;
+    s_.about->setTop(static_cast<int>(top));
+    s_.about->setLeft(window_->left());
+    s_.about->show();
+}
+
+}  // namespace stock

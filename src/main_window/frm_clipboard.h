@@ -1,0 +1,59 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "history/clipboard_watcher.h"
+#include "main_window/about_form.h"
+#include "main_window/lifetime.h"
+#include "platform/clipboard.h"
+#include "platform/controls.h"
+#include "platform/instance_lock.h"
+
+namespace stock {
+
+// The main window: start-up object, window modes and the ways the program ends.
+class FrmClipboard {
+public:
+    struct Services {
+        Ui& ui;
+        Clipboard& clipboard;
+        InstanceLock& instanceLock;
+        Lifetime& lifetime;
+        AboutForm* about = nullptr;  // nullptr: no About window
+    };
+
+    explicit FrmClipboard(Services services);
+    ~FrmClipboard();
+    FrmClipboard(const FrmClipboard&) = delete;
+    FrmClipboard& operator=(const FrmClipboard&) = delete;
+
+    // Creates the window with its layout, then runs Form_Load.
+    void load();
+    bool loaded() const { return loaded_; }
+    // Runs Form_Unload and takes the window away; the process ends when no
+    // window is loaded any more.
+    void unload();
+    Window& window() { return *window_; }
+
+    void Form_Load();
+    void Form_Unload();
+    void Command6_Click();
+    void Command7_Click();
+    void Command8_Click();
+    void Command9_Click();
+    void mnuHide_Click();
+    void mnuExit_Click();
+    void mnusnormal_Click();
+    void mnuCHistory_Click();
+
+private:
+    void wire();
+
+    Services s_;
+    std::unique_ptr<Window> window_;
+    std::optional<ClipboardWatcher> watcher_;
+    bool loaded_ = false;
+};
+
+}  // namespace stock

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace stock {
+
+// The clipboard's plain text.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    // The clipboard's text; an empty string when it holds no text; nullopt
+    // when it cannot be read now (held open, owner not answering, transfer
+    // failed). A failed read never looks like an empty clipboard.
+    virtual std::optional<std::u16string> readText() = 0;
+    // Puts the text on the clipboard; false when that failed.
+    virtual bool writeText(const std::u16string& text) = 0;
+};
+
+}  // namespace stock

@@ -1,0 +1,43 @@
+#include "platform/layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace stock {
+
+int twipsToPixels(double twips, double twipsPerPixel) {
+    if (!(twipsPerPixel > 0)) return 0;
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
+PixelRect twipsToPixels(int left, int top, int width, int height, double tpp) {
+    PixelRect r;
+    r.x = twipsToPixels(left, tpp);
+    r.y = twipsToPixels(top, tpp);
+    r.w = twipsToPixels(static_cast<double>(left) + width, tpp) - r.x;
+    r.h = twipsToPixels(static_cast<double>(top) + height, tpp) - r.y;
+    return r;
+}
+
+std::vector<std::string> focusOrder(const FormSpec& form) {
+    std::vector<const ControlSpec*> stops;
+    for (const auto& c : form.controls) {
+        const bool focusable = c.kind == ControlKind::Button || c.kind == ControlKind::ListBox ||
+                               c.kind == ControlKind::TextBox;
+        if (focusable && c.tab >= 0) stops.push_back(&c);
+    }
+    std::stable_sort(stops.begin(), stops.end(),
+                     [](const ControlSpec* a, const ControlSpec* b) { return a->tab < b->tab; });
+    std::vector<std::string> names;
+    names.reserve(stops.size());
+    for (const auto* c : stops) names.push_back(c->name);
+    return names;
+}
+
+const ControlSpec* findControl(const FormSpec& form, std::string_view name) {
+    for (const auto& c : form.controls)
+        if (c.name == name) return &c;
+    return nullptr;
+}
+
+}  // namespace stock

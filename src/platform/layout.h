@@ -1,0 +1,86 @@
+// Window layouts as plain data: every front end builds its windows from these
+// tables, so a layout is written once, in twips, and never per toolkit.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace stock {
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+enum class ControlKind { Timer, Button, Label, Line, ListBox, TextBox, Image };
+
+struct FontSpec {
+    std::u16string family;
+    double points = 9.0;
+    int weight = 400;  // 400 regular, 700 bold
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    int charset = 0;  // 128: Shift-JIS
+};
+
+// Colours the platform chooses itself.
+enum class SystemColour { None, ScrollBar };
+
+struct ControlSpec {
+    std::string name;
+    ControlKind kind = ControlKind::Button;
+    std::u16string caption;  // caption, initial text or tool tip-less label text
+    int left = 0, top = 0, width = 0, height = 0;  // twips, client coordinates
+    int tab = -1;                                  // focus order, -1: never takes the focus
+    std::optional<Rgb> back;                       // nullopt: the platform's default
+    std::optional<Rgb> fore;
+    bool transparent = false;  // draws straight on the window's surface
+    std::optional<FontSpec> font;
+    bool centred = false;
+    std::u16string accessibleName;
+    std::u16string toolTip;
+    int intervalMs = 0;      // timers
+    bool readOnly = false;   // text boxes
+    bool multiLine = false;  // text boxes
+    SystemColour lineColour = SystemColour::None;
+};
+
+struct MenuSpec {
+    std::string name;
+    std::u16string caption;  // "-" is a separator; '&' marks the access key
+    int level = 1;           // 1: menu bar entry; deeper levels nest under the last shallower entry
+};
+
+enum class Border { FixedSingle, FixedDialog };
+
+struct FormSpec {
+    std::string name;
+    std::u16string caption;
+    int clientWidth = 0, clientHeight = 0;  // twips
+    Rgb back;
+    Border border = Border::FixedSingle;
+    bool centred = false;         // start centred on the screen
+    bool showInTaskbar = false;
+    std::vector<ControlSpec> controls;  // in creation order
+    std::vector<MenuSpec> menu;         // depth-first
+};
+
+// Twips to pixels for a rectangle: each edge is rounded on its own, so that
+// rectangles which touch in twips still touch in pixels.
+struct PixelRect {
+    int x = 0, y = 0, w = 0, h = 0;
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
+};
+
+int twipsToPixels(double twips, double twipsPerPixel);
+PixelRect twipsToPixels(int left, int top, int width, int height, double twipsPerPixel);
+
+// Keyboard focus order: the names of the controls that take the focus, by tab index.
+std::vector<std::string> focusOrder(const FormSpec& form);
+
+const ControlSpec* findControl(const FormSpec& form, std::string_view name);
+
+}  // namespace stock

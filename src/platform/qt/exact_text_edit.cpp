@@ -1,0 +1,93 @@
+#include "platform/qt/exact_text_edit.h"
+
+#include <QTextBlock>
+#include <algorithm>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "platform/qt/qt_text.h"
+#include "platform/text_map.h"
+
+namespace stock::qt {
+
+ExactTextEdit::ExactTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    connect(document(), &QTextDocument::contentsChange, this, &ExactTextEdit::onContentsChange);
+}
+
+void ExactTextEdit::fireChanged() {
+    if (!changed) return;
+    try {
+        changed();
+    } catch (...) {
+    }
+}
+
+void ExactTextEdit::setExactText(const std::u16string& text) {
+    if (text == exact_) return;
+    exact_ = text;
+    applying_ = true;
+    setPlainText(toQ(toDisplay(text)));
+    applying_ = false;
+    fireChanged();
+}
+
+std::size_t ExactTextEdit::selectionStart() const {
+    return exactOffset(exact_, static_cast<std::size_t>(textCursor().selectionStart()));
+}
+
+std::size_t ExactTextEdit::selectionEnd() const {
+    return exactOffset(exact_, static_cast<std::size_t>(textCursor().selectionEnd()));
+}
+
+std::u16string ExactTextEdit::selectedExactText() const {
+    const auto a = selectionStart();
+    const auto b = selectionEnd();
+    return exact_.substr(a, b - a);
+}
+
+void ExactTextEdit::replaceSelection(const std::u16string& text) {
+    const auto a = selectionStart();
+    const auto b = selectionEnd();
+    std::u16string next = exact_.substr(0, a);
+    next += text;
+    next.append(exact_, b, std::u16string::npos);
+    QTextCursor cursor = textCursor();
+    applying_ = true;
+    cursor.insertText(toQ(toDisplay(text)));
+    applying_ = false;
+    setTextCursor(cursor);
+    const bool differs = next != exact_;
+    exact_ = std::move(next);
+    if (differs) fireChanged();
+}
+
+void ExactTextEdit::onContentsChange(int position, int removed, int added) {
+    if (applying_) return;
+    // An edit made in the box itself (typing, the box's own editing keys).
+    const auto pos = static_cast<std::size_t>(position);
+    const std::size_t a = exactOffset(exact_, pos);
+    const std::size_t b = exactOffset(exact_, pos + static_cast<std::size_t>(removed));
+    const int last = document()->characterCount() - 1;
+    QTextCursor c(document());
+    c.setPosition(std::min(position, last));
+    c.setPosition(std::min(position + added, last), QTextCursor::KeepAnchor);
+    QString inserted = c.selectedText();
+    inserted.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    std::u16string next = exact_.substr(0, a);
+    next += fromQ(inserted);
+    next.append(exact_, b, std::u16string::npos);
+    exact_ = std::move(next);
+    // The document keeps one position per character and per break; if the two
+    // ever disagree, the document wins and only its line breaks are lost.
+    if (displayLength(exact_) != static_cast<std::size_t>(document()->characterCount() - 1)) resync();
+    fireChanged();
+}
+
+void ExactTextEdit::resync() {
+    QString plain = toPlainText();
+    plain.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    exact_ = fromQ(plain);
+}
+
+}  // namespace stock::qt

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <functional>
+#include <string>
+
+namespace stock::qt {
+
+// A plain text box that hands back exactly the text it was given. The
+// document shows each line break as a paragraph; the exact text is kept
+// beside it and follows every edit, so CR LF, lone CR and U+2029 survive.
+class ExactTextEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    explicit ExactTextEdit(QWidget* parent = nullptr);
+
+    const std::u16string& exactText() const { return exact_; }
+    void setExactText(const std::u16string& text);
+
+    // Selection as code units of exactText().
+    std::size_t selectionStart() const;
+    std::size_t selectionEnd() const;
+    std::u16string selectedExactText() const;
+    void replaceSelection(const std::u16string& text);
+
+    std::function<void()> changed;
+
+private:
+    void onContentsChange(int position, int removed, int added);
+    void resync();
+    void fireChanged();
+
+    std::u16string exact_;
+    bool applying_ = false;
+};
+
+}  // namespace stock::qt

@@ -1,0 +1,29 @@
+// すとっくん: collects the text that passes through the clipboard.
+#include <QApplication>
+#include <cstdlib>
+
+#include "main_window/frm_clipboard.h"
+#include "main_window/lifetime.h"
+#include "platform/posix/instance_lock.h"
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_ui.h"
+
+int main(int argc, char** argv) {
+    // Background clipboard access, stay-on-top and window placement need X11:
+    // on a Wayland desktop the program runs through XWayland.
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display) setenv("QT_QPA_PLATFORM", "xcb", 1);
+
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    stock::qt::installFontSubstitutions();
+
+    stock::qt::QtUi ui;
+    stock::qt::QtClipboard clipboard;
+    stock::PosixInstanceLock lock(display ? display : "");
+    stock::Lifetime lifetime(ui);
+    stock::FrmClipboard frmClipboard({ui, clipboard, lock, lifetime, nullptr});
+    frmClipboard.load();
+    if (ui.endRequested()) return 0;
+    return QApplication::exec();
+}

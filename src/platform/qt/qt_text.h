@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace stock::qt {
+
+inline QString toQ(const std::u16string& s) {
+    return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
+}
+
+inline std::u16string fromQ(const QString& s) {
+    return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<size_t>(s.size()));
+}
+
+}  // namespace stock::qt

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/controls.h"
+
+namespace stock::qt {
+
+class QtUi final : public Ui {
+public:
+    std::unique_ptr<Window> createWindow(const FormSpec& form) override;
+    double twipsPerPixelX() const override;
+    void processEvents() override;
+    void endProcess() override;
+    bool endRequested() const { return ended_; }
+
+private:
+    bool ended_ = false;
+};
+
+// Maps the layouts' Japanese font names to installed, metric-compatible faces.
+void installFontSubstitutions();
+
+}  // namespace stock::qt

@@ -1,0 +1,563 @@
+#include "platform/qt/qt_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
+#include <stdexcept>
+
+#include "platform/qt/exact_text_edit.h"
+#include "platform/qt/history_list.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/x11_hints.h"
+
+namespace stock::qt {
+namespace {
+
+void invoke(const Handler& h, const bool& dead) {
+    if (dead || !h) return;
+    try {
+        h();
+    } catch (...) {
+        // No handler's failure reaches the event loop.
+    }
+}
+
+QColor toColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+QFont toFont(const FontSpec& spec) {
+    QFont f(toQ(spec.family));
+    f.setPointSizeF(spec.points);
+    f.setWeight(static_cast<QFont::Weight>(spec.weight));
+    f.setItalic(spec.italic);
+    f.setUnderline(spec.underline);
+    f.setStrikeOut(spec.strikeOut);
+    return f;
+}
+
+class LineWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+    bool vertical = true;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(palette().color(QPalette::Button));
+        if (vertical)
+            p.drawLine(0, 0, 0, height() - 1);
+        else
+            p.drawLine(0, 0, width() - 1, 0);
+    }
+};
+
+class QtTextBox final : public TextBox {
+public:
+    QtTextBox(ExactTextEdit* w, const bool& dead) : w_(w), dead_(dead) {
+        w->changed = [this] { invoke(change_, dead_); };
+    }
+    std::u16string text() const override { return w_ ? w_->exactText() : std::u16string(); }
+    void setText(const std::u16string& t) override {
+        if (w_) w_->setExactText(t);
+    }
+    std::size_t selLength() const override {
+        return w_ ? w_->selectionEnd() - w_->selectionStart() : 0;
+    }
+    std::u16string selText() const override { return w_ ? w_->selectedExactText() : std::u16string(); }
+    void setSelText(const std::u16string& t) override {
+        if (w_) w_->replaceSelection(t);
+    }
+    void onChange(Handler h) override { change_ = std::move(h); }
+
+private:
+    QPointer<ExactTextEdit> w_;
+    const bool& dead_;
+    Handler change_;
+};
+
+class QtListBox final : public ListBox {
+public:
+    QtListBox(HistoryView* w, const bool& dead) : w_(w), dead_(dead) {
+        w->clickedRow = [this] { invoke(click_, dead_); };
+    }
+    void insertRow(std::size_t index, const std::u16string& text) override {
+        if (w_) w_->insertRow(index, text);
+    }
+    void clear() override {
+        if (w_) w_->clearRows();
+    }
+    std::size_t count() const override { return w_ ? w_->rows().size() : 0; }
+    std::u16string rowText(std::size_t index) const override {
+        if (!w_ || index >= w_->rows().size()) return {};
+        return w_->rows().at(index);
+    }
+    long currentIndex() const override {
+        if (!w_ || !w_->currentIndex().isValid()) return -1;
+        return w_->currentIndex().row();
+    }
+    void setHorizontalExtent(int pixels) override {
+        if (w_) w_->setHorizontalExtent(pixels);
+    }
+    void onClick(Handler h) override { click_ = std::move(h); }
+
+private:
+    QPointer<HistoryView> w_;
+    const bool& dead_;
+    Handler click_;
+};
+
+class QtButton final : public Button {
+public:
+    QtButton(QPushButton* w, const bool& dead) : w_(w), dead_(dead) {
+        QObject::connect(w, &QPushButton::clicked, w, [this] { invoke(click_, dead_); });
+    }
+    std::u16string caption() const override { return w_ ? fromQ(w_->text()) : std::u16string(); }
+    void setCaption(const std::u16string& c) override {
+        if (w_) {
+            w_->setText(toQ(c));
+            w_->setAccessibleName(toQ(c));
+        }
+    }
+    void onClick(Handler h) override { click_ = std::move(h); }
+
+private:
+    QPointer<QPushButton> w_;
+    const bool& dead_;
+    Handler click_;
+};
+
+class ClickLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    Handler click, move;
+    const bool* dead = nullptr;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        QLabel::mouseReleaseEvent(e);
+        if (rect().contains(e->position().toPoint())) invoke(click, *dead);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        QLabel::mouseMoveEvent(e);
+        invoke(move, *dead);
+    }
+};
+
+class QtLabel final : public Label {
+public:
+    explicit QtLabel(ClickLabel* w) : w_(w) {}
+    std::u16string caption() const override { return w_ ? fromQ(w_->text()) : std::u16string(); }
+    void setBold(bool bold) override {
+        if (!w_) return;
+        QFont f = w_->font();
+        f.setBold(bold);
+        w_->setFont(f);
+    }
+    bool bold() const override { return w_ && w_->font().bold(); }
+    void onClick(Handler h) override {
+        if (!w_) return;
+        w_->click = std::move(h);
+        w_->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    }
+    void onMouseMove(Handler h) override {
+        if (!w_) return;
+        w_->move = std::move(h);
+        w_->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+        w_->setMouseTracking(true);
+    }
+
+private:
+    QPointer<ClickLabel> w_;
+};
+
+class QtMenuEntry final : public MenuEntry {
+public:
+    QtMenuEntry(QAction* a, std::u16string caption, const bool& dead, std::function<void()> visibilityChanged)
+        : a_(a), caption_(std::move(caption)), dead_(dead), visibilityChanged_(std::move(visibilityChanged)) {
+        QObject::connect(a, &QAction::triggered, a, [this] { invoke(click_, dead_); });
+    }
+    std::u16string caption() const override { return caption_; }
+    void setCaption(const std::u16string& c) override {
+        caption_ = c;
+        if (a_) a_->setText(toQ(c));
+    }
+    bool visible() const override { return a_ && a_->isVisible(); }
+    void setVisible(bool v) override {
+        if (!a_) return;
+        a_->setVisible(v);
+        if (visibilityChanged_) visibilityChanged_();
+    }
+    void onClick(Handler h) override { click_ = std::move(h); }
+
+private:
+    QPointer<QAction> a_;
+    std::u16string caption_;
+    const bool& dead_;
+    std::function<void()> visibilityChanged_;
+    Handler click_;
+};
+
+class QtTimer final : public Timer {
+public:
+    QtTimer(QTimer* t, const bool& dead) : t_(t), dead_(dead) {
+        QObject::connect(t, &QTimer::timeout, t, [this] { invoke(tick_, dead_); });
+    }
+    void onTick(Handler h) override { tick_ = std::move(h); }
+    void stop() {
+        if (t_) t_->stop();
+    }
+
+private:
+    QPointer<QTimer> t_;
+    const bool& dead_;
+    Handler tick_;
+};
+
+}  // namespace
+
+class FormWidget : public QWidget {
+public:
+    Handler closeRequest, mouseMove;
+    const bool* dead = nullptr;
+    int targetOuterHeight = -1;  // pixels, -1: none asked for
+
+    void applyOuterHeight() {
+        if (targetOuterHeight < 0) return;
+        const int frame = frameGeometry().height() - height();
+        const int h = std::max(1, targetOuterHeight - frame);
+        if (h != height()) setFixedHeight(h);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::MouseMove) invoke(mouseMove, *dead);
+        return QWidget::eventFilter(watched, e);
+    }
+    void closeEvent(QCloseEvent* e) override {
+        // The owner decides; it takes the window away through destroy().
+        e->ignore();
+        invoke(closeRequest, *dead);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        QWidget::mouseMoveEvent(e);
+        invoke(mouseMove, *dead);
+    }
+    void moveEvent(QMoveEvent* e) override {
+        QWidget::moveEvent(e);
+        applyOuterHeight();  // the frame's size is known once a window manager has framed us
+    }
+    void showEvent(QShowEvent* e) override {
+        QWidget::showEvent(e);
+        applyOuterHeight();
+    }
+};
+
+struct QtWindow::Impl {
+    double tpp = 15.0;
+    bool dead = false;
+    QPointer<FormWidget> form;
+    QWidget* client = nullptr;
+    QMenuBar* menuBar = nullptr;
+    int clientW = 0, clientH = 0;
+    std::map<std::string, std::unique_ptr<TextBox>, std::less<>> textBoxes;
+    std::map<std::string, std::unique_ptr<ListBox>, std::less<>> listBoxes;
+    std::map<std::string, std::unique_ptr<Button>, std::less<>> buttons;
+    std::map<std::string, std::unique_ptr<Label>, std::less<>> labels;
+    std::map<std::string, std::unique_ptr<MenuEntry>, std::less<>> menuEntries;
+    std::map<std::string, std::unique_ptr<QtTimer>, std::less<>> timers;
+    std::map<std::string, QPointer<QWidget>, std::less<>> widgets;
+    std::map<std::string, QPointer<QMenu>, std::less<>> menus;
+    std::vector<QAction*> topLevelActions;
+
+    int px(double twips) const { return static_cast<int>(std::lround(twips / tpp)); }
+
+    void layoutMenuBar() {
+        if (!form) return;
+        bool any = false;
+        for (QAction* a : topLevelActions) any = any || a->isVisible();
+        int top = 0;
+        if (menuBar) {
+            menuBar->setVisible(any);
+            if (any) {
+                menuBar->setGeometry(0, 0, clientW, menuBar->sizeHint().height());
+                top = menuBar->height();
+            }
+        }
+        client->move(0, top);
+        if (form->targetOuterHeight < 0) form->setFixedSize(clientW, clientH + top);
+    }
+
+    template <class Map>
+    static auto& find(Map& map, std::string_view name, const char* kind) {
+        auto it = map.find(name);
+        if (it == map.end()) throw std::out_of_range(std::string("no ") + kind + " " + std::string(name));
+        return *it->second;
+    }
+};
+
+QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_unique<Impl>()) {
+    Impl& d = *d_;
+    d.tpp = twipsPerPixel > 0 ? twipsPerPixel : 15.0;
+    auto* form = new FormWidget;
+    d.form = form;
+    form->dead = &d.dead;
+    form->setObjectName(QString::fromStdString(spec.name));
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (spec.border == Border::FixedDialog) flags = (flags & ~Qt::Window) | Qt::Dialog;
+    form->setWindowFlags(flags);
+    form->setWindowTitle(toQ(spec.caption));
+    form->setAccessibleName(toQ(spec.caption));
+    form->setMouseTracking(true);
+    QPalette pal = form->palette();
+    pal.setColor(QPalette::Window, toColor(spec.back));
+    form->setPalette(pal);
+    form->setAutoFillBackground(true);
+
+    d.clientW = d.px(spec.clientWidth);
+    d.clientH = d.px(spec.clientHeight);
+    d.client = new QWidget(form);
+    d.client->setObjectName("client");
+    d.client->setMouseTracking(true);
+    d.client->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    d.client->setFixedSize(d.clientW, d.clientH);
+    // Moves over the bare client area count as moves over the window.
+    d.client->installEventFilter(form);
+
+    std::vector<QWidget*> windowless;
+    for (const ControlSpec& c : spec.controls) {
+        const PixelRect r = twipsToPixels(c.left, c.top, c.width, c.height, d.tpp);
+        QWidget* w = nullptr;
+        switch (c.kind) {
+            case ControlKind::Timer: {
+                auto* t = new QTimer(form);
+                t->setInterval(c.intervalMs);
+                t->start();
+                d.timers.emplace(c.name, std::make_unique<QtTimer>(t, d.dead));
+                continue;
+            }
+            case ControlKind::Button: {
+                auto* b = new QPushButton(toQ(c.caption), d.client);
+                d.buttons.emplace(c.name, std::make_unique<QtButton>(b, d.dead));
+                w = b;
+                break;
+            }
+            case ControlKind::Label:
+            case ControlKind::Image: {
+                auto* l = new ClickLabel(toQ(c.caption), d.client);
+                l->dead = &d.dead;
+                l->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+                l->setFocusPolicy(Qt::NoFocus);
+                if (c.centred) l->setAlignment(Qt::AlignCenter);
+                if (!c.toolTip.empty()) l->setToolTip(toQ(c.toolTip));
+                d.labels.emplace(c.name, std::make_unique<QtLabel>(l));
+                windowless.push_back(l);
+                w = l;
+                break;
+            }
+            case ControlKind::Line: {
+                auto* l = new LineWidget(d.client);
+                l->vertical = c.width == 0;
+                l->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+                windowless.push_back(l);
+                w = l;
+                break;
+            }
+            case ControlKind::ListBox: {
+                auto* l = new HistoryView(d.client);
+                d.listBoxes.emplace(c.name, std::make_unique<QtListBox>(l, d.dead));
+                w = l;
+                break;
+            }
+            case ControlKind::TextBox: {
+                auto* t = new ExactTextEdit(d.client);
+                if (c.readOnly) {
+                    t->setReadOnly(true);
+                    t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+                }
+                d.textBoxes.emplace(c.name, std::make_unique<QtTextBox>(t, d.dead));
+                w = t;
+                break;
+            }
+        }
+        w->setObjectName(QString::fromStdString(c.name));
+        w->setGeometry(r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
+        w->setAccessibleName(toQ(c.accessibleName.empty() ? c.caption : c.accessibleName));
+        QPalette p = w->palette();
+        if (c.back) {
+            p.setColor(QPalette::Base, toColor(*c.back));
+            p.setColor(QPalette::Window, toColor(*c.back));
+        }
+        if (c.fore) {
+            p.setColor(QPalette::Text, toColor(*c.fore));
+            p.setColor(QPalette::WindowText, toColor(*c.fore));
+        }
+        w->setPalette(p);
+        if (c.font) w->setFont(toFont(*c.font));
+        if (c.tab < 0 && c.kind != ControlKind::Label) w->setFocusPolicy(Qt::NoFocus);
+        d.widgets.emplace(c.name, w);
+    }
+    // Labels and lines are drawn on the window's surface, under every control.
+    for (auto it = windowless.rbegin(); it != windowless.rend(); ++it) (*it)->lower();
+
+    const auto order = focusOrder(spec);
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(d.widgets[order[i]], d.widgets[order[i + 1]]);
+
+    // The menu tree: level 1 entries stand in the menu bar, deeper ones nest
+    // under the last shallower entry.
+    if (!spec.menu.empty()) {
+        d.menuBar = new QMenuBar(form);
+        d.menuBar->setNativeMenuBar(false);
+        std::vector<QMenu*> stack;  // stack[k]: the open menu at level k + 2
+        auto relayout = [&d] { d.layoutMenuBar(); };
+        for (std::size_t i = 0; i < spec.menu.size(); ++i) {
+            const MenuSpec& m = spec.menu[i];
+            const bool hasChildren = i + 1 < spec.menu.size() && spec.menu[i + 1].level > m.level;
+            const std::size_t depth = static_cast<std::size_t>(std::max(m.level, 1)) - 1;
+            stack.resize(std::min(stack.size(), depth));
+            QMenu* parent = depth == 0 || stack.empty() ? nullptr : stack.back();
+            QAction* action = nullptr;
+            if (m.caption == u"-") {
+                action = parent ? parent->addSeparator() : d.menuBar->addSeparator();
+            } else if (hasChildren) {
+                auto* sub = new QMenu(toQ(m.caption), parent ? static_cast<QWidget*>(parent) : d.menuBar);
+                sub->setObjectName(QString::fromStdString(m.name));
+                action = parent ? parent->addMenu(sub) : d.menuBar->addMenu(sub);
+                d.menus.emplace(m.name, sub);
+                stack.push_back(sub);
+            } else {
+                action = parent ? parent->addAction(toQ(m.caption)) : d.menuBar->addAction(toQ(m.caption));
+            }
+            action->setObjectName(QString::fromStdString(m.name));
+            if (depth == 0) d.topLevelActions.push_back(action);
+            d.menuEntries.emplace(m.name, std::make_unique<QtMenuEntry>(action, m.caption, d.dead, relayout));
+        }
+    }
+    d.layoutMenuBar();
+
+    if (spec.centred) {
+        if (QScreen* s = QGuiApplication::primaryScreen()) {
+            const QRect a = s->availableGeometry();
+            form->move(a.x() + (a.width() - form->width()) / 2, a.y() + (a.height() - form->height()) / 2);
+        }
+    }
+    form->winId();  // the native window exists from here on
+}
+
+QtWindow::~QtWindow() {
+    destroy();
+    delete d_->form.data();
+}
+
+TextBox& QtWindow::textBox(std::string_view n) { return Impl::find(d_->textBoxes, n, "text box"); }
+ListBox& QtWindow::listBox(std::string_view n) { return Impl::find(d_->listBoxes, n, "list box"); }
+Button& QtWindow::button(std::string_view n) { return Impl::find(d_->buttons, n, "button"); }
+Label& QtWindow::label(std::string_view n) { return Impl::find(d_->labels, n, "label"); }
+MenuEntry& QtWindow::menuEntry(std::string_view n) { return Impl::find(d_->menuEntries, n, "menu entry"); }
+Timer& QtWindow::timer(std::string_view n) { return Impl::find(d_->timers, n, "timer"); }
+
+void QtWindow::show() {
+    FormWidget* f = d_->form;
+    if (!f || d_->dead) return;
+    const bool wasHidden = !f->isVisible();
+    f->show();
+    if (wasHidden) setSkipTaskbar(f);
+    f->raise();
+    f->activateWindow();
+}
+
+void QtWindow::hide() {
+    if (d_->form) d_->form->hide();
+}
+
+bool QtWindow::visible() const { return d_->form && d_->form->isVisible(); }
+
+bool QtWindow::setTopmost(bool on) {
+    FormWidget* f = d_->form;
+    if (!f || d_->dead) return false;
+    Qt::WindowFlags flags = f->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    // On the native window directly: no re-creation, no flicker.
+    f->overrideWindowFlags(flags);
+    if (QWindow* h = f->windowHandle()) h->setFlags(flags);
+    show();
+    return true;
+}
+
+bool QtWindow::topmost() const {
+    return d_->form && d_->form->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+int QtWindow::outerHeight() const {
+    return d_->form ? static_cast<int>(std::lround(d_->form->frameGeometry().height() * d_->tpp)) : 0;
+}
+
+void QtWindow::setOuterHeight(int twips) {
+    if (!d_->form) return;
+    d_->form->targetOuterHeight = d_->px(twips);
+    d_->form->applyOuterHeight();
+}
+
+int QtWindow::top() const {
+    return d_->form ? static_cast<int>(std::lround(d_->form->frameGeometry().y() * d_->tpp)) : 0;
+}
+
+int QtWindow::left() const {
+    return d_->form ? static_cast<int>(std::lround(d_->form->frameGeometry().x() * d_->tpp)) : 0;
+}
+
+void QtWindow::setTop(int twips) {
+    if (d_->form) d_->form->move(d_->form->frameGeometry().x(), d_->px(twips));
+}
+
+void QtWindow::setLeft(int twips) {
+    if (d_->form) d_->form->move(d_->px(twips), d_->form->frameGeometry().y());
+}
+
+void QtWindow::popupMenu(std::string_view entry) {
+    auto it = d_->menus.find(entry);
+    if (it == d_->menus.end() || !it->second) return;
+    it->second->exec(QCursor::pos());
+}
+
+void QtWindow::onCloseRequest(Handler h) {
+    if (d_->form) d_->form->closeRequest = std::move(h);
+}
+
+void QtWindow::onMouseMove(Handler h) {
+    if (d_->form) d_->form->mouseMove = std::move(h);
+}
+
+void QtWindow::destroy() {
+    if (d_->dead) return;
+    d_->dead = true;
+    for (auto& [name, t] : d_->timers) t->stop();
+    if (FormWidget* f = d_->form) {
+        f->hide();
+        f->deleteLater();
+    }
+}
+
+QWidget* QtWindow::widget() const { return d_->form; }
+
+QWidget* QtWindow::control(std::string_view name) const {
+    auto it = d_->widgets.find(name);
+    return it == d_->widgets.end() ? nullptr : it->second.data();
+}
+
+QMenu* QtWindow::menu(std::string_view entry) const {
+    auto it = d_->menus.find(entry);
+    return it == d_->menus.end() ? nullptr : it->second.data();
+}
+
+}  // namespace stock::qt

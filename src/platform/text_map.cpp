@@ -1,0 +1,67 @@
+#include "platform/text_map.h"
+
+namespace stock {
+
+bool isBreakStart(char16_t c) { return c == u'\r' || c == u'\n' || c == u'\u2029'; }
+
+std::size_t breakLength(const std::u16string& text, std::size_t i) {
+    if (i >= text.size()) return 0;
+    const char16_t c = text[i];
+    if (c == u'\r') return (i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
+    return (c == u'\n' || c == u'\u2029') ? 1 : 0;
+}
+
+std::u16string toDisplay(const std::u16string& exact) {
+    std::u16string out;
+    out.reserve(exact.size());
+    for (std::size_t i = 0; i < exact.size();) {
+        const std::size_t n = breakLength(exact, i);
+        if (n) {
+            out.push_back(u'\n');
+            i += n;
+        } else {
+            out.push_back(exact[i++]);
+        }
+    }
+    return out;
+}
+
+std::size_t displayLength(const std::u16string& exact) {
+    std::size_t n = exact.size();
+    for (std::size_t i = 0; i + 1 < exact.size(); ++i)
+        if (exact[i] == u'\r' && exact[i + 1] == u'\n') --n, ++i;
+    return n;
+}
+
+std::size_t exactOffset(const std::u16string& exact, std::size_t displayPos) {
+    std::size_t i = 0;
+    for (std::size_t pos = 0; pos < displayPos && i < exact.size(); ++pos) {
+        const std::size_t n = breakLength(exact, i);
+        i += n ? n : 1;
+    }
+    return i;
+}
+
+std::u16string rowPreview(const std::u16string& exact, std::size_t limit) {
+    std::u16string out;
+    std::size_t i = 0;
+    for (; i < exact.size() && i < limit;) {
+        const std::size_t n = breakLength(exact, i);
+        if (n) {
+            out.push_back(kBreakMark);
+            i += n;
+            continue;
+        }
+        const char16_t c = exact[i];
+        const bool highSurrogate = c >= 0xD800 && c <= 0xDBFF;
+        if (highSurrogate && i + 1 < exact.size() && i + 1 >= limit) break;
+        out.push_back(c);
+        ++i;
+        if (highSurrogate && i < exact.size() && exact[i] >= 0xDC00 && exact[i] <= 0xDFFF)
+            out.push_back(exact[i++]);
+    }
+    if (i < exact.size()) out.push_back(u'\u2026');
+    return out;
+}
+
+}  // namespace stock

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include "doubles/fakes.h"
+#include "history/clipboard_watcher.h"
+
+namespace stock::test {
+namespace {
+
+struct Watcher : ::testing::Test {
+    Log log;
+    FakeClipboard clipboard{log};
+    FakeTextBox box{"RichTextBox2", log};
+    FakeListBox list{"List1", log};
+    ClipboardWatcher watcher{clipboard, box, list};
+
+    Watcher() { box.onChange([this] { watcher.RichTextBox2_Change(); }); }
+    void tick(int n = 1) {
+        for (int i = 0; i < n; ++i) watcher.Timer1_Timer();
+    }
+    std::vector<std::u16string> rows() const { return list.rows; }
+};
+
+TEST_F(Watcher, NewTextBecomesTheCurrentClipAndTheTopRow) {
+    clipboard.text = u"A";
+    tick();
+    EXPECT_EQ(box.text(), u"A");
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"A"}));
+    EXPECT_EQ(clipboard.reads, 2);  // compared, then read again
+}
+
+TEST_F(Watcher, ComparisonIsExactAndCaseSensitive) {
+    clipboard.text = u"abc";
+    tick();
+    clipboard.text = u"ABC";
+    tick();
+    clipboard.text = u"ABC ";
+    tick();
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"ABC ", u"ABC", u"abc"}));
+}
+
+TEST_F(Watcher, SameTextForManyTicksIsTakenOnce) {
+    clipboard.text = u"same";
+    tick(50);
+    EXPECT_EQ(rows().size(), 1u);
+    EXPECT_EQ(clipboard.reads, 2 + 49);  // one read for each unchanged tick
+}
+
+TEST_F(Watcher, TextComingBackAfterAnotherIsTakenAgain) {
+    for (auto t : {u"A", u"B", u"A"}) {
+        clipboard.text = t;
+        tick(3);
+    }
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"A", u"B", u"A"}));
+}
+
+TEST_F(Watcher, EmptiedClipboardGivesOneEmptyRowThenNothing) {
+    clipboard.text = u"A";
+    tick();
+    clipboard.text = u"";
+    tick(5);
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"", u"A"}));
+    EXPECT_EQ(box.text(), u"");
+}
+
+TEST_F(Watcher, EmptyClipboardAtStartAddsNothing) {
+    tick(3);
+    EXPECT_TRUE(rows().empty());
+}
+
+TEST_F(Watcher, MultiLineTextIsOneEntryKeptExactly) {
+    const std::u16string text = u"line 1\r\nline 2\rline 3\nline 4\u2029\t tab \U0001F600 ";
+    clipboard.text = text;
+    tick(3);
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{text}));
+}
+
+TEST_F(Watcher, ClearLeavesTheHistoryEmptyWhileTheTextStays) {
+    clipboard.text = u"kept";
+    tick();
+    watcher.Command1_Click();
+    tick(4);
+    EXPECT_TRUE(rows().empty());
+    EXPECT_EQ(box.text(), u"kept");
+    clipboard.text = u"next";
+    tick();
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"next"}));
+}
+
+TEST_F(Watcher, BusyTicksChangeNothingAndTheTextIsTakenAfterwards) {
+    clipboard.text = u"A";
+    tick();
+    clipboard.text = u"B";
+    clipboard.busy = true;
+    tick(5);
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"A"}));
+    EXPECT_EQ(box.text(), u"A");
+    clipboard.busy = false;
+    tick();
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"B", u"A"}));
+}
+
+TEST_F(Watcher, AFailedSecondReadAbandonsTheTick) {
+    clipboard.script = {u"new", std::nullopt};
+    tick();
+    EXPECT_TRUE(rows().empty());
+    EXPECT_EQ(box.text(), u"");
+}
+
+TEST_F(Watcher, TheSecondReadIsTheOneTaken) {
+    clipboard.script = {u"first", u"second"};
+    tick();
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"second"}));
+}
+
+TEST_F(Watcher, AFailedInsertLosesTheEntryButNotTheClip) {
+    list.failInserts = true;
+    clipboard.text = u"lost";
+    EXPECT_NO_THROW(tick());
+    EXPECT_EQ(box.text(), u"lost");
+    list.failInserts = false;
+    tick(2);
+    EXPECT_TRUE(rows().empty());  // no retry
+}
+
+}  // namespace
+}  // namespace stock::test

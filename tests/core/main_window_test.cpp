@@ -1,0 +1,193 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "doubles/fakes.h"
+#include "main_window/frm_clipboard.h"
+#include "main_window/frm_clipboard_layout.h"
+#include "main_window/set_window_topmost.h"
+
+namespace stock::test {
+namespace {
+
+struct MainWindow : ::testing::Test {
+    Log log;
+    FakeUi ui{log};
+    FakeClipboard clipboard{log};
+    FakeInstanceLock lock{log};
+    Lifetime lifetime{ui};
+    std::unique_ptr<FrmClipboard> frm;
+
+    FakeWindow& win() { return ui.window("frmClipboard"); }
+    void start(AboutForm* about = nullptr) {
+        frm = std::make_unique<FrmClipboard>(FrmClipboard::Services{ui, clipboard, lock, lifetime, about});
+        frm->load();
+    }
+    std::vector<std::string> since(std::size_t from) const { return {log.begin() + static_cast<long>(from), log.end()}; }
+};
+
+TEST_F(MainWindow, StartUpRunsTheLoadStepsInOrder) {
+    start();
+    const std::vector<std::string> expected = {
+        "create frmClipboard",          "mnuAbout.hide",
+        "instanceLock",                 "List1.setHorizontalExtent(20000)",
+        "frmClipboard.topmost",         "frmClipboard.outerHeight(5790)",
+    };
+    EXPECT_EQ(log, expected);
+    EXPECT_TRUE(win().visible());
+    EXPECT_TRUE(win().topmost());
+    EXPECT_EQ(win().outerHeight(), 5790);
+    EXPECT_EQ(win().button("Command8").caption(), u"show normal");
+    EXPECT_EQ(win().menuEntry("mnusnormal").caption(), u"show normal");
+    EXPECT_FALSE(win().menuEntry("mnuAbout").visible());
+    EXPECT_FALSE(ui.ended);
+}
+
+TEST_F(MainWindow, SecondInstanceEndsAtTheLockWithoutShowingAnything) {
+    lock.held = true;
+    start();
+    const std::vector<std::string> expected = {"create frmClipboard", "mnuAbout.hide", "instanceLock",
+                                               "endProcess"};
+    EXPECT_EQ(log, expected);
+    EXPECT_FALSE(win().visible());
+    EXPECT_FALSE(win().destroyed);  // no unload handler runs
+}
+
+TEST_F(MainWindow, ToggleGoesBothWaysAndKeepsBothCaptionsInStep) {
+    start();
+    auto mark = log.size();
+    win().fakeButton("Command8").click();
+    EXPECT_EQ(since(mark), (std::vector<std::string>{"frmClipboard.normal", "Command8.caption=show top",
+                                                     "mnusnormal.caption=show top"}));
+    EXPECT_FALSE(win().topmost());
+
+    mark = log.size();
+    win().fakeMenuEntry("mnusnormal").click();
+    EXPECT_EQ(since(mark), (std::vector<std::string>{"frmClipboard.topmost", "Command8.caption=show normal",
+                                                     "mnusnormal.caption=show normal"}));
+    EXPECT_TRUE(win().topmost());
+}
+
+TEST_F(MainWindow, ToggleFromAnyOtherCaptionGoesTopmost) {
+    start();
+    for (const std::u16string caption : {u"Show Normal", u"", u"show normal ", u"show top"}) {
+        win().button("Command8").setCaption(caption);
+        win().setTopmost(false);
+        win().fakeButton("Command8").click();
+        EXPECT_TRUE(win().topmost());
+        EXPECT_EQ(win().button("Command8").caption(), u"show normal");
+        EXPECT_EQ(win().menuEntry("mnusnormal").caption(), u"show normal");
+    }
+}
+
+TEST_F(MainWindow, ToggleWhileHiddenShowsTheWindow) {
+    start();
+    win().fakeMenuEntry("mnuHide").click();
+    EXPECT_FALSE(win().visible());
+    win().fakeMenuEntry("mnusnormal").click();
+    EXPECT_TRUE(win().visible());
+    EXPECT_FALSE(win().topmost());
+}
+
+TEST_F(MainWindow, HideKeepsTheWindowLoadedAndTheTimerRecording) {
+    start();
+    win().fakeButton("Command6").click();
+    EXPECT_FALSE(win().visible());
+    EXPECT_FALSE(win().destroyed);
+    clipboard.text = u"copied while hidden";
+    win().fakeTimer("Timer1").tick();
+    ASSERT_EQ(win().fakeListBox("List1").rows.size(), 1u);
+    EXPECT_EQ(win().fakeListBox("List1").rows[0], u"copied while hidden");
+    EXPECT_FALSE(ui.ended);
+}
+
+struct RecordingAbout final : AboutForm {
+    Log& log;
+    bool loaded = false;
+    explicit RecordingAbout(Log& l) : log(l) {}
+    void setTop(int t) override {
+        loaded = true;
+        log.push_back("about.top(" + std::to_string(t) + ")");
+    }
+    void setLeft(int t) override { log.push_back("about.left(" + std::to_string(t) + ")"); }
+    void show() override { log.push_back("about.show"); }
+    void unload() override {
+        log.push_back("about.unload");
+        loaded = false;
+    }
+};
+
+TEST_F(MainWindow, ExitButtonUnloadsAboutThenMainThenEnds) {
+    RecordingAbout about(log);
+    start(&about);
+    auto mark = log.size();
+    win().fakeButton("Command7").click();
+    const auto steps = since(mark);
+    const std::vector<std::string> expected = {"about.unload", "frmClipboard.destroy", "endProcess"};
+    // The main window's unload may end the process already; ending it again is harmless.
+    std::vector<std::string> firstSteps(steps.begin(), steps.begin() + 3);
+    EXPECT_EQ(firstSteps, expected);
+    EXPECT_TRUE(ui.ended);
+}
+
+TEST_F(MainWindow, MenuExitAndFrameCloseUnloadOnlyTheMainWindow) {
+    for (int way = 0; way < 2; ++way) {
+        log.clear();
+        ui.ended = false;
+        RecordingAbout about(log);
+        Lifetime life(ui);
+        FrmClipboard form({ui, clipboard, lock, life, &about});
+        form.load();
+        life.windowLoaded();  // an open About window
+        if (way == 0)
+            win().fakeMenuEntry("mnuExit").click();
+        else
+            win().requestClose();
+        EXPECT_TRUE(win().destroyed);
+        EXPECT_EQ(std::count(log.begin(), log.end(), "about.unload"), 0);
+        EXPECT_FALSE(ui.ended) << "an open About window keeps the process running";
+        life.windowUnloaded();
+        EXPECT_TRUE(ui.ended) << "the last window's unload ends the process";
+    }
+}
+
+TEST_F(MainWindow, MenuExitWithoutAboutEndsTheProcess) {
+    start();
+    win().fakeMenuEntry("mnuExit").click();
+    EXPECT_TRUE(win().destroyed);
+    EXPECT_TRUE(ui.ended);
+}
+
+TEST_F(MainWindow, AboutOpensAbove) {
+    RecordingAbout about(log);
+    start(&about);
+    win().setTop(1000);
+    win().setLeft(300);
+    auto mark = log.size();
+    win().fakeButton("Command9").click();
+    EXPECT_EQ(since(mark), (std::vector<std::string>{"about.top(-590)", "about.left(300)", "about.show"}));
+}
+
+TEST_F(MainWindow, NoHandlerFailureEndsTheProgram) {
+    start();
+    win().fakeListBox("List1").failInserts = true;
+    clipboard.text = u"x";
+    EXPECT_NO_THROW(win().fakeTimer("Timer1").tick());
+    EXPECT_EQ(win().textBox("RichTextBox2").text(), u"x");  // the entry is lost, the clip kept
+    EXPECT_FALSE(ui.ended);
+}
+
+TEST(SetWindowTopmostProc, ModesZeroAndOneOnlyAnythingElseDoesNothing) {
+    Log log;
+    FakeWindow w(frmClipboardLayout(), log);
+    EXPECT_EQ(SetWindowTopmost(w, 1), 1);
+    EXPECT_TRUE(w.topmost());
+    EXPECT_EQ(SetWindowTopmost(w, 0), 1);
+    EXPECT_FALSE(w.topmost());
+    log.clear();
+    for (std::int16_t mode : {2, -1, 255}) EXPECT_EQ(SetWindowTopmost(w, mode), 0);
+    EXPECT_TRUE(log.empty());
+}
+
+}  // namespace
+}  // namespace stock::test

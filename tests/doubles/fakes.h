@@ -1,0 +1,368 @@
+// Test doubles for the platform interfaces. Every fake writes what it is
+// asked to do into one shared log, so tests can check the order of steps.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/controls.h"
+#include "platform/instance_lock.h"
+
+namespace stock::test {
+
+using Log = std::vector<std::string>;
+
+inline std::string narrow(const std::u16string& s) {
+    std::string out;
+    for (char16_t c : s) out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    return out;
+}
+
+class FakeTextBox final : public TextBox {
+public:
+    FakeTextBox(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
+    std::u16string text() const override { return text_; }
+    void setText(const std::u16string& t) override {
+        log_.push_back(name_ + ".setText");
+        if (t == text_) return;
+        text_ = t;
+        selStart_ = selLen_ = 0;
+        if (change_) change_();
+    }
+    std::size_t selLength() const override { return selLen_; }
+    std::u16string selText() const override { return text_.substr(selStart_, selLen_); }
+    void setSelText(const std::u16string& t) override {
+        const std::u16string before = text_;
+        text_ = text_.substr(0, selStart_) + t + text_.substr(selStart_ + selLen_);
+        selStart_ += t.size();
+        selLen_ = 0;
+        if (text_ != before && change_) change_();
+    }
+    void onChange(Handler h) override { change_ = std::move(h); }
+
+    void select(std::size_t start, std::size_t length) { selStart_ = start, selLen_ = length; }
+    // What the user typing into the box would do.
+    void type(const std::u16string& t) { setSelText(t); }
+
+private:
+    std::string name_;
+    Log& log_;
+    std::u16string text_;
+    std::size_t selStart_ = 0, selLen_ = 0;
+    Handler change_;
+};
+
+class FakeListBox final : public ListBox {
+public:
+    FakeListBox(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
+    void insertRow(std::size_t index, const std::u16string& text) override {
+        log_.push_back(name_ + ".insertRow");
+        if (failInserts) throw std::runtime_error("list full");
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(std::min(index, rows.size())), text);
+    }
+    void clear() override { rows.clear(); current = -1; }
+    std::size_t count() const override { return rows.size(); }
+    std::u16string rowText(std::size_t i) const override { return i < rows.size() ? rows[i] : u""; }
+    long currentIndex() const override { return current; }
+    void setHorizontalExtent(int px) override {
+        log_.push_back(name_ + ".setHorizontalExtent(" + std::to_string(px) + ")");
+        extent = px;
+    }
+    void onClick(Handler h) override { click_ = std::move(h); }
+    void pick(long row) {
+        current = row;
+        if (click_) click_();
+    }
+
+    std::vector<std::u16string> rows;
+    long current = -1;
+    int extent = 0;
+    bool failInserts = false;
+
+private:
+    std::string name_;
+    Log& log_;
+    Handler click_;
+};
+
+class FakeButton final : public Button {
+public:
+    FakeButton(std::string name, std::u16string caption, Log& log)
+        : name_(std::move(name)), caption_(std::move(caption)), log_(log) {}
+    std::u16string caption() const override { return caption_; }
+    void setCaption(const std::u16string& c) override {
+        log_.push_back(name_ + ".caption=" + narrow(c));
+        caption_ = c;
+    }
+    void onClick(Handler h) override { click_ = std::move(h); }
+    void click() {
+        if (click_) click_();
+    }
+
+private:
+    std::string name_;
+    std::u16string caption_;
+    Log& log_;
+    Handler click_;
+};
+
+class FakeLabel final : public Label {
+public:
+    explicit FakeLabel(std::u16string caption) : caption_(std::move(caption)) {}
+    std::u16string caption() const override { return caption_; }
+    void setBold(bool b) override { bold_ = b; }
+    bool bold() const override { return bold_; }
+    void onClick(Handler h) override { click_ = std::move(h); }
+    void onMouseMove(Handler h) override { move_ = std::move(h); }
+    void click() {
+        if (click_) click_();
+    }
+    void mouseMove() {
+        if (move_) move_();
+    }
+
+private:
+    std::u16string caption_;
+    bool bold_ = false;
+    Handler click_, move_;
+};
+
+class FakeMenuEntry final : public MenuEntry {
+public:
+    FakeMenuEntry(std::string name, std::u16string caption, Log& log)
+        : name_(std::move(name)), caption_(std::move(caption)), log_(log) {}
+    std::u16string caption() const override { return caption_; }
+    void setCaption(const std::u16string& c) override {
+        log_.push_back(name_ + ".caption=" + narrow(c));
+        caption_ = c;
+    }
+    bool visible() const override { return visible_; }
+    void setVisible(bool v) override {
+        log_.push_back(name_ + (v ? ".show" : ".hide"));
+        visible_ = v;
+    }
+    void onClick(Handler h) override { click_ = std::move(h); }
+    void click() {
+        if (click_) click_();
+    }
+
+private:
+    std::string name_;
+    std::u16string caption_;
+    Log& log_;
+    bool visible_ = true;
+    Handler click_;
+};
+
+class FakeTimer final : public Timer {
+public:
+    void onTick(Handler h) override { tick_ = std::move(h); }
+    void tick() {
+        if (tick_) tick_();
+    }
+
+private:
+    Handler tick_;
+};
+
+class FakeWindow final : public Window {
+    template <class Map>
+    static auto* find(Map& m, std::string_view n) {
+        auto it = m.find(n);
+        if (it == m.end()) throw std::out_of_range("no control " + std::string(n));
+        return it->second.get();
+    }
+
+public:
+    FakeWindow(const FormSpec& spec, Log& log);
+
+    TextBox& textBox(std::string_view n) override { return fakeTextBox(n); }
+    ListBox& listBox(std::string_view n) override { return fakeListBox(n); }
+    Button& button(std::string_view n) override { return fakeButton(n); }
+    Label& label(std::string_view n) override { return fakeLabel(n); }
+    MenuEntry& menuEntry(std::string_view n) override { return fakeMenuEntry(n); }
+    Timer& timer(std::string_view n) override { return fakeTimer(n); }
+
+    FakeTextBox& fakeTextBox(std::string_view n) { return *find(textBoxes_, n); }
+    FakeListBox& fakeListBox(std::string_view n) { return *find(listBoxes_, n); }
+    FakeButton& fakeButton(std::string_view n) { return *find(buttons_, n); }
+    FakeLabel& fakeLabel(std::string_view n) { return *find(labels_, n); }
+    FakeMenuEntry& fakeMenuEntry(std::string_view n) { return *find(menuEntries_, n); }
+    FakeTimer& fakeTimer(std::string_view n) { return *find(timers_, n); }
+
+    void show() override {
+        log_.push_back(name_ + ".show");
+        visible_ = true;
+    }
+    void hide() override {
+        log_.push_back(name_ + ".hide");
+        visible_ = false;
+    }
+    bool visible() const override { return visible_; }
+    bool setTopmost(bool on) override {
+        log_.push_back(name_ + (on ? ".topmost" : ".normal"));
+        topmost_ = on;
+        visible_ = true;
+        return true;
+    }
+    bool topmost() const override { return topmost_; }
+    int outerHeight() const override { return outerHeight_; }
+    void setOuterHeight(int t) override {
+        log_.push_back(name_ + ".outerHeight(" + std::to_string(t) + ")");
+        outerHeight_ = t;
+    }
+    int top() const override { return top_; }
+    int left() const override { return left_; }
+    void setTop(int t) override {
+        log_.push_back(name_ + ".top(" + std::to_string(t) + ")");
+        top_ = t;
+    }
+    void setLeft(int t) override {
+        log_.push_back(name_ + ".left(" + std::to_string(t) + ")");
+        left_ = t;
+    }
+    void popupMenu(std::string_view entry) override {
+        log_.push_back(name_ + ".popup(" + std::string(entry) + ")");
+        if (onPopup) onPopup();
+    }
+    void onCloseRequest(Handler h) override { close_ = std::move(h); }
+    void onMouseMove(Handler h) override { move_ = std::move(h); }
+    void destroy() override {
+        log_.push_back(name_ + ".destroy");
+        destroyed = true;
+        visible_ = false;
+    }
+
+    void requestClose() {
+        if (close_) close_();
+    }
+    void mouseMove() {
+        if (move_) move_();
+    }
+
+    bool destroyed = false;
+    Handler onPopup;
+
+private:
+    std::string name_;
+    Log& log_;
+    bool visible_ = false, topmost_ = false;
+    int outerHeight_ = 0, top_ = 0, left_ = 0;
+    Handler close_, move_;
+    std::map<std::string, std::unique_ptr<FakeTextBox>, std::less<>> textBoxes_;
+    std::map<std::string, std::unique_ptr<FakeListBox>, std::less<>> listBoxes_;
+    std::map<std::string, std::unique_ptr<FakeButton>, std::less<>> buttons_;
+    std::map<std::string, std::unique_ptr<FakeLabel>, std::less<>> labels_;
+    std::map<std::string, std::unique_ptr<FakeMenuEntry>, std::less<>> menuEntries_;
+    std::map<std::string, std::unique_ptr<FakeTimer>, std::less<>> timers_;
+};
+
+inline FakeWindow::FakeWindow(const FormSpec& spec, Log& log) : name_(spec.name), log_(log) {
+    for (const auto& c : spec.controls) {
+        switch (c.kind) {
+            case ControlKind::TextBox:
+                textBoxes_.emplace(c.name, std::make_unique<FakeTextBox>(c.name, log));
+                break;
+            case ControlKind::ListBox:
+                listBoxes_.emplace(c.name, std::make_unique<FakeListBox>(c.name, log));
+                break;
+            case ControlKind::Button:
+                buttons_.emplace(c.name, std::make_unique<FakeButton>(c.name, c.caption, log));
+                break;
+            case ControlKind::Label:
+            case ControlKind::Image:
+                labels_.emplace(c.name, std::make_unique<FakeLabel>(c.caption));
+                break;
+            case ControlKind::Timer:
+                timers_.emplace(c.name, std::make_unique<FakeTimer>());
+                break;
+            case ControlKind::Line:
+                break;
+        }
+    }
+    for (const auto& m : spec.menu)
+        menuEntries_.emplace(m.name, std::make_unique<FakeMenuEntry>(m.name, m.caption, log));
+}
+
+class FakeUi final : public Ui {
+public:
+    explicit FakeUi(Log& log) : log_(log) {}
+    std::unique_ptr<Window> createWindow(const FormSpec& form) override {
+        log_.push_back("create " + form.name);
+        auto w = std::make_unique<FakeWindow>(form, log_);
+        windows[form.name] = w.get();
+        return w;
+    }
+    double twipsPerPixelX() const override { return tpp; }
+    void processEvents() override {
+        log_.push_back("processEvents");
+        if (pending) pending();
+    }
+    void endProcess() override {
+        log_.push_back("endProcess");
+        ended = true;
+    }
+    FakeWindow& window(const std::string& name) { return *windows.at(name); }
+
+    double tpp = 15.0;
+    bool ended = false;
+    Handler pending;
+    std::map<std::string, FakeWindow*> windows;
+
+private:
+    Log& log_;
+};
+
+// A clipboard whose next reads can be scripted. Without a script it answers
+// its current text.
+class FakeClipboard final : public Clipboard {
+public:
+    explicit FakeClipboard(Log& log) : log_(log) {}
+    std::optional<std::u16string> readText() override {
+        log_.push_back("clipboard.read");
+        ++reads;
+        if (!script.empty()) {
+            auto v = script.front();
+            script.pop_front();
+            return v;
+        }
+        if (busy) return std::nullopt;
+        return text;
+    }
+    bool writeText(const std::u16string& t) override {
+        log_.push_back("clipboard.write");
+        if (busy || failWrites) return false;
+        text = t;
+        return true;
+    }
+
+    std::u16string text;
+    bool busy = false;
+    bool failWrites = false;
+    int reads = 0;
+    std::deque<std::optional<std::u16string>> script;
+
+private:
+    Log& log_;
+};
+
+class FakeInstanceLock final : public InstanceLock {
+public:
+    explicit FakeInstanceLock(Log& log) : log_(log) {}
+    bool anotherInstanceRunning() override {
+        log_.push_back("instanceLock");
+        return held;
+    }
+    bool held = false;
+
+private:
+    Log& log_;
+};
+
+}  // namespace stock::test

@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QLabel>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRawFont>
+#include <QScrollBar>
+#include <QWindow>
+#include <xcb/xcb.h>
+
+#include "doubles/fakes.h"
+#include "main_window/frm_clipboard.h"
+#include "main_window/frm_clipboard_layout.h"
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/qt/qt_window.h"
+#include "qt/qt_helpers.h"
+
+namespace stock::test {
+namespace {
+
+using qt::fromQ;
+using qt::toQ;
+
+struct QtMainWindow : ::testing::Test {
+    Log log;
+    qt::QtUi ui;
+    qt::QtClipboard clipboard;
+    FakeInstanceLock lock{log};
+    Lifetime lifetime{ui};
+    FrmClipboard frm{{ui, clipboard, lock, lifetime, nullptr}};
+
+    void SetUp() override {
+        frm.load();
+        ASSERT_TRUE(waitFor([&] { return widget()->isVisible(); }));
+    }
+    qt::QtWindow& win() { return dynamic_cast<qt::QtWindow&>(frm.window()); }
+    QWidget* widget() { return win().widget(); }
+    QWidget* control(const char* name) { return win().control(name); }
+    double tpp() const { return ui.twipsPerPixelX(); }
+};
+
+TEST_F(QtMainWindow, EveryControlStandsWhereTheTableSaysAtThisScreensTwipsPerPixel) {
+    const FormSpec& spec = frmClipboardLayout();
+    int placed = 0;
+    for (const ControlSpec& c : spec.controls) {
+        if (c.kind == ControlKind::Timer) continue;
+        QWidget* w = control(c.name.c_str());
+        ASSERT_NE(w, nullptr) << c.name;
+        const PixelRect r = twipsToPixels(c.left, c.top, c.width, c.height, tpp());
+        EXPECT_EQ(w->geometry().topLeft(), QPoint(r.x, r.y)) << c.name;
+        if (c.kind != ControlKind::Line) {
+            EXPECT_EQ(w->size(), QSize(r.w, r.h)) << c.name;
+        }
+        EXPECT_EQ(w->mapTo(widget(), QPoint(0, 0)), QPoint(r.x, r.y)) << c.name << ": no menu bar above";
+        ++placed;
+    }
+    EXPECT_EQ(placed, 17);
+    // The client area is exactly the table's size, and the bottom row fits.
+    EXPECT_GE(widget()->height(), twipsToPixels(spec.clientHeight, tpp()));
+    EXPECT_EQ(widget()->width(), twipsToPixels(spec.clientWidth, tpp()));
+}
+
+TEST_F(QtMainWindow, CaptionsColoursAndAccessibleNames) {
+    EXPECT_EQ(widget()->windowTitle(), QString::fromUtf16(u" すとっくん  [クリップボードテキスト収集・編集・再利用ツール]"));
+    EXPECT_EQ(widget()->palette().color(QPalette::Window), QColor(0, 0, 0));
+    for (const ControlSpec& c : frmClipboardLayout().controls) {
+        if (c.kind == ControlKind::Button) {
+            EXPECT_TRUE(fromQ(qobject_cast<QPushButton*>(control(c.name.c_str()))->text()) == c.caption) << c.name;
+        }
+        if (c.kind == ControlKind::Label) {
+            EXPECT_TRUE(fromQ(qobject_cast<QLabel*>(control(c.name.c_str()))->text()) == c.caption) << c.name;
+        }
+    }
+    EXPECT_EQ(control("Command1")->accessibleName(), "Clear   History");
+    EXPECT_EQ(control("List1")->accessibleName(), "History");
+    EXPECT_EQ(control("RichTextBox1")->accessibleName(), "Edit box");
+    EXPECT_EQ(control("RichTextBox2")->accessibleName(), "Current clip");
+
+    EXPECT_EQ(control("List1")->palette().color(QPalette::Base), QColor(213, 209, 243));
+    EXPECT_EQ(control("List1")->palette().color(QPalette::Text), QColor(0, 0, 255));
+    EXPECT_EQ(control("RichTextBox1")->palette().color(QPalette::Base), QColor(255, 255, 192));
+    EXPECT_EQ(control("RichTextBox2")->palette().color(QPalette::Base), QColor(192, 255, 192));
+    EXPECT_EQ(control("Label1")->palette().color(QPalette::WindowText), QColor(213, 209, 243));
+    EXPECT_EQ(control("Label4")->palette().color(QPalette::WindowText), QColor(255, 255, 192));
+    EXPECT_EQ(control("Label2")->palette().color(QPalette::WindowText), QColor(192, 255, 192));
+    for (const char* l : {"Label1", "Label2", "Label4"}) {
+        EXPECT_FALSE(control(l)->autoFillBackground()) << l << " draws on the window's black";
+        EXPECT_EQ(qobject_cast<QLabel*>(control(l))->alignment(), Qt::AlignCenter) << l;
+    }
+}
+
+TEST_F(QtMainWindow, StyledLabelsUseIPAPGothicAndEveryCaptionCharacterHasAGlyph) {
+    for (const char* l : {"Label1", "Label2", "Label4"}) {
+        const QFont f = control(l)->font();
+        EXPECT_EQ(QFontInfo(f).family(), "IPAPGothic") << l;
+        EXPECT_TRUE(QFontInfo(f).bold()) << l;
+        EXPECT_DOUBLE_EQ(f.pointSizeF(), 9.75) << l;
+        const QRawFont raw = QRawFont::fromFont(f);
+        for (QChar ch : qobject_cast<QLabel*>(control(l))->text())
+            EXPECT_TRUE(raw.supportsCharacter(ch)) << l << " lacks U+" << std::hex << int(ch.unicode());
+    }
+    const QRawFont title = QRawFont::fromFont(QFont("IPAPGothic"));
+    for (QChar ch : widget()->windowTitle())
+        EXPECT_TRUE(title.supportsCharacter(ch)) << "title lacks U+" << std::hex << int(ch.unicode());
+    for (const ControlSpec& c : frmClipboardLayout().controls) {
+        if (c.kind != ControlKind::Button) continue;
+        const QRawFont raw = QRawFont::fromFont(control(c.name.c_str())->font());
+        for (char16_t ch : c.caption) EXPECT_TRUE(raw.supportsCharacter(QChar(ch))) << c.name;
+    }
+}
+
+TEST_F(QtMainWindow, TabVisitsTheTableOrderAndNeverALabel) {
+    std::vector<std::string> seen;
+    QWidget* w = control("List1");
+    for (int i = 0; i < 12; ++i) {
+        seen.push_back(w->objectName().toStdString());
+        w = w->nextInFocusChain();
+        while (w && !(w->focusPolicy() & Qt::TabFocus)) w = w->nextInFocusChain();
+        ASSERT_NE(w, nullptr);
+    }
+    EXPECT_EQ(seen, focusOrder(frmClipboardLayout()));
+    for (const char* l : {"Label1", "Label2", "Label3", "Label4"}) EXPECT_EQ(control(l)->focusPolicy(), Qt::NoFocus);
+}
+
+TEST_F(QtMainWindow, TopmostNoTaskbarButtonAndHeightAfterLoad) {
+    EXPECT_TRUE(widget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_FALSE(widget()->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(widget()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(widget()->frameGeometry().height(), twipsToPixels(kOuterHeightAfterLoad, tpp()));
+    EXPECT_EQ(widget()->minimumSize(), widget()->maximumSize()) << "fixed border";
+
+    // The window's state on the X server names skip-taskbar and above.
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    ASSERT_NE(x11, nullptr);
+    xcb_connection_t* c = x11->connection();
+    auto atom = [c](const char* n) {
+        auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(n)), n), nullptr);
+        xcb_atom_t a = r->atom;
+        free(r);
+        return a;
+    };
+    const xcb_atom_t netWmState = atom("_NET_WM_STATE");
+    const auto id = static_cast<xcb_window_t>(widget()->windowHandle()->winId());
+    xcb_generic_error_t* error = nullptr;
+    auto* r = xcb_get_property_reply(c, xcb_get_property(c, 0, id, netWmState, XCB_ATOM_ATOM, 0, 64), &error);
+    ASSERT_NE(r, nullptr) << "X error " << (error ? int(error->error_code) : -1) << " window " << id;
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(r));
+    const int n = xcb_get_property_value_length(r) / 4;
+    std::vector<xcb_atom_t> state(atoms, atoms + n);
+    free(r);
+    auto has = [&](const char* name) { return std::find(state.begin(), state.end(), atom(name)) != state.end(); };
+    EXPECT_TRUE(has("_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_TRUE(has("_NET_WM_STATE_ABOVE"));
+
+    frm.Command8_Click();
+    EXPECT_FALSE(widget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(widget()->isVisible());
+    EXPECT_EQ(qobject_cast<QPushButton*>(control("Command8"))->text(), "show top");
+    frm.Command8_Click();
+    EXPECT_TRUE(widget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(QtMainWindow, BoxesAndListHandBackExactlyTheTextLastSet) {
+    const std::u16string texts[] = {
+        u"a\r\nb\rc\u2029d\ne",
+        u"\ttabs\tand trailing spaces   ",
+        u"\U0001F600 surrogate pair \U00020BB7",
+        u"\r\n\r\n",
+        u"",
+    };
+    for (const auto& t : texts) {
+        for (const char* box : {"RichTextBox1", "RichTextBox2"}) {
+            frm.window().textBox(box).setText(t);
+            EXPECT_TRUE(frm.window().textBox(box).text() == t) << box;
+        }
+        frm.window().listBox("List1").insertRow(0, t);
+        EXPECT_TRUE(frm.window().listBox("List1").rowText(0) == t);
+    }
+}
+
+TEST_F(QtMainWindow, CurrentClipIsReadOnlySoTypingAddsNoRows) {
+    auto* box = qobject_cast<QPlainTextEdit*>(control("RichTextBox2"));
+    EXPECT_TRUE(box->isReadOnly());
+    const auto rows = frm.window().listBox("List1").count();
+    box->setFocus();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(box, &press);
+    EXPECT_EQ(frm.window().listBox("List1").count(), rows);
+}
+
+TEST_F(QtMainWindow, MultiLineRowsShowOnOneLineAndTheListScrollsSideways) {
+    auto* list = qobject_cast<QListView*>(control("List1"));
+    frm.window().listBox("List1").insertRow(0, u"one\r\ntwo");
+    EXPECT_EQ(list->model()->index(0, 0).data().toString(), QString::fromUtf16(u"one\u21B5two"));
+    frm.window().listBox("List1").insertRow(0, std::u16string(100000, u'x'));
+    EXPECT_LE(list->model()->index(0, 0).data().toString().size(), 1025);
+    EXPECT_EQ(frm.window().listBox("List1").rowText(0).size(), 100000u);
+    settle();
+    EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), 20000);
+}
+
+TEST_F(QtMainWindow, ClipboardTextReachesTheHistoryOnce) {
+    ASSERT_TRUE(clipboard.writeText(u"from the test\r\nline two"));
+    auto& list = frm.window().listBox("List1");
+    ASSERT_TRUE(waitFor([&] { return list.count() > 0 && list.rowText(0) == u"from the test\r\nline two"; }, 3000));
+    const auto n = list.count();
+    settle(2200);
+    EXPECT_EQ(list.count(), n);
+}
+
+}  // namespace
+}  // namespace stock::test
