@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs the benchmarks on a headless X server of their own.
+set -euo pipefail
+build="${1:-build}"
+cd "$(dirname "$0")/.."
+scripts/with-xvfb.sh bash -c "
+  set -e
+  '$build/bench/startup_bench' '$build/stockkun' 10
+  '$build/bench/history_bench' 100000
+"

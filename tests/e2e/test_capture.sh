@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Text put on the clipboard by another program reaches the history once.
+. "$(dirname "$0")/lib.sh"
+
+set_clipboard "before start"
+start_program
+rows_bottom() { history_count; }
+
+wait_until 5 history_has_ink ||
+  fail "the clipboard text at start-up was not taken"
+one_row=$(rows_bottom)
+pass "text on the clipboard at start-up is the first entry"
+
+# The same text again, from a new owner: nothing is added.
+set_clipboard "before start"
+sleep 2.5
+[ "$(rows_bottom)" = "$one_row" ] || fail "the same text was recorded twice"
+pass "the same text is recorded once"
+
+set_clipboard $'second\r\nline'
+wait_until 5 history_grew_past "$one_row" ||
+  fail "a new text did not add a row"
+two_rows=$(rows_bottom)
+sleep 2.5
+[ "$(rows_bottom)" = "$two_rows" ] || fail "a CR LF text was recorded again on a later tick"
+pass "a new CR LF text adds one row and only one"
+
+# Hidden in the tray, it still records.
+click_at 4000 5200  # Hide
+wait_until 5 no_main_window || fail "Hide did not hide"
+pass "Hide hides the window"
