@@ -58,16 +58,22 @@ int main(int argc, char** argv) {
             }
         }
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        rss.push_back(rssKiB(pid));
-        ms.push_back(elapsed);
+        if (elapsed >= 0) {
+            rss.push_back(rssKiB(pid));
+            ms.push_back(elapsed);
+        }
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
         xcb_disconnect(c);
     }
+    if (ms.empty()) {
+        std::fprintf(stderr, "the window never mapped\n");
+        return 1;
+    }
     std::sort(ms.begin(), ms.end());
     std::sort(rss.begin(), rss.end());
     std::printf("exec to window mapped: median %.1f ms, min %.1f ms, max %.1f ms (%d runs)\n", ms[ms.size() / 2],
-                ms.front(), ms.back(), runs);
+                ms.front(), ms.back(), static_cast<int>(ms.size()));
     std::printf("resident memory 1 s after start: median %.1f MiB\n", rss[rss.size() / 2] / 1024.0);
     return 0;
 }
