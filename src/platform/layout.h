@@ -45,6 +45,8 @@ struct ControlSpec {
     int intervalMs = 0;      // timers
     bool readOnly = false;   // text boxes
     bool multiLine = false;  // text boxes
+    bool defaultButton = false;  // buttons: pressed by Enter unless another button has the focus
+    bool cancelButton = false;   // buttons: pressed by Esc wherever the focus is
     SystemColour lineColour = SystemColour::None;
 };
 

@@ -1,0 +1,171 @@
+// Test doubles for the services of the About window: registry, user name,
+// shell, programs and message box. Each writes its calls into the shared log.
+#pragma once
+
+#include <cstring>
+#include <functional>
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "doubles/fakes.h"
+#include "platform/message_box.h"
+#include "platform/registry.h"
+#include "platform/shell.h"
+#include "platform/user_name.h"
+
+namespace stock::test {
+
+struct FakeRegValue {
+    std::uint32_t type = REG_SZ;
+    std::vector<std::uint8_t> data;
+};
+
+inline FakeRegValue regSz(const std::string& text, bool terminator = true) {
+    FakeRegValue v{REG_SZ, {text.begin(), text.end()}};
+    if (terminator) v.data.push_back(0);
+    return v;
+}
+
+inline FakeRegValue regDword(std::uint32_t n) {
+    return {REG_DWORD,
+            {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n >> 16),
+             static_cast<std::uint8_t>(n >> 24)}};
+}
+
+// Keys below HKEY_LOCAL_MACHINE, by path, as a user without administrator
+// rights sees them: asking for more than read rights is refused.
+class FakeRegistry final : public Registry {
+public:
+    explicit FakeRegistry(Log& log) : log_(log) {}
+
+    RegStatus openKey(RegKey root, const std::string& subKey, std::uint32_t options, std::uint32_t rights,
+                      RegKey& result) override {
+        log_.push_back("reg.open " + subKey);
+        rightsAsked.push_back(rights);
+        if (options != 0) return 87;  // ERROR_INVALID_PARAMETER
+        if (root != HKEY_LOCAL_MACHINE || !keys.count(subKey)) return ERROR_FILE_NOT_FOUND;
+        if (!administrator && (rights & ~KEY_READ) != 0) return ERROR_ACCESS_DENIED;
+        result = nextHandle_++;
+        openKeys[result] = subKey;
+        ++opens;
+        return ERROR_SUCCESS;
+    }
+    RegStatus queryValue(RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
+                         std::uint32_t& size) override {
+        log_.push_back("reg.query " + name);
+        auto k = openKeys.find(key);
+        if (k == openKeys.end()) return ERROR_INVALID_HANDLE;
+        bufferSizes.push_back(size);
+        for (std::uint32_t i = 0; i < size; ++i) cleanBuffers = cleanBuffers && data[i] == 0;
+        if (failQuery) throw std::runtime_error("query failed");
+        auto& values = keys[k->second];
+        auto v = values.find(name);
+        if (v == values.end()) return ERROR_FILE_NOT_FOUND;
+        type = v->second.type;
+        const auto n = static_cast<std::uint32_t>(v->second.data.size());
+        if (n > size) {
+            size = n;
+            return ERROR_MORE_DATA;
+        }
+        if (n) std::memcpy(data, v->second.data.data(), n);
+        size = n;
+        return ERROR_SUCCESS;
+    }
+    RegStatus closeKey(RegKey key) override {
+        log_.push_back("reg.close");
+        ++closes;
+        return openKeys.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+    }
+
+    std::map<std::string, std::map<std::string, FakeRegValue>> keys;
+    bool administrator = false;
+    bool failQuery = false;
+    bool cleanBuffers = true;  // every buffer handed in was all zero
+    std::vector<std::uint32_t> rightsAsked, bufferSizes;
+    std::map<RegKey, std::string> openKeys;  // opened and not yet closed
+    int opens = 0, closes = 0;
+
+private:
+    Log& log_;
+    RegKey nextHandle_ = 0x100;
+};
+
+// Answers with a scripted name and count, or throws.
+class FakeUserName final : public UserName {
+public:
+    explicit FakeUserName(Log& log) : log_(log) {}
+    bool getUserName(char* buffer, std::uint32_t& count) override {
+        log_.push_back("userName");
+        ++calls;
+        bufferOnEntry.assign(buffer, count);
+        if (fail) throw std::runtime_error("advapi32 missing");
+        if (written.size() <= count) std::memcpy(buffer, written.data(), written.size());
+        count = countAfter ? *countAfter : static_cast<std::uint32_t>(written.size());
+        return true;
+    }
+
+    std::string written = std::string("alice") + '\0';  // bytes written, the NUL included
+    std::optional<std::uint32_t> countAfter;           // unset: the number of bytes written
+    bool fail = false;
+    int calls = 0;
+    std::string bufferOnEntry;
+
+private:
+    Log& log_;
+};
+
+class FakeShell final : public Shell {
+public:
+    explicit FakeShell(Log& log) : log_(log) {}
+    void open(const std::u16string& address) override {
+        log_.push_back("shell.open " + narrow(address));
+        opened.push_back(address);
+        if (fail) throw std::runtime_error("no handler");
+    }
+    std::vector<std::u16string> opened;
+    bool fail = false;
+
+private:
+    Log& log_;
+};
+
+// Files on a disk; programs start when their file exists.
+class FakePrograms final : public Programs {
+public:
+    explicit FakePrograms(Log& log) : log_(log) {}
+    bool isFile(const std::u16string& path) override {
+        log_.push_back("isFile " + narrow(path));
+        tested.push_back(path);
+        return files.count(path) > 0;
+    }
+    void start(const std::u16string& path) override {
+        log_.push_back("start " + narrow(path));
+        if (path.empty() || !files.count(path)) throw std::runtime_error("cannot start");
+        started.push_back(path);
+    }
+    std::set<std::u16string> files;
+    std::vector<std::u16string> tested, started;
+
+private:
+    Log& log_;
+};
+
+class FakeMessageBox final : public MessageBox {
+public:
+    explicit FakeMessageBox(Log& log) : log_(log) {}
+    void show(const std::u16string& prompt) override {
+        log_.push_back("message " + narrow(prompt));
+        shown.push_back(prompt);
+        if (whileShown) whileShown();
+    }
+    std::vector<std::u16string> shown;
+    Handler whileShown;
+
+private:
+    Log& log_;
+};
+
+}  // namespace stock::test
