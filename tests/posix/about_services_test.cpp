@@ -1,0 +1,204 @@
+// The POSIX services behind the About window, on the real system.
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "about/frm_about.h"
+#include "doubles/about_fakes.h"
+#include "platform/posix/programs.h"
+#include "platform/posix/registry.h"
+#include "platform/posix/user_name.h"
+
+namespace stock::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A scratch folder, removed afterwards.
+struct Scratch {
+    fs::path dir;
+    Scratch() {
+        std::string t = (fs::temp_directory_path() / "stockkun-about-XXXXXX").string();
+        dir = ::mkdtemp(t.data());
+    }
+    ~Scratch() {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+    fs::path file(const std::string& name, const std::string& body, bool executable) const {
+        const fs::path p = dir / name;
+        fs::create_directories(p.parent_path());
+        std::ofstream(p) << body;
+        fs::permissions(p, executable ? fs::perms::owner_all : fs::perms::owner_read | fs::perms::owner_write);
+        return p;
+    }
+};
+
+// Sets PATH for one test.
+struct PathVariable {
+    std::string saved;
+    explicit PathVariable(const std::string& value) {
+        if (const char* p = std::getenv("PATH")) saved = p;
+        setenv("PATH", value.c_str(), 1);
+    }
+    ~PathVariable() { setenv("PATH", saved.c_str(), 1); }
+};
+
+std::u16string u16(const fs::path& p) {
+    const std::string s = p.string();
+    return {s.begin(), s.end()};  // the scratch paths are ASCII
+}
+
+bool eventually(const std::function<bool()>& condition) {
+    for (int i = 0; i < 1000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return condition();
+}
+
+TEST(PosixUserNameTest, GivesTheEffectiveUsersLoginNameWithTheCountRules) {
+    const passwd* pw = getpwuid(geteuid());
+    ASSERT_NE(pw, nullptr);
+    const std::string expected = pw->pw_name;
+
+    PosixUserName userName;
+    std::string buffer(255, ' ');
+    std::uint32_t count = 255;
+    EXPECT_TRUE(userName.getUserName(buffer.data(), count));
+    EXPECT_EQ(count, expected.size() + 1) << "the count includes the NUL";
+    EXPECT_EQ(buffer.substr(0, count), expected + '\0');
+
+    std::string small(expected.size(), '#');  // one short of the NUL
+    count = static_cast<std::uint32_t>(small.size());
+    EXPECT_FALSE(userName.getUserName(small.data(), count));
+    EXPECT_EQ(count, expected.size() + 1) << "the size needed";
+    EXPECT_EQ(small, std::string(expected.size(), '#')) << "nothing written";
+}
+
+TEST(PosixProgramsTest, FileTestCountsOrdinaryFilesOnly) {
+    Scratch s;
+    PosixPrograms programs;
+    EXPECT_TRUE(programs.isFile(u16(s.file("plain", "x", false))));
+    EXPECT_FALSE(programs.isFile(u16(s.dir)));
+    EXPECT_FALSE(programs.isFile(u16(s.dir / "missing")));
+    EXPECT_FALSE(programs.isFile(u""));
+}
+
+TEST(PosixProgramsTest, StartFailsLoudlyForWhatCannotRun) {
+    Scratch s;
+    PosixPrograms programs;
+    EXPECT_THROW(programs.start(u""), std::system_error);
+    EXPECT_THROW(programs.start(u16(s.dir / "missing")), std::system_error);
+    EXPECT_THROW(programs.start(u16(s.dir)), std::system_error);
+    EXPECT_THROW(programs.start(u16(s.file("data", "not a program", false))), std::system_error);
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left behind";
+}
+
+TEST(PosixProgramsTest, StartsThePathItselfDetachedNeverASplitCommandLine) {
+    Scratch s;
+    const fs::path right = s.dir / "ran-info", wrong = s.dir / "ran-prog";
+    // "prog" would run if the path were split at its first space.
+    s.file("prog", "#!/bin/sh\ntouch '" + wrong.string() + "'\n", true);
+    const fs::path info =
+        s.file("prog files/info tool", "#!/bin/sh\n[ $# -eq 0 ] && touch '" + right.string() + "'\n", true);
+
+    PosixPrograms programs;
+    ASSERT_NO_THROW(programs.start(u16(info)));
+    EXPECT_TRUE(eventually([&] { return fs::exists(right); })) << "the program ran, with no arguments";
+    EXPECT_FALSE(fs::exists(wrong));
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "the program is nobody's child here";
+}
+
+TEST(PosixRegistryTest, AnswersTheInformationProgramsPathAndNothingElse) {
+    Scratch s;
+    const fs::path bin1 = s.dir / "bin1", bin2 = s.dir / "bin2";
+    s.file("bin1/hardinfo", "", false);  // not executable: not a program
+    const fs::path kinfo = s.file("bin1/kinfocenter", "", true);
+    const fs::path hardinfo = s.file("bin2/hardinfo", "", true);
+    s.file("rel/hardinfo", "", true);
+
+    auto lookup = [](const std::string& path) {
+        PathVariable p(path);
+        PosixRegistry registry;
+        RegKey key = 0;
+        std::string value;
+        if (registry.openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, KEY_READ,
+                             key) != ERROR_SUCCESS)
+            return std::string("<no key>");
+        std::uint8_t data[1024] = {};
+        std::uint32_t size = sizeof data, type = 0;
+        const RegStatus st = registry.queryValue(key, "PATH", type, data, size);
+        EXPECT_EQ(registry.closeKey(key), ERROR_SUCCESS);
+        if (st != ERROR_SUCCESS) return std::string("<not found>");
+        EXPECT_EQ(type, REG_SZ);
+        EXPECT_EQ(data[size - 1], 0) << "stored with its terminator";
+        return std::string(reinterpret_cast<char*>(data), size - 1);
+    };
+    EXPECT_EQ(lookup(bin1.string()), kinfo.string());
+    EXPECT_EQ(lookup(bin1.string() + ":" + bin2.string()), hardinfo.string()) << "hardinfo first";
+    EXPECT_EQ(lookup(s.dir.string() + "/nothing"), "<not found>");
+    EXPECT_EQ(lookup(""), "<not found>");
+    {
+        // A relative folder on PATH names no fixed place.
+        const fs::path cwd = fs::current_path();
+        fs::current_path(s.dir);
+        EXPECT_EQ(lookup("rel::."), "<not found>");
+        fs::current_path(cwd);
+    }
+
+    PathVariable p(bin2.string());
+    PosixRegistry registry;
+    RegKey key = 0;
+    EXPECT_EQ(registry.openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, 0x2003F, key),
+              ERROR_ACCESS_DENIED)
+        << "read-only: write rights are refused";
+    EXPECT_EQ(registry.openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location", 0, KEY_READ, key),
+              ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(registry.openKey(0x80000001u, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, KEY_READ, key),
+              ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(registry.openKey(HKEY_LOCAL_MACHINE, "software\\microsoft\\shared tools\\msinfo", 0, KEY_READ, key),
+              ERROR_SUCCESS);
+    std::uint8_t data[4] = {};
+    std::uint32_t size = sizeof data, type = 0;
+    EXPECT_EQ(registry.queryValue(key, "PATH", type, data, size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, hardinfo.string().size() + 1);
+    size = sizeof data;
+    EXPECT_EQ(registry.queryValue(key, "OTHER", type, data, size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(registry.closeKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(registry.closeKey(key), ERROR_INVALID_HANDLE);
+}
+
+TEST(PosixRegistryTest, TheLauncherFindsAndStartsTheInstalledTool) {
+    Scratch s;
+    const fs::path ran = s.dir / "ran";
+    const fs::path tool = s.file("bin/hardinfo", "#!/bin/sh\n: > '" + ran.string() + "'\n", true);
+    PathVariable p((s.dir / "bin").string());
+
+    Log log;
+    FakeUi ui{log};
+    Lifetime lifetime{ui};
+    FakeUserName userName{log};
+    FakeShell shell{log};
+    PosixPrograms programs;
+    PosixRegistry registry;
+    FakeMessageBox messageBox{log};
+    FrmAbout about{{ui, lifetime, userName, shell, programs, registry, messageBox}};
+    about.show();
+    about.StartSysInfo();
+    EXPECT_TRUE(messageBox.shown.empty());
+    EXPECT_TRUE(eventually([&] { return fs::exists(ran); }));
+
+    fs::remove(tool);
+    about.StartSysInfo();
+    ASSERT_EQ(messageBox.shown.size(), 1u) << "nothing installed: the message";
+}
+
+}  // namespace
+}  // namespace stock::test
