@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   g++ make cmake pkg-config
-  qt6-base-dev qt6-qpa-plugins libxcb1-dev libxfixes-dev
+  qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-xfixes0-dev libxfixes-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core
   xvfb xauth xclip xdotool x11-utils procps

@@ -5,7 +5,7 @@
 #include "main_window/frm_clipboard.h"
 #include "main_window/lifetime.h"
 #include "platform/posix/instance_lock.h"
-#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/x11_clipboard.h"
 #include "platform/qt/qt_ui.h"
 
 int main(int argc, char** argv) {
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     stock::qt::installFontSubstitutions();
 
     stock::qt::QtUi ui;
-    stock::qt::QtClipboard clipboard;
+    stock::qt::X11Clipboard clipboard;
     stock::PosixInstanceLock lock(display ? display : "");
     stock::Lifetime lifetime(ui);
     stock::FrmClipboard frmClipboard({ui, clipboard, lock, lifetime, nullptr});

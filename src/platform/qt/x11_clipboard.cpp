@@ -1,0 +1,48 @@
+#include "platform/qt/x11_clipboard.h"
+
+#include <QGuiApplication>
+#include <xcb/xcb.h>
+
+#include "platform/x11/x11_clipboard_reader.h"
+
+namespace stock::qt {
+
+X11Clipboard::X11Clipboard() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || !x11->connection()) return;
+    // Windows made by Qt's own connection carry its resource-id base: when
+    // one of them takes the clipboard, the program did.
+    const xcb_setup_t* setup = xcb_get_setup(x11->connection());
+    if (!setup) return;
+    x11::ClipboardReader::Options options;
+    options.ownIdBase = setup->resource_id_base;
+    options.ownIdMask = setup->resource_id_mask;
+    try {
+        auto reader = std::make_unique<x11::ClipboardReader>(options);
+        if (reader->usable()) reader_ = std::move(reader);
+    } catch (...) {
+        // Without the reader, QClipboard serves.
+    }
+}
+
+X11Clipboard::~X11Clipboard() = default;
+
+std::optional<std::u16string> X11Clipboard::readText() {
+    if (!reader_) return qt_.readText();
+    return reader_->readText();
+}
+
+bool X11Clipboard::writeText(const std::u16string& text) {
+    if (!reader_) return qt_.writeText(text);
+    reader_->ownWriteBegun(text);
+    bool ok = false;
+    try {
+        ok = qt_.writeText(text);
+    } catch (...) {
+        ok = false;
+    }
+    if (!ok) reader_->ownWriteFailed();
+    return ok;
+}
+
+}  // namespace stock::qt

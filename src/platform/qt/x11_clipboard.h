@@ -1,0 +1,35 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/clipboard.h"
+#include "platform/qt/qt_clipboard.h"
+
+namespace stock::x11 {
+class ClipboardReader;
+}
+
+namespace stock::qt {
+
+// The clipboard on X11: reads come from a reader with its own X connection
+// and thread, which keeps the last text until the owner changes, so a read
+// never waits for the X server or a clipboard owner; writes go through
+// QClipboard and are noted with the reader, so the next read sees them at
+// once. Without X11 it is the plain QtClipboard.
+class X11Clipboard final : public Clipboard {
+public:
+    X11Clipboard();
+    ~X11Clipboard() override;
+
+    std::optional<std::u16string> readText() override;
+    bool writeText(const std::u16string& text) override;
+
+    // The X11 reader, when there is one (for tests and measurements).
+    x11::ClipboardReader* reader() const { return reader_.get(); }
+
+private:
+    QtClipboard qt_;
+    std::unique_ptr<x11::ClipboardReader> reader_;
+};
+
+}  // namespace stock::qt

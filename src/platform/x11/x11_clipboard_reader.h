@@ -1,0 +1,56 @@
+// Reads the CLIPBOARD selection's text on a thread and X connection of its
+// own, so that the UI thread never waits for a clipboard owner.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace stock::x11 {
+
+class ClipboardReader {
+public:
+    struct Options {
+        // Resource ids of the program's own toolkit connection (its
+        // resource-id base and mask): an owner window from that range is the
+        // program itself. A mask of 0 means no own connection.
+        std::uint32_t ownIdBase = 0;
+        std::uint32_t ownIdMask = 0;
+        // A fetch that makes no progress for this long has failed.
+        std::chrono::milliseconds stallTimeout{1000};
+    };
+
+    // Connects to the display named by DISPLAY. When that fails the reader is
+    // not usable() and every read answers "cannot read now".
+    explicit ClipboardReader(Options options);
+    ClipboardReader();
+    ~ClipboardReader();
+    ClipboardReader(const ClipboardReader&) = delete;
+    ClipboardReader& operator=(const ClipboardReader&) = delete;
+
+    bool usable() const;
+
+    // The clipboard's text as last fetched: "" when it holds no text (or no
+    // one owns it), nullopt while a fetch runs, after one failed (a retry is
+    // then started) and while the owner marks its text a secret. Never waits
+    // for the X server.
+    std::optional<std::u16string> readText();
+
+    // The program is about to take the clipboard with `text` through its own
+    // toolkit; the next reads answer `text` at once, and the owner change
+    // that follows is not fetched.
+    void ownWriteBegun(const std::u16string& text);
+    // That write did not take the clipboard.
+    void ownWriteFailed();
+
+    // Text transfers finished so far.
+    std::uint64_t transfers() const;
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace stock::x11

@@ -1,0 +1,113 @@
+// A clipboard owner for the tests: takes the CLIPBOARD selection and then
+// behaves as asked. Prints "ready" once it owns the selection.
+//   test_owner hang              never answers a request
+//   test_owner text FILE         serves FILE's bytes as UTF8_STRING
+//   test_owner hint VALUE FILE   the same, offering x-kde-passwordManagerHint = VALUE
+//   test_owner notext            offers only image/png
+#include <xcb/xcb.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+xcb_connection_t* c;
+
+xcb_atom_t intern(const char* name) {
+    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    if (!r) std::exit(2);
+    const xcb_atom_t a = r->atom;
+    std::free(r);
+    return a;
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: test_owner hang | text FILE | hint VALUE FILE | notext\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return usage();
+    const std::string mode = argv[1];
+    std::string data, hint;
+    if (mode == "text" && argc == 3) {
+        std::ifstream in(argv[2], std::ios::binary);
+        data.assign(std::istreambuf_iterator<char>(in), {});
+    } else if (mode == "hint" && argc == 4) {
+        hint = argv[2];
+        std::ifstream in(argv[3], std::ios::binary);
+        data.assign(std::istreambuf_iterator<char>(in), {});
+    } else if (mode != "hang" && mode != "notext") {
+        return usage();
+    }
+
+    c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) return 1;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const xcb_window_t w = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    const xcb_atom_t clipboard = intern("CLIPBOARD");
+    const xcb_atom_t targets = intern("TARGETS");
+    const xcb_atom_t utf8 = intern("UTF8_STRING");
+    const xcb_atom_t png = intern("image/png");
+    const xcb_atom_t hintAtom = intern("x-kde-passwordManagerHint");
+
+    xcb_set_selection_owner(c, w, clipboard, XCB_CURRENT_TIME);
+    auto* owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
+    if (!owner || owner->owner != w) return 1;
+    std::free(owner);
+    std::printf("ready\n");
+    std::fflush(stdout);
+
+    while (xcb_generic_event_t* ev = xcb_wait_for_event(c)) {
+        const auto type = ev->response_type & 0x7f;
+        if (type == XCB_SELECTION_CLEAR) {
+            std::free(ev);
+            return 0;
+        }
+        if (type != XCB_SELECTION_REQUEST || mode == "hang") {
+            std::free(ev);
+            continue;
+        }
+        auto* req = reinterpret_cast<xcb_selection_request_event_t*>(ev);
+        xcb_atom_t property = req->property == XCB_ATOM_NONE ? req->target : req->property;
+        if (req->target == targets) {
+            std::vector<xcb_atom_t> list{targets};
+            if (mode == "notext") list.push_back(png);
+            else list.push_back(utf8);
+            if (mode == "hint") list.push_back(hintAtom);
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, XCB_ATOM_ATOM, 32,
+                                static_cast<std::uint32_t>(list.size()), list.data());
+        } else if (req->target == utf8 && mode != "notext") {
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, utf8, 8,
+                                static_cast<std::uint32_t>(data.size()), data.data());
+        } else if (req->target == hintAtom && mode == "hint") {
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, XCB_ATOM_STRING, 8,
+                                static_cast<std::uint32_t>(hint.size()), hint.data());
+        } else if (req->target == png && mode == "notext") {
+            const char bytes[] = "\x89PNG";
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, png, 8, 4, bytes);
+        } else {
+            property = XCB_ATOM_NONE;
+        }
+        xcb_selection_notify_event_t reply{};
+        reply.response_type = XCB_SELECTION_NOTIFY;
+        reply.time = req->time;
+        reply.requestor = req->requestor;
+        reply.selection = req->selection;
+        reply.target = req->target;
+        reply.property = property;
+        xcb_send_event(c, 0, req->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&reply));
+        xcb_flush(c);
+        std::free(ev);
+    }
+    return 0;
+}

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+
+#include "platform/x11/text_decoding.h"
+
+namespace stock::x11 {
+namespace {
+
+constexpr char16_t R = 0xFFFD;
+
+struct Case {
+    const char* name;
+    std::string bytes;
+    std::u16string text;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+std::string caseName(const ::testing::TestParamInfo<Case>& c) { return c.param.name; }
+
+class Utf8Decoding : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Utf8Decoding, GivesTheExpectedCodeUnits) {
+    EXPECT_EQ(decodeUtf8(GetParam().bytes), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WellFormed, Utf8Decoding,
+    ::testing::Values(
+        Case{"Empty", "", u""},
+        Case{"Ascii", "abc\r\n\t", u"abc\r\n\t"},
+        Case{"NulKept", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
+        Case{"TwoByte", "\xC3\xA9", u"\u00E9"},
+        Case{"ThreeByte", "\xE3\x81\x99\xE3\x81\xA8", u"すと"},
+        Case{"LargestBmp", "\xEF\xBF\xBF", u"\uFFFF"},
+        Case{"SmallestOfThree", "\xE0\xA0\x80", u"\u0800"},
+        Case{"EmojiIsASurrogatePair", "\xF0\x9F\x98\x80", u"\U0001F600"},
+        Case{"LargestCodePoint", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"}),
+    caseName);
+
+// One U+FFFD per maximal subpart of an ill-formed sequence.
+INSTANTIATE_TEST_SUITE_P(
+    IllFormed, Utf8Decoding,
+    ::testing::Values(
+        Case{"UnicodeTable3_8", "\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
+             {u'a', R, R, R, u'b', R, u'c', R, R, u'd'}},
+        Case{"LoneContinuation", "\x80", {R}},
+        Case{"OverlongTwoByte", "\xC0\xAF", {R, R}},
+        Case{"OverlongThreeByte", "\xE0\x80\xAF", {R, R, R}},
+        Case{"OverlongFourByte", "\xF0\x80\x80\xAF", {R, R, R, R}},
+        Case{"Surrogate", "\xED\xA0\x80", {R, R, R}},
+        Case{"AboveUnicode", "\xF4\x90\x80\x80", {R, R, R, R}},
+        Case{"NeverALead", "\xF5\xFE\xFF", {R, R, R}},
+        Case{"TruncatedThreeAtEnd", "x\xE2\x82", {u'x', R}},
+        Case{"TruncatedFourAtEnd", "\xF0\x9F\x98", {R}},
+        Case{"TruncatedThenAscii", "\xF0\x9F\x98z", {R, u'z'}},
+        Case{"TruncatedThenLead", "\xE3\x81\xE3\x81\x99", {R, u'す'}}),
+    caseName);
+
+TEST(Latin1Decoding, MapsEachByteToItsCodePoint) {
+    EXPECT_EQ(decodeLatin1("a\xE9\xFF\x80"), (std::u16string{u'a', 0xE9, 0xFF, 0x80}));
+    EXPECT_EQ(decodeLatin1(""), u"");
+}
+
+}  // namespace
+}  // namespace stock::x11

@@ -1,0 +1,82 @@
+// The program's clipboard on X11: reads through the reader, writes through
+// QClipboard, under a real X server.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <chrono>
+#include <cstdlib>
+
+#include "platform/qt/x11_clipboard.h"
+#include "platform/x11/x11_clipboard_reader.h"
+#include "x11/x_helpers.h"
+
+namespace stock::qt {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Waits with the Qt event loop running, so that Qt can answer for the
+// clipboard it owns.
+bool waitWithEvents(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
+    return test::waitFor(
+        [&] {
+            QApplication::processEvents();
+            return done();
+        },
+        limit);
+}
+
+void runEvents(std::chrono::milliseconds span) {
+    waitWithEvents([] { return false; }, span);
+}
+
+TEST(X11Clipboard, OwnWritesAreReadAtOnceAndNotFetchedBack) {
+    X11Clipboard clip;
+    ASSERT_NE(clip.reader(), nullptr);
+    const auto before = clip.reader()->transfers();
+    for (const std::u16string text : {u"from the program\r\nline 2", u"second write", u"second write"}) {
+        ASSERT_TRUE(clip.writeText(text));
+        EXPECT_EQ(clip.readText(), text) << "seen at once, before any event ran";
+        runEvents(300ms);
+        EXPECT_EQ(clip.readText(), text);
+    }
+    EXPECT_EQ(clip.reader()->transfers(), before) << "the program's own text was fetched back";
+}
+
+TEST(X11Clipboard, CopyByQtItselfAndByOthersIsRead) {
+    X11Clipboard clip;
+    ASSERT_TRUE(clip.writeText(u"written"));
+    // A copy key in a text field goes to QClipboard directly.
+    QGuiApplication::clipboard()->setText(QStringLiteral("copied in a field"));
+    EXPECT_TRUE(waitWithEvents([&] { return clip.readText() == u"copied in a field"; }));
+
+    test::TempFile file("from xclip");
+    test::Child xclip(test::xclipArgs(), file.path());
+    EXPECT_TRUE(waitWithEvents([&] { return clip.readText() == u"from xclip"; }));
+    ASSERT_TRUE(clip.writeText(u"after xclip"));
+    EXPECT_EQ(clip.readText(), u"after xclip");
+    runEvents(300ms);
+    EXPECT_EQ(clip.readText(), u"after xclip");
+}
+
+TEST(X11Clipboard, HangingOwnerReadsBusyAndDoesNotHoldTheUiThread) {
+    X11Clipboard clip;
+    test::Child hang({STOCK_TEST_OWNER, "hang"}, "", true);
+    auto slowest = 0ms;
+    const auto end = std::chrono::steady_clock::now() + 1500ms;
+    while (std::chrono::steady_clock::now() < end) {
+        const auto t0 = std::chrono::steady_clock::now();
+        const auto r = clip.readText();
+        slowest = std::max(slowest, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - t0));
+        ASSERT_EQ(r, std::nullopt);
+        runEvents(20ms);
+    }
+    EXPECT_LT(slowest, 100ms);
+    ASSERT_TRUE(clip.writeText(u"mine over the hang"));
+    EXPECT_EQ(clip.readText(), u"mine over the hang");
+}
+
+}  // namespace
+}  // namespace stock::qt
