@@ -7,4 +7,5 @@ scripts/with-xvfb.sh bash -c "
   set -e
   '$build/bench/startup_bench' '$build/stockkun' 10
   '$build/bench/history_bench' 100000
+  '$build/bench/edit_bench'
 "

@@ -28,6 +28,26 @@ void FrmClipboard::wire() {
     w.button("Command1").onClick(guarded([&watcher] { watcher.Command1_Click(); }));
     w.menuEntry("mnuCHistory").onClick(guarded([this] { mnuCHistory_Click(); }));
 
+    recall_.emplace(w.listBox("List1"), w.textBox("RichTextBox1"));
+    w.listBox("List1").onClick(guarded([this] { recall_->List1_Click(); }));
+
+    edit_.emplace(s_.clipboard, w.textBox("RichTextBox1"), s_.ui);
+    EditCommands& edit = *edit_;
+    w.button("Command2").onClick(guarded([&edit] { edit.Command2_Click(); }));
+    w.button("Command3").onClick(guarded([&edit] { edit.Command3_Click(); }));
+    w.button("Command4").onClick(guarded([&edit] { edit.Command4_Click(); }));
+    w.button("Command5").onClick(guarded([&edit] { edit.Command5_Click(); }));
+    w.menuEntry("mnuCopy").onClick(guarded([this] { mnuCopy_Click(); }));
+    w.menuEntry("mnuPaste").onClick(guarded([this] { mnuPaste_Click(); }));
+    w.menuEntry("mnuCut").onClick(guarded([this] { mnuCut_Click(); }));
+    w.menuEntry("mnuDelete").onClick(guarded([this] { mnuDelete_Click(); }));
+    // The edit box's own keys do exactly what the buttons do.
+    TextBox& box = w.textBox("RichTextBox1");
+    box.onEditCommand(EditCommand::Copy, guarded([&edit] { edit.Command2_Click(); }));
+    box.onEditCommand(EditCommand::Paste, guarded([&edit] { edit.Command3_Click(); }));
+    box.onEditCommand(EditCommand::Cut, guarded([&edit] { edit.Command4_Click(); }));
+    box.onEditCommand(EditCommand::Delete, guarded([&edit] { edit.Command5_Click(); }));
+
     w.button("Command6").onClick(guarded([this] { Command6_Click(); }));
     w.button("Command7").onClick(guarded([this] { Command7_Click(); }));
     w.button("Command8").onClick(guarded([this] { Command8_Click(); }));
@@ -93,6 +113,14 @@ void FrmClipboard::Command8_Click() {
 void FrmClipboard::mnusnormal_Click() { Command8_Click(); }
 
 void FrmClipboard::mnuCHistory_Click() { watcher_->Command1_Click(); }
+
+void FrmClipboard::mnuCopy_Click() { edit_->Command2_Click(); }
+
+void FrmClipboard::mnuPaste_Click() { edit_->Command3_Click(); }
+
+void FrmClipboard::mnuCut_Click() { edit_->Command4_Click(); }
+
+void FrmClipboard::mnuDelete_Click() { edit_->Command5_Click(); }
 
 void FrmClipboard::Command9_Click() {
     if (!s_.about) return;

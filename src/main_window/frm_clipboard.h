@@ -3,7 +3,9 @@
 #include <memory>
 #include <optional>
 
+#include "editing/edit_commands.h"
 #include "history/clipboard_watcher.h"
+#include "history/recall.h"
 #include "main_window/about_form.h"
 #include "main_window/lifetime.h"
 #include "platform/clipboard.h"
@@ -46,6 +48,10 @@ public:
     void mnuExit_Click();
     void mnusnormal_Click();
     void mnuCHistory_Click();
+    void mnuCopy_Click();
+    void mnuPaste_Click();
+    void mnuCut_Click();
+    void mnuDelete_Click();
 
 private:
     void wire();
@@ -53,6 +59,8 @@ private:
     Services s_;
     std::unique_ptr<Window> window_;
     std::optional<ClipboardWatcher> watcher_;
+    std::optional<HistoryRecall> recall_;
+    std::optional<EditCommands> edit_;
     bool loaded_ = false;
 };
 

@@ -15,6 +15,9 @@ namespace stock {
 
 using Handler = std::function<void()>;
 
+// The editing commands a text box's own keys and context menu ask for.
+enum class EditCommand { Copy, Cut, Paste, Delete };
+
 class TextBox {
 public:
     virtual ~TextBox() = default;
@@ -29,6 +32,9 @@ public:
     // Replaces the selection, or inserts at the caret when nothing is selected.
     virtual void setSelText(const std::u16string& text) = 0;
     virtual void onChange(Handler handler) = 0;
+    // Routes one of the box's own editing commands (Ctrl+C and the like) to
+    // a handler; without one, the box does the command itself.
+    virtual void onEditCommand(EditCommand command, Handler handler) = 0;
 };
 
 class ListBox {
@@ -132,6 +138,8 @@ public:
     virtual void processEvents() = 0;
     // Ends the process as soon as the current handler returns to the event loop.
     virtual void endProcess() = 0;
+    // A short sign that something could not be done; never blocks.
+    virtual void beep() = 0;
 };
 
 }  // namespace stock

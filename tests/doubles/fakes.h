@@ -2,7 +2,9 @@
 // asked to do into one shared log, so tests can check the order of steps.
 #pragma once
 
+#include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -45,6 +47,11 @@ public:
         if (text_ != before && change_) change_();
     }
     void onChange(Handler h) override { change_ = std::move(h); }
+    void onEditCommand(EditCommand c, Handler h) override { editCommands_[c] = std::move(h); }
+    // The box's own key for a command, as the user would press it.
+    void press(EditCommand c) {
+        if (auto it = editCommands_.find(c); it != editCommands_.end() && it->second) it->second();
+    }
 
     void select(std::size_t start, std::size_t length) { selStart_ = start, selLen_ = length; }
     // What the user typing into the box would do.
@@ -56,6 +63,7 @@ private:
     std::u16string text_;
     std::size_t selStart_ = 0, selLen_ = 0;
     Handler change_;
+    std::map<EditCommand, Handler> editCommands_;
 };
 
 class FakeListBox final : public ListBox {
@@ -308,6 +316,11 @@ public:
         log_.push_back("endProcess");
         ended = true;
     }
+    void beep() override {
+        log_.push_back("beep");
+        ++beeps;
+    }
+    int beeps = 0;
     FakeWindow& window(const std::string& name) { return *windows.at(name); }
 
     double tpp = 15.0;

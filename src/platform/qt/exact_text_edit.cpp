@@ -1,5 +1,9 @@
 #include "platform/qt/exact_text_edit.h"
 
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QTextBlock>
 #include <algorithm>
 #include <QTextCursor>
@@ -82,6 +86,65 @@ void ExactTextEdit::onContentsChange(int position, int removed, int added) {
     // ever disagree, the document wins and only its line breaks are lost.
     if (displayLength(exact_) != static_cast<std::size_t>(document()->characterCount() - 1)) resync();
     fireChanged();
+}
+
+bool ExactTextEdit::run(int command) {
+    const auto& f = commands[static_cast<std::size_t>(command)];
+    if (!f) return false;
+    try {
+        f();
+    } catch (...) {
+    }
+    return true;
+}
+
+namespace {
+enum { kCopy, kCut, kPaste, kDelete };
+}
+
+void ExactTextEdit::keyPressEvent(QKeyEvent* event) {
+    int command = -1;
+    if (event->matches(QKeySequence::Copy))
+        command = kCopy;
+    else if (event->matches(QKeySequence::Cut))
+        command = kCut;
+    else if (event->matches(QKeySequence::Paste))
+        command = kPaste;
+    else if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier && textCursor().hasSelection())
+        command = kDelete;
+    if (command >= 0 && (command == kCopy || !isReadOnly()) && run(command)) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void ExactTextEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu(event->pos());
+    // The standard entries edit by themselves; route the four commands.
+    const std::pair<const char*, int> routed[] = {
+        {"edit-copy", kCopy}, {"edit-cut", kCut}, {"edit-paste", kPaste}, {"edit-delete", kDelete}};
+    for (QAction* action : menu->actions()) {
+        for (const auto& [name, command] : routed) {
+            if (action->objectName() != QLatin1String(name) || !commands[static_cast<std::size_t>(command)])
+                continue;
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [this, c = command] { run(c); });
+        }
+    }
+    menu->exec(event->globalPos());
+    delete menu;
+}
+
+QMimeData* ExactTextEdit::createMimeDataFromSelection() const {
+    auto* mime = new QMimeData;
+    mime->setText(toQ(selectedExactText()));
+    return mime;
+}
+
+void ExactTextEdit::insertFromMimeData(const QMimeData* source) {
+    if (isReadOnly() || !source || !source->hasText()) return;
+    replaceSelection(fromQ(source->text()));
 }
 
 void ExactTextEdit::resync() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <array>
 #include <functional>
 #include <string>
 
@@ -24,8 +25,20 @@ public:
     void replaceSelection(const std::u16string& text);
 
     std::function<void()> changed;
+    // Copy, Cut, Paste, Delete: when set, the box's own keys and context
+    // menu run these instead of editing by themselves.
+    std::array<std::function<void()>, 4> commands;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // Copies and drags hand out the exact text; pastes and drops put in
+    // exactly what they bring.
+    QMimeData* createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    bool run(int command);
     void onContentsChange(int position, int removed, int added);
     void resync();
     void fireChanged();

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_ui.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
@@ -25,6 +26,8 @@ void QtUi::endProcess() {
     ended_ = true;
     QCoreApplication::exit(0);
 }
+
+void QtUi::beep() { QApplication::beep(); }
 
 void installFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral(u"ＭＳ Ｐゴシック"),

@@ -10,6 +10,7 @@ public:
     double twipsPerPixelX() const override;
     void processEvents() override;
     void endProcess() override;
+    void beep() override;
     bool endRequested() const { return ended_; }
 
 private:

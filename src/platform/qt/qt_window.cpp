@@ -4,12 +4,14 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
 #include <cmath>
@@ -17,6 +19,7 @@
 
 #include "platform/qt/exact_text_edit.h"
 #include "platform/qt/history_list.h"
+#include "platform/qt/program_icon.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/x11_hints.h"
 
@@ -77,6 +80,11 @@ public:
         if (w_) w_->replaceSelection(t);
     }
     void onChange(Handler h) override { change_ = std::move(h); }
+    void onEditCommand(EditCommand c, Handler h) override {
+        if (!w_) return;
+        const bool& dead = dead_;
+        w_->commands[static_cast<std::size_t>(c)] = [h = std::move(h), &dead] { invoke(h, dead); };
+    }
 
 private:
     QPointer<ExactTextEdit> w_;
@@ -148,7 +156,9 @@ protected:
     }
     void mouseMoveEvent(QMouseEvent* e) override {
         QLabel::mouseMoveEvent(e);
+        if (!move) return;
         invoke(move, *dead);
+        e->accept();  // a move over the label is not a move over the window
     }
 };
 
@@ -229,6 +239,7 @@ public:
     Handler closeRequest, mouseMove;
     const bool* dead = nullptr;
     int targetOuterHeight = -1;  // pixels, -1: none asked for
+    QPointer<QPushButton> defaultButton, cancelButton;
 
     void applyOuterHeight() {
         if (targetOuterHeight < 0) return;
@@ -250,6 +261,23 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override {
         QWidget::mouseMoveEvent(e);
         invoke(mouseMove, *dead);
+    }
+    // Keys that no control took: Esc presses the cancel button; Enter presses
+    // the button that has the focus, or else the default button.
+    void keyPressEvent(QKeyEvent* e) override {
+        QPushButton* target = nullptr;
+        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+            target = cancelButton;
+        } else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+                   (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && defaultButton) {
+            auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            target = focused && focused->isEnabled() ? focused : defaultButton.data();
+        }
+        if (target && target->isVisible() && target->isEnabled()) {
+            target->click();
+            return;
+        }
+        QWidget::keyPressEvent(e);
     }
     void moveEvent(QMoveEvent* e) override {
         QWidget::moveEvent(e);
@@ -347,6 +375,11 @@ QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_un
             }
             case ControlKind::Button: {
                 auto* b = new QPushButton(toQ(c.caption), d.client);
+                if (c.defaultButton) {
+                    b->setDefault(true);
+                    form->defaultButton = b;
+                }
+                if (c.cancelButton) form->cancelButton = b;
                 d.buttons.emplace(c.name, std::make_unique<QtButton>(b, d.dead));
                 w = b;
                 break;
@@ -359,6 +392,8 @@ QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_un
                 l->setFocusPolicy(Qt::NoFocus);
                 if (c.centred) l->setAlignment(Qt::AlignCenter);
                 if (!c.toolTip.empty()) l->setToolTip(toQ(c.toolTip));
+                // The one picture a layout shows is the program's icon.
+                if (c.kind == ControlKind::Image) l->setPixmap(programIcon().pixmap(QSize(r.w, r.h)));
                 d.labels.emplace(c.name, std::make_unique<QtLabel>(l));
                 windowless.push_back(l);
                 w = l;
@@ -384,6 +419,20 @@ QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_un
                     t->setReadOnly(true);
                     t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                 }
+                if (!c.multiLine) {
+                    // One line of text that fills the box: no frame, margin or scroll bars.
+                    t->setFrameShape(QFrame::NoFrame);
+                    t->setLineWrapMode(QPlainTextEdit::NoWrap);
+                    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                    t->document()->setDocumentMargin(1);
+                }
+                if (c.centred) {
+                    QTextOption option = t->document()->defaultTextOption();
+                    option.setAlignment(Qt::AlignHCenter);
+                    t->document()->setDefaultTextOption(option);
+                }
+                if (!c.caption.empty()) t->setExactText(c.caption);
                 d.textBoxes.emplace(c.name, std::make_unique<QtTextBox>(t, d.dead));
                 w = t;
                 break;

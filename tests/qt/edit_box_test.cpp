@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include "doubles/fakes.h"
+#include "main_window/frm_clipboard.h"
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/qt/qt_window.h"
+#include "qt/qt_helpers.h"
+
+namespace stock::test {
+namespace {
+
+// The edit box with real widgets and the real clipboard of the X server.
+struct QtEditBox : ::testing::Test {
+    Log log;
+    qt::QtUi ui;
+    qt::QtClipboard clipboard;
+    FakeInstanceLock lock{log};
+    Lifetime lifetime{ui};
+    FrmClipboard frm{{ui, clipboard, lock, lifetime, nullptr}};
+
+    void SetUp() override { frm.load(); }
+    QPlainTextEdit* edit() {
+        return qobject_cast<QPlainTextEdit*>(dynamic_cast<qt::QtWindow&>(frm.window()).control("RichTextBox1"));
+    }
+    TextBox& box() { return frm.window().textBox("RichTextBox1"); }
+    // Selects display positions [from, to) as the user would.
+    void selectDisplay(int from, int to) {
+        QTextCursor c = edit()->textCursor();
+        c.setPosition(from);
+        c.setPosition(to, QTextCursor::KeepAnchor);
+        edit()->setTextCursor(c);
+    }
+    std::u16string clipboardText() { return clipboard.readText().value_or(u"<unreadable>"); }
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
+        QKeyEvent press(QEvent::KeyPress, k, mods, text);
+        QApplication::sendEvent(edit(), &press);
+    }
+};
+
+TEST_F(QtEditBox, SelectionsKeepTheirLineBreaksExactly) {
+    const std::u16string text = u"a\r\nb\rc\u2029d\ne\t\U0001F600 ";
+    box().setText(text);
+    // display: a \n b \n c \n d \n e \t (pair) space
+    selectDisplay(0, edit()->document()->characterCount() - 1);
+    EXPECT_EQ(box().selText(), text);
+    EXPECT_EQ(box().selLength(), text.size());
+    frm.mnuCopy_Click();
+    EXPECT_EQ(clipboardText(), text);
+
+    selectDisplay(1, 4);  // the CR LF, "b" and the lone CR
+    EXPECT_EQ(box().selText(), u"\r\nb\r");
+    frm.mnuCopy_Click();
+    EXPECT_EQ(clipboardText(), u"\r\nb\r");
+
+    selectDisplay(9, 12);  // tab and the surrogate pair
+    EXPECT_EQ(box().selText(), u"\t\U0001F600");
+}
+
+TEST_F(QtEditBox, CutAndPasteKeepEverythingElseExact) {
+    box().setText(u"x\r\ny\r\nz");
+    selectDisplay(2, 4);  // "y" and the second CR LF
+    frm.mnuCut_Click();
+    EXPECT_EQ(clipboardText(), u"y\r\n");
+    EXPECT_EQ(box().text(), u"x\r\nz");
+    selectDisplay(0, 0);
+    frm.mnuPaste_Click();
+    EXPECT_EQ(box().text(), u"y\r\nx\r\nz");
+    EXPECT_EQ(edit()->toPlainText(), "y\nx\nz");
+}
+
+TEST_F(QtEditBox, TypingAndUndoFollowTheExactText) {
+    box().setText(u"a\r\nb");
+    QTextCursor c = edit()->textCursor();
+    c.movePosition(QTextCursor::End);
+    edit()->setTextCursor(c);
+    key(Qt::Key_C, Qt::NoModifier, "c");
+    EXPECT_EQ(box().text(), u"a\r\nbc");
+    key(Qt::Key_Return, Qt::NoModifier, "\r");
+    key(Qt::Key_D, Qt::NoModifier, "d");
+    EXPECT_EQ(box().text(), u"a\r\nbc\nd");
+    edit()->undo();
+    EXPECT_EQ(box().text().substr(0, 5), u"a\r\nbc");
+    edit()->redo();
+    EXPECT_EQ(box().text(), u"a\r\nbc\nd");
+}
+
+TEST_F(QtEditBox, ShortcutsDoExactlyWhatTheButtonsDo) {
+    box().setText(u"one\r\ntwo");
+    selectDisplay(0, 4);
+    key(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboardText(), u"one\r\n");
+    key(Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(clipboardText(), u"one\r\n");
+    EXPECT_EQ(box().text(), u"two");
+    QTextCursor c = edit()->textCursor();
+    c.movePosition(QTextCursor::End);
+    edit()->setTextCursor(c);
+    key(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box().text(), u"twoone\r\n");
+    selectDisplay(0, 3);
+    key(Qt::Key_Delete);
+    EXPECT_EQ(box().text(), u"one\r\n");
+    EXPECT_EQ(clipboardText(), u"one\r\n") << "Delete leaves the clipboard";
+}
+
+TEST_F(QtEditBox, CommandsDoNotMoveTheFocus) {
+    frm.window().show();
+    QWidget* list = dynamic_cast<qt::QtWindow&>(frm.window()).control("List1");
+    list->setFocus();
+    ASSERT_TRUE(waitFor([&] { return list->hasFocus(); }));
+    box().setText(u"focus stays");
+    selectDisplay(0, 5);
+    frm.mnuCopy_Click();
+    frm.mnuDelete_Click();
+    EXPECT_TRUE(list->hasFocus());
+    EXPECT_EQ(box().text(), u" stays");
+}
+
+TEST_F(QtEditBox, RecallFromTheListFillsTheBoxExactly) {
+    auto& list = frm.window().listBox("List1");
+    list.insertRow(0, u"first");
+    list.insertRow(0, u"second\r\nrow");
+    auto* view = dynamic_cast<qt::QtWindow&>(frm.window()).control("List1");
+    auto* lv = qobject_cast<QAbstractItemView*>(view);
+    lv->setCurrentIndex(lv->model()->index(1, 0));
+    EXPECT_EQ(box().text(), u"first");
+    lv->setCurrentIndex(lv->model()->index(0, 0));
+    EXPECT_EQ(box().text(), u"second\r\nrow");
+    // new rows arriving under the current row recall nothing
+    box().setText(u"edited");
+    list.insertRow(0, u"newer");
+    EXPECT_EQ(box().text(), u"edited");
+}
+
+}  // namespace
+}  // namespace stock::test
