@@ -8,24 +8,10 @@
 #include <string>
 
 #include "main_window/frm_clipboard.h"
+#include "bench_support.h"
 #include "platform/qt/qt_ui.h"
 
 namespace {
-
-class MemoryClipboard final : public stock::Clipboard {
-public:
-    std::optional<std::u16string> readText() override { return text; }
-    bool writeText(const std::u16string& t) override {
-        text = t;
-        return true;
-    }
-    std::u16string text;
-};
-
-class NoLock final : public stock::InstanceLock {
-public:
-    bool anotherInstanceRunning() override { return false; }
-};
 
 template <class F>
 double timed(F&& f) {
@@ -42,8 +28,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     stock::qt::installFontSubstitutions();
     stock::qt::QtUi ui;
-    MemoryClipboard clipboard;
-    NoLock lock;
+    stock::bench::MemoryClipboard clipboard;
+    stock::bench::NoLock lock;
     stock::Lifetime lifetime(ui);
     stock::FrmClipboard frm({ui, clipboard, lock, lifetime, nullptr});
     frm.load();

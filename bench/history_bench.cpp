@@ -7,39 +7,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 
 #include "main_window/frm_clipboard.h"
+#include "bench_support.h"
 #include "platform/qt/qt_ui.h"
 
-namespace {
-
-long rssKiB() {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-    return -1;
-}
-
-// Each read answers the next text of the stream: "entry N: " and some words.
-class StreamClipboard final : public stock::Clipboard {
-public:
-    std::optional<std::u16string> readText() override { return current; }
-    bool writeText(const std::u16string& t) override {
-        current = t;
-        return true;
-    }
-    std::u16string current;
-};
-
-class NoLock final : public stock::InstanceLock {
-public:
-    bool anotherInstanceRunning() override { return false; }
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     const int entries = argc > 1 ? std::atoi(argv[1]) : 100000;
@@ -47,21 +20,21 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     stock::qt::installFontSubstitutions();
     stock::qt::QtUi ui;
-    StreamClipboard clipboard;
-    NoLock lock;
+    stock::bench::MemoryClipboard clipboard;
+    stock::bench::NoLock lock;
     stock::Lifetime lifetime(ui);
     stock::FrmClipboard frm({ui, clipboard, lock, lifetime, nullptr});
     frm.load();
     QApplication::processEvents();
 
     stock::ClipboardWatcher watcher(clipboard, frm.window().textBox("RichTextBox2"), frm.window().listBox("List1"));
-    const long rss0 = rssKiB();
+    const long rss0 = stock::bench::rssKiB();
     std::size_t textBytes = 0;
     double longest = 0, total = 0;
     for (int i = 0; i < entries; ++i) {
         std::string s = "entry " + std::to_string(i) + ": the quick brown fox jumps over the lazy dog";
-        clipboard.current.assign(s.begin(), s.end());
-        textBytes += clipboard.current.size() * sizeof(char16_t);
+        clipboard.text.assign(s.begin(), s.end());
+        textBytes += clipboard.text.size() * sizeof(char16_t);
         const auto t0 = std::chrono::steady_clock::now();
         watcher.Timer1_Timer();
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
@@ -75,7 +48,7 @@ int main(int argc, char** argv) {
         }
     }
     QApplication::processEvents();
-    const long rss1 = rssKiB();
+    const long rss1 = stock::bench::rssKiB();
     std::printf("history: %d entries, %.2f us per insert, longest UI stall %.2f ms\n", entries,
                 total * 1000.0 / entries, longest);
     std::printf("history memory: %.1f MiB resident for %.1f MiB of text (%.2f x)\n", (rss1 - rss0) / 1024.0,

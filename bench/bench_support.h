@@ -1,0 +1,38 @@
+// Shared pieces of the benchmarks that run the real main window.
+#pragma once
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "platform/clipboard.h"
+#include "platform/instance_lock.h"
+
+namespace stock::bench {
+
+// A clipboard in memory: reads answer the text last written.
+class MemoryClipboard final : public Clipboard {
+public:
+    std::optional<std::u16string> readText() override { return text; }
+    bool writeText(const std::u16string& t) override {
+        text = t;
+        return true;
+    }
+    std::u16string text;
+};
+
+class NoLock final : public InstanceLock {
+public:
+    bool anotherInstanceRunning() override { return false; }
+};
+
+inline long rssKiB(const std::string& pid = "self") {
+    std::ifstream in("/proc/" + pid + "/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+}  // namespace stock::bench
