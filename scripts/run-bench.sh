@@ -7,5 +7,8 @@ scripts/with-xvfb.sh bash -c "
   set -e
   '$build/bench/startup_bench' '$build/stockkun' 10
   '$build/bench/history_bench' 100000
+  '$build/bench/clipboard_read_bench'
+  '$build/bench/clipboard_latency_bench'
+  '$build/bench/clipboard_idle_bench' '$build/stockkun' 60
   '$build/bench/edit_bench'
 "

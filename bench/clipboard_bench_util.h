@@ -1,0 +1,66 @@
+// Shared by the clipboard benchmarks: a 10 MiB text and xclip holding it.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace stock::bench {
+
+// About `bytes` of UTF-8 text in lines with CR LF, kana and an emoji.
+inline std::string bigUtf8(std::size_t bytes) {
+    const std::string line = "すとっくん clipboard line 0123456789 \xF0\x9F\x98\x80 テキスト\r\n";
+    std::string s;
+    s.reserve(bytes + line.size());
+    while (s.size() < bytes) s += line;
+    return s;
+}
+
+inline std::string writeTemp(const std::string& bytes) {
+    char name[] = "/tmp/stockkun-bench-XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0) throw std::runtime_error("mkstemp");
+    close(fd);
+    std::ofstream(name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return name;
+}
+
+// Starts a program with stdin from `input` and output discarded.
+inline pid_t spawn(std::vector<std::string> args, const std::string& input = "/dev/null") {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = -1;
+    const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) throw std::runtime_error("cannot start " + args[0]);
+    return pid;
+}
+
+inline void stop(pid_t pid) {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+}
+
+// xclip holding the file's bytes as CLIPBOARD, in the foreground.
+inline pid_t xclipHolding(const std::string& file) {
+    return spawn({"xclip", "-quiet", "-selection", "clipboard", "-target", "UTF8_STRING", "-in"}, file);
+}
+
+}  // namespace stock::bench
