@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Clipboard owners that hang or mark their text a secret add no row, and the
+# window keeps answering while an owner hangs.
+. "$(dirname "$0")/lib.sh"
+OWNER="$(dirname "$STOCKKUN")/tests/test_owner"
+[ -x "$OWNER" ] || fail "test_owner not built"
+
+# Starts test_owner with ARGS and waits until it owns the clipboard.
+start_owner() {
+  exec 3< <("$OWNER" "$@")
+  pids+=($!)
+  owner_pid=$!
+  local line=""
+  read -r -t 5 -u 3 line
+  [ "$line" = ready ] || fail "test_owner $* did not take the clipboard"
+}
+
+set_clipboard "before the owners"
+start_program
+wait_until 5 history_has_ink || fail "the clipboard text at start-up was not taken"
+rows=$(history_count)
+
+start_owner hang
+sleep 3.5  # several ticks, longer than a fetch may stall
+[ "$(history_count)" = "$rows" ] || fail "an owner that never answers added a row"
+pass "an owner that never answers adds no row"
+
+secret=$(mktemp)
+printf 'hunter2' > "$secret"
+start_owner hint secret "$secret"
+sleep 2.5
+rm -f "$secret"
+[ "$(history_count)" = "$rows" ] || fail "a secret was recorded"
+pass "a text marked secret is not recorded"
+
+set_clipboard "after the owners"
+wait_until 5 history_grew_past "$rows" || fail "a text copied after them was not recorded"
+pass "a text copied after them is recorded"
+
+start_owner hang
+sleep 1.5
+t0=$(date +%s%N)
+click_at 4000 5200  # Hide
+wait_until 5 no_main_window || fail "Hide did not hide while the owner hangs"
+elapsed=$(( ($(date +%s%N) - t0) / 1000000 ))
+[ "$elapsed" -lt 500 ] || fail "Hide took ${elapsed} ms while the owner hangs"
+pass "Hide answers while the owner hangs (${elapsed} ms)"
