@@ -31,11 +31,14 @@ ControlSpec control(const char* name, ControlKind kind, std::u16string caption, 
     return c;
 }
 
+// The window's own font, for the labels that set none: the proportional
+// gothic face at 8.25 points, which also carries the product name's kana.
 ControlSpec label(const char* name, std::u16string caption, int l, int t, int w, int h, int tab, Rgb fore) {
     ControlSpec c = control(name, ControlKind::Label, std::move(caption), l, t, w, h, tab);
     c.fore = fore;
     c.transparent = true;
     c.centred = true;
+    c.font = gothic(8.25, 400);
     return c;
 }
 

@@ -2,10 +2,16 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "about/frm_about.h"
 #include "main_window/frm_clipboard.h"
 #include "main_window/lifetime.h"
 #include "platform/posix/instance_lock.h"
+#include "platform/posix/programs.h"
+#include "platform/posix/registry.h"
+#include "platform/posix/user_name.h"
+#include "platform/qt/program_icon.h"
 #include "platform/qt/x11_clipboard.h"
+#include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_ui.h"
 
 int main(int argc, char** argv) {
@@ -17,12 +23,19 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     stock::qt::installFontSubstitutions();
+    QApplication::setWindowIcon(stock::qt::programIcon());
 
     stock::qt::QtUi ui;
     stock::qt::X11Clipboard clipboard;
     stock::PosixInstanceLock lock(display ? display : "");
     stock::Lifetime lifetime(ui);
-    stock::FrmClipboard frmClipboard({ui, clipboard, lock, lifetime, nullptr});
+    stock::PosixUserName userName;
+    stock::qt::QtShell shell;
+    stock::PosixPrograms programs;
+    stock::PosixRegistry registry;
+    stock::qt::QtMessageBox messageBox(u"すとっくん");
+    stock::FrmAbout frmAbout({ui, lifetime, userName, shell, programs, registry, messageBox});
+    stock::FrmClipboard frmClipboard({ui, clipboard, lock, lifetime, &frmAbout});
     frmClipboard.load();
     if (ui.endRequested()) return 0;
     return QApplication::exec();

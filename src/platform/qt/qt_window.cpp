@@ -240,6 +240,7 @@ public:
     const bool* dead = nullptr;
     int targetOuterHeight = -1;  // pixels, -1: none asked for
     QPointer<QPushButton> defaultButton, cancelButton;
+    std::vector<QPointer<QWidget>> windowlessControls;  // labels and images
 
     void applyOuterHeight() {
         if (targetOuterHeight < 0) return;
@@ -250,8 +251,21 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
-        if (e->type() == QEvent::MouseMove) invoke(mouseMove, *dead);
+        if (e->type() == QEvent::MouseMove) {
+            auto* move = static_cast<QMouseEvent*>(e);
+            if (!overWindowlessControl(move)) invoke(mouseMove, *dead);
+            move->accept();  // taken here: it must not reach the window a second time
+            return true;
+        }
         return QWidget::eventFilter(watched, e);
+    }
+    // Labels let the mouse through to the client area, yet a move over one
+    // is a move over that control, not over the window's bare surface.
+    bool overWindowlessControl(const QMouseEvent* e) const {
+        const QPoint p = e->position().toPoint();
+        for (const auto& w : windowlessControls)
+            if (w && w->isVisible() && w->geometry().contains(p)) return true;
+        return false;
     }
     void closeEvent(QCloseEvent* e) override {
         // The owner decides; it takes the window away through destroy().
@@ -395,6 +409,7 @@ QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_un
                 // The one picture a layout shows is the program's icon.
                 if (c.kind == ControlKind::Image) l->setPixmap(programIcon().pixmap(QSize(r.w, r.h)));
                 d.labels.emplace(c.name, std::make_unique<QtLabel>(l));
+                form->windowlessControls.emplace_back(l);
                 windowless.push_back(l);
                 w = l;
                 break;
@@ -461,6 +476,8 @@ QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_un
     const auto order = focusOrder(spec);
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(d.widgets[order[i]], d.widgets[order[i + 1]]);
+    // The first stop of the focus order has the focus when the window shows.
+    if (!order.empty() && d.widgets[order.front()]) d.widgets[order.front()]->setFocus();
 
     // The menu tree: level 1 entries stand in the menu bar, deeper ones nest
     // under the last shallower entry.

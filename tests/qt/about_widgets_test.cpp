@@ -1,0 +1,262 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRawFont>
+#include <QTextDocument>
+#include <QTimer>
+#include <QWindow>
+#include <xcb/xcb.h>
+
+#include "about/frm_about.h"
+#include "about/frm_about_layout.h"
+#include "doubles/about_fakes.h"
+#include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_text.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/qt/qt_window.h"
+#include "qt/qt_helpers.h"
+
+namespace stock::test {
+namespace {
+
+using qt::fromQ;
+
+struct QtAbout : ::testing::Test {
+    Log log;
+    qt::QtUi ui;
+    FakeUi ending{log};  // the last unload must not end the test program
+    Lifetime lifetime{ending};
+    FakeUserName userName{log};
+    FakeShell shell{log};
+    FakePrograms programs{log};
+    FakeRegistry registry{log};
+    FakeMessageBox messageBox{log};
+    FrmAbout about{{ui, lifetime, userName, shell, programs, registry, messageBox}};
+
+    void SetUp() override { open(); }
+    void open() {
+        about.setTop(1500);
+        about.setLeft(1500);
+        about.show();
+        ASSERT_TRUE(waitFor([&] { return widget()->isVisible(); }));
+    }
+    qt::QtWindow& win() { return dynamic_cast<qt::QtWindow&>(about.window()); }
+    QWidget* widget() { return win().widget(); }
+    QWidget* control(const char* name) { return win().control(name); }
+    QLabel* label(const char* name) { return qobject_cast<QLabel*>(control(name)); }
+    double tpp() const { return ui.twipsPerPixelX(); }
+    void key(QWidget* target, int k) {
+        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+    }
+    // Moves the real pointer to a point of the client area and lets the
+    // X server's motion events arrive.
+    void pointTo(QPoint client) {
+        QCursor::setPos(widget()->mapToGlobal(client));
+        settle(100);
+    }
+};
+
+TEST_F(QtAbout, ControlsStandWhereTheTableSaysInAFixedDialog) {
+    const FormSpec& spec = frmAboutLayout();
+    for (const ControlSpec& c : spec.controls) {
+        QWidget* w = control(c.name.c_str());
+        ASSERT_NE(w, nullptr) << c.name;
+        const PixelRect r = twipsToPixels(c.left, c.top, c.width, c.height, tpp());
+        EXPECT_EQ(w->geometry(), QRect(r.x, r.y, r.w, r.h)) << c.name;
+        EXPECT_EQ(w->mapTo(widget(), QPoint(0, 0)), QPoint(r.x, r.y)) << c.name << ": no menu bar above";
+    }
+    EXPECT_EQ(widget()->size(), QSize(twipsToPixels(4905, tpp()), twipsToPixels(1215, tpp())));
+    EXPECT_EQ(widget()->minimumSize(), widget()->maximumSize()) << "the user cannot resize it";
+    const Qt::WindowFlags flags = widget()->windowFlags();
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowStaysOnTopHint)) << "not topmost";
+    EXPECT_EQ(widget()->windowTitle(), QString::fromUtf16(u"すとっくん\u3000[いろいろな情報]"));
+    EXPECT_EQ(widget()->geometry().topLeft(), QPoint(100, 100)) << "placed at 1500 twips";
+}
+
+TEST_F(QtAbout, HasNoTaskbarButton) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    ASSERT_NE(x11, nullptr);
+    xcb_connection_t* c = x11->connection();
+    auto atom = [c](const char* n) {
+        auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(n)), n), nullptr);
+        xcb_atom_t a = r->atom;
+        free(r);
+        return a;
+    };
+    const auto id = static_cast<xcb_window_t>(widget()->windowHandle()->winId());
+    auto* r = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, id, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64), nullptr);
+    ASSERT_NE(r, nullptr);
+    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(r));
+    std::vector<xcb_atom_t> state(atoms, atoms + xcb_get_property_value_length(r) / 4);
+    free(r);
+    auto has = [&](const char* n) { return std::find(state.begin(), state.end(), atom(n)) != state.end(); };
+    EXPECT_TRUE(has("_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_FALSE(has("_NET_WM_STATE_ABOVE"));
+}
+
+TEST_F(QtAbout, ColoursFontsAndCentredTextsOnTheDarkGreenGround) {
+    const QColor green(26, 123, 63), yellow(255, 255, 0);
+    EXPECT_EQ(widget()->palette().color(QPalette::Window), green);
+    const std::pair<const char*, QColor> fores[] = {{"lblTitle", QColor(255, 0, 255)}, {"lblVersion", yellow},
+                                                   {"lblDescription", yellow}, {"luser", yellow},
+                                                   {"url", QColor(0, 255, 255)}};
+    for (const auto& [name, colour] : fores) {
+        EXPECT_EQ(control(name)->palette().color(QPalette::WindowText), colour) << name;
+        EXPECT_FALSE(control(name)->autoFillBackground()) << name << " draws on the window's green";
+        EXPECT_EQ(label(name)->alignment(), Qt::AlignCenter) << name;
+        // Every text shows whole: no character without a glyph, no line cut off.
+        const QFont f = control(name)->font();
+        const QRawFont raw = QRawFont::fromFont(f);
+        for (QChar ch : label(name)->text()) EXPECT_TRUE(raw.supportsCharacter(ch)) << name;
+        EXPECT_LE(QFontMetrics(f).horizontalAdvance(label(name)->text()), control(name)->width()) << name;
+    }
+    auto* box = qobject_cast<QPlainTextEdit*>(control("txtUserName"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->palette().color(QPalette::Base), green);
+    EXPECT_EQ(box->palette().color(QPalette::Text), yellow);
+    EXPECT_EQ(box->document()->defaultTextOption().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(box->toPlainText(), "alice");
+    EXPECT_EQ(box->frameShape(), QFrame::NoFrame);
+    EXPECT_LE(QFontMetrics(box->font()).height() + 2, box->viewport()->height()) << "one line fits the box";
+
+    const QFont title = control("lblTitle")->font();
+    EXPECT_EQ(QFontInfo(title).family(), "IPAPGothic");
+    EXPECT_TRUE(QFontInfo(title).bold());
+    EXPECT_DOUBLE_EQ(title.pointSizeF(), 15.75);
+    for (const char* name : {"url", "txtUserName"}) {
+        const QFont f = control(name)->font();
+        EXPECT_EQ(QFontInfo(f).family(), "IPAPGothic") << name;
+        EXPECT_FALSE(QFontInfo(f).bold()) << name;
+        EXPECT_DOUBLE_EQ(f.pointSizeF(), 9.75) << name;
+        EXPECT_FALSE(f.underline() || f.italic() || f.strikeOut()) << name;
+    }
+    EXPECT_FALSE(label("url")->toolTip().isEmpty());
+    ASSERT_FALSE(label("Image1")->pixmap().isNull()) << "the program's icon";
+    EXPECT_EQ(label("Image1")->pixmap().size(), QSize(32, 32));
+}
+
+TEST_F(QtAbout, TabGoesOkSysNameAndNeverStopsOnALabel) {
+    std::vector<std::string> seen;
+    QWidget* w = control("cmdOK");
+    for (int i = 0; i < 4; ++i) {
+        seen.push_back(w->objectName().toStdString());
+        w = w->nextInFocusChain();
+        while (w && !(w->focusPolicy() & Qt::TabFocus)) w = w->nextInFocusChain();
+        ASSERT_NE(w, nullptr);
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"cmdOK", "cmdSysInfo", "txtUserName", "cmdOK"}));
+    EXPECT_EQ(widget()->focusWidget(), control("cmdOK")) << "OK has the focus when the window opens";
+    for (const char* l : {"url", "luser", "Image1", "lblDescription", "lblTitle", "lblVersion"})
+        EXPECT_EQ(control(l)->focusPolicy(), Qt::NoFocus) << l;
+}
+
+TEST_F(QtAbout, EscPressesOkEverywhereEnterEverywhereButOnSys) {
+    struct Case {
+        const char* focus;
+        int key;
+        bool closes;
+    };
+    const Case cases[] = {
+        {"cmdOK", Qt::Key_Escape, true},       {"cmdSysInfo", Qt::Key_Escape, true},
+        {"txtUserName", Qt::Key_Escape, true}, {"cmdOK", Qt::Key_Return, true},
+        {"txtUserName", Qt::Key_Return, true}, {"txtUserName", Qt::Key_Enter, true},
+        {"cmdSysInfo", Qt::Key_Return, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.focus) + " key " + std::to_string(c.key));
+        if (!about.loaded()) open();
+        messageBox.shown.clear();
+        QWidget* target = control(c.focus);
+        target->setFocus();
+        key(target, c.key);
+        EXPECT_EQ(about.loaded(), !c.closes);
+        // "sys" takes the Enter itself: with nothing installed, the message.
+        EXPECT_EQ(messageBox.shown.size(), c.closes ? 0u : 1u);
+    }
+    EXPECT_EQ(lifetime.loadedWindows(), about.loaded() ? 1 : 0);
+}
+
+TEST_F(QtAbout, ClosingFromTheFrameUnloads) {
+    widget()->close();
+    EXPECT_FALSE(about.loaded());
+    EXPECT_EQ(lifetime.loadedWindows(), 0);
+    open();
+    EXPECT_EQ(userName.calls, 2);
+}
+
+TEST_F(QtAbout, LinkTurnsBoldUnderThePointerWithoutMovingAndOnlyTheBareSurfaceClearsIt) {
+    widget()->raise();
+    widget()->activateWindow();
+    QLabel* url = label("url");
+    const QRect before = url->geometry();
+    pointTo(QPoint(3, 3));
+    ASSERT_FALSE(url->font().bold());
+
+    pointTo(url->geometry().center());
+    ASSERT_TRUE(waitFor([&] { return url->font().bold(); })) << "bold under the pointer";
+    EXPECT_EQ(url->geometry(), before);
+    EXPECT_EQ(url->alignment(), Qt::AlignCenter);
+
+    for (const char* other : {"txtUserName", "cmdOK", "lblTitle", "luser", "Image1"}) {
+        pointTo(control(other)->geometry().center());
+        EXPECT_TRUE(url->font().bold()) << "over " << other;
+    }
+    pointTo(QPoint(3, 3));
+    ASSERT_TRUE(waitFor([&] { return !url->font().bold(); })) << "cleared over the bare surface";
+    EXPECT_EQ(url->geometry(), before);
+}
+
+TEST_F(QtAbout, ClickOnTheLinkOpensItsCaption) {
+    QLabel* url = label("url");
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), url->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), url->mapToGlobal(QPointF(5, 5)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(url, &press);
+    QApplication::sendEvent(url, &release);
+    ASSERT_EQ(shell.opened.size(), 1u);
+    EXPECT_EQ(shell.opened[0], u"https://stockkun.example/");
+    EXPECT_TRUE(about.loaded());
+}
+
+TEST(QtMessageBoxTest, PromptWithOkOnlyNoIconAndTheApplicationsTitle) {
+    qt::QtMessageBox box(u"すとっくん");
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    QMessageBox::StandardButtons buttons;
+    Qt::WindowModality modality = Qt::NonModal;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* m = qobject_cast<QMessageBox*>(w);
+            if (!m) continue;
+            title = m->windowTitle();
+            text = m->text();
+            icon = m->icon();
+            buttons = m->standardButtons();
+            modality = m->windowModality();
+            m->button(QMessageBox::Ok)->click();
+            return;
+        }
+    });
+    box.show(u"error : can't use sysinfo now.");
+    EXPECT_EQ(title, QString::fromUtf16(u"すとっくん"));
+    EXPECT_EQ(text, "error : can't use sysinfo now.");
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_EQ(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    EXPECT_EQ(modality, Qt::ApplicationModal);
+}
+
+}  // namespace
+}  // namespace stock::test
