@@ -11,6 +11,7 @@
 #include "clipboard_bench_util.h"
 #include "main_window/frm_clipboard.h"
 #include "main_window/lifetime.h"
+#include "platform/posix/heap.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/x11_clipboard.h"
 #include "platform/x11/x11_clipboard_reader.h"
@@ -46,6 +47,7 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    stock::tuneHeapForLargeTexts();
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);

@@ -9,6 +9,7 @@
 
 #include "main_window/frm_clipboard.h"
 #include "bench_support.h"
+#include "platform/posix/heap.h"
 #include "platform/qt/qt_ui.h"
 
 namespace {
@@ -24,6 +25,7 @@ double timed(F&& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    stock::tuneHeapForLargeTexts();
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     QApplication app(argc, argv);
     stock::qt::installFontSubstitutions();

@@ -11,11 +11,13 @@
 
 #include "main_window/frm_clipboard.h"
 #include "bench_support.h"
+#include "platform/posix/heap.h"
 #include "platform/qt/qt_ui.h"
 
 
 int main(int argc, char** argv) {
     const int entries = argc > 1 ? std::atoi(argv[1]) : 100000;
+    stock::tuneHeapForLargeTexts();
     setenv("QT_QPA_PLATFORM", "xcb", 1);
     QApplication app(argc, argv);
     stock::qt::installFontSubstitutions();

@@ -8,7 +8,7 @@ for n in $(seq 90 140); do
 done
 : "${display:?no free display number}"
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -dpi 96 >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp -noreset -dpi 96 >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null; wait $xvfb_pid 2>/dev/null' EXIT
 for _ in $(seq 1 100); do

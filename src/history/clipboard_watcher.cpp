@@ -4,20 +4,26 @@ namespace stock {
 
 void ClipboardWatcher::Timer1_Timer() {
     try {
+        const auto count = clipboard_.changeCount();
+        if (count && equalAt_ == count) return;  // nothing changed on either side
         // A clipboard that cannot be read abandons the tick; it is never
         // taken for an empty one.
         const auto first = clipboard_.readText();
         if (!first) return;
-        if (*first == RichTextBox2.text()) return;
-        const auto second = clipboard_.readText();
+        if (*first == RichTextBox2.text()) {
+            equalAt_ = count;
+            return;
+        }
+        auto second = clipboard_.readText();
         if (!second) return;
-        RichTextBox2.setText(*second);  // runs RichTextBox2_Change
+        RichTextBox2.setText(std::move(*second));  // runs RichTextBox2_Change
     } catch (...) {
         // The next tick starts afresh.
     }
 }
 
 void ClipboardWatcher::RichTextBox2_Change() {
+    equalAt_.reset();
     try {
         List1.insertRow(0, RichTextBox2.text());
     } catch (...) {

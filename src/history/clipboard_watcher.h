@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 #include "platform/clipboard.h"
 #include "platform/controls.h"
 
@@ -20,6 +23,9 @@ private:
     Clipboard& clipboard_;
     TextBox& RichTextBox2;
     ListBox& List1;
+    // The clipboard's change count when its text last equalled the current
+    // clip: while neither has changed since, a tick needs no read at all.
+    std::optional<std::uint64_t> equalAt_;
 };
 
 }  // namespace stock

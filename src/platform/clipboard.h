@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,10 @@ public:
     virtual std::optional<std::u16string> readText() = 0;
     // Puts the text on the clipboard; false when that failed.
     virtual bool writeText(const std::u16string& text) = 0;
+    // A number that changes whenever the clipboard's text may have changed;
+    // while it stays the same, readText() answers the same text. nullopt
+    // when the clipboard cannot tell.
+    virtual std::optional<std::uint64_t> changeCount() { return std::nullopt; }
 };
 
 }  // namespace stock

@@ -21,11 +21,12 @@ enum class EditCommand { Copy, Cut, Paste, Delete };
 class TextBox {
 public:
     virtual ~TextBox() = default;
-    // The whole text, exactly as last set or edited (line breaks untouched).
-    virtual std::u16string text() const = 0;
+    // The whole text, exactly as last set or edited (line breaks untouched);
+    // valid until the box changes.
+    virtual const std::u16string& text() const = 0;
     // Replaces the whole text; when it differs, the change handler has run
     // before this returns.
-    virtual void setText(const std::u16string& text) = 0;
+    virtual void setText(std::u16string text) = 0;
     // Selection in UTF-16 code units of text().
     virtual std::size_t selLength() const = 0;
     virtual std::u16string selText() const = 0;

@@ -45,6 +45,33 @@ TEST_F(Watcher, SameTextForManyTicksIsTakenOnce) {
     EXPECT_EQ(clipboard.reads, 2 + 49);  // one read for each unchanged tick
 }
 
+TEST_F(Watcher, AnUnchangedCountMeansNoReadAtAll) {
+    clipboard.count = 7;
+    clipboard.own(u"big text");
+    tick();  // compared, then taken
+    tick();  // compared once more: now known equal
+    const int reads = clipboard.reads;
+    tick(50);
+    EXPECT_EQ(clipboard.reads, reads);
+    clipboard.own(u"next");
+    tick();
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"next", u"big text"}));
+    // The same text from a new owner: read and compared, nothing added.
+    clipboard.own(u"next");
+    tick(3);
+    EXPECT_EQ(rows().size(), 2u);
+}
+
+TEST_F(Watcher, AChangedCurrentClipIsComparedAgainEvenWithAnUnchangedCount) {
+    clipboard.count = 1;
+    clipboard.own(u"A");
+    tick(2);
+    box.setText(u"changed elsewhere");  // adds its row through the change handler
+    tick();
+    EXPECT_EQ(box.text(), u"A");
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"A", u"changed elsewhere", u"A"}));
+}
+
 TEST_F(Watcher, TextComingBackAfterAnotherIsTakenAgain) {
     for (auto t : {u"A", u"B", u"A"}) {
         clipboard.text = t;

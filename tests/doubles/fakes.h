@@ -29,11 +29,11 @@ inline std::string narrow(const std::u16string& s) {
 class FakeTextBox final : public TextBox {
 public:
     FakeTextBox(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
-    std::u16string text() const override { return text_; }
-    void setText(const std::u16string& t) override {
+    const std::u16string& text() const override { return text_; }
+    void setText(std::u16string t) override {
         log_.push_back(name_ + ".setText");
         if (t == text_) return;
-        text_ = t;
+        text_ = std::move(t);
         selStart_ = selLen_ = 0;
         if (change_) change_();
     }
@@ -352,8 +352,16 @@ public:
         log_.push_back("clipboard.write");
         if (busy || failWrites) return false;
         text = t;
+        if (count) ++*count;
         return true;
     }
+    std::optional<std::uint64_t> changeCount() override { return count; }
+    // Sets the text as another program would, with a new change count.
+    void own(const std::u16string& t) {
+        text = t;
+        if (count) ++*count;
+    }
+    std::optional<std::uint64_t> count;  // nullopt: the clipboard cannot tell
 
     std::u16string text;
     bool busy = false;

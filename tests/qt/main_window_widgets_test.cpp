@@ -215,3 +215,23 @@ TEST_F(QtMainWindow, ClipboardTextReachesTheHistoryOnce) {
 
 }  // namespace
 }  // namespace stock::test
+
+namespace stock::test {
+namespace {
+
+TEST_F(QtMainWindow, AHugeCurrentClipIsKeptWholeWhileOnlyItsStartIsShown) {
+    std::u16string huge;
+    while (huge.size() < 3u << 20) huge += u"0123456789abcdef\r\n";
+    auto& box = frm.window().textBox("RichTextBox2");
+    box.setText(huge);
+    EXPECT_TRUE(box.text() == huge);
+    auto* edit = qobject_cast<QPlainTextEdit*>(control("RichTextBox2"));
+    EXPECT_LT(edit->document()->characterCount(), 300 * 1024);
+    EXPECT_FALSE(edit->toolTip().isEmpty());
+    EXPECT_TRUE(frm.window().listBox("List1").rowText(0) == huge);
+    box.setText(u"small");
+    EXPECT_TRUE(edit->toolTip().isEmpty());
+}
+
+}  // namespace
+}  // namespace stock::test

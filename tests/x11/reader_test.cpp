@@ -76,6 +76,15 @@ protected:
         ASSERT_TRUE(reader_->usable());
     }
 
+    // Until the server's notice of a new owner arrives, the reader rightly
+    // still answers for the old one: waits for that notice.
+    bool noticed(std::uint64_t seen) {
+        const auto by = std::chrono::steady_clock::now() + 2s;
+        while (reader_->changeCount() == seen && std::chrono::steady_clock::now() < by)
+            std::this_thread::sleep_for(5ms);
+        return reader_->changeCount() != seen;
+    }
+
     // Waits until the reader answers `want`. On the way it may answer "busy",
     // and the text it had before until it learns of the change, but never
     // anything else: no empty or partial text.
@@ -138,7 +147,9 @@ TEST_F(ReaderTest, ClipboardWithoutOwnerOrWithoutTextReadsEmpty) {
     }  // xclip ends: nobody owns the clipboard
     expectEventually(u"");
     {
+        const auto seen = reader_->changeCount();
         Child owner({kOwnerTool, "notext"}, "", true);
+        ASSERT_TRUE(noticed(seen));
         expectEventually(u"");
         expectStable(u"");
     }
@@ -149,7 +160,9 @@ TEST_F(ReaderTest, OwnerThatNeverAnswersReadsBusyWithoutBlocking) {
     Child first(test::xclipArgs(), file.path());
     expectEventually(u"before");
 
+    const auto seen = reader_->changeCount();
     Child hang({kOwnerTool, "hang"}, "", true);
+    ASSERT_TRUE(noticed(seen));
     // Longer than the reader's stall timeout, so that failed fetches and
     // their retries are read too.
     auto slowest = 0ms;
@@ -172,7 +185,9 @@ TEST_F(ReaderTest, OwnerThatNeverAnswersReadsBusyWithoutBlocking) {
 TEST_F(ReaderTest, SecretsAreNeverRead) {
     TempFile secret("hunter2");
     {
+        const auto seen = reader_->changeCount();
         Child owner({kOwnerTool, "hint", "secret", secret.path()}, "", true);
+        ASSERT_TRUE(noticed(seen));
         const auto before = reader_->transfers();
         const auto end = std::chrono::steady_clock::now() + 1500ms;
         while (std::chrono::steady_clock::now() < end) {

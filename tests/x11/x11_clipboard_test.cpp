@@ -62,7 +62,12 @@ TEST(X11Clipboard, CopyByQtItselfAndByOthersIsRead) {
 
 TEST(X11Clipboard, HangingOwnerReadsBusyAndDoesNotHoldTheUiThread) {
     X11Clipboard clip;
+    // Settle first, then take the clipboard: until the server's notice of
+    // the new owner arrives, the clipboard rightly answers for the old one.
+    ASSERT_TRUE(waitWithEvents([&] { return clip.readText().has_value(); }));
+    const auto seen = clip.changeCount();
     test::Child hang({STOCK_TEST_OWNER, "hang"}, "", true);
+    ASSERT_TRUE(waitWithEvents([&] { return clip.changeCount() != seen; }));
     auto slowest = 0ms;
     const auto end = std::chrono::steady_clock::now() + 1500ms;
     while (std::chrono::steady_clock::now() < end) {

@@ -27,11 +27,20 @@ void ExactTextEdit::fireChanged() {
     }
 }
 
-void ExactTextEdit::setExactText(const std::u16string& text) {
+void ExactTextEdit::setExactText(std::u16string text) {
     if (text == exact_) return;
-    exact_ = text;
+    exact_ = std::move(text);
+    const std::u16string& t = exact_;
     applying_ = true;
-    setPlainText(toQ(toDisplay(text)));
+    if (displayLimit && isReadOnly() && t.size() > displayLimit) {
+        std::size_t cut = displayLimit;
+        if (t[cut - 1] == u'\r' || (t[cut - 1] >= 0xD800 && t[cut - 1] <= 0xDBFF)) --cut;
+        setPlainText(toQ(toDisplay(t.substr(0, cut))));
+        setToolTip(tr("Showing the first %L1 of %L2 characters").arg(cut).arg(t.size()));
+    } else {
+        setPlainText(toQ(toDisplay(t)));
+        setToolTip({});
+    }
     applying_ = false;
     fireChanged();
 }
@@ -67,7 +76,7 @@ void ExactTextEdit::replaceSelection(const std::u16string& text) {
 }
 
 void ExactTextEdit::onContentsChange(int position, int removed, int added) {
-    if (applying_) return;
+    if (applying_ || isReadOnly()) return;  // a read-only box changes only through setExactText
     // An edit made in the box itself (typing, the box's own editing keys).
     const auto pos = static_cast<std::size_t>(position);
     const std::size_t a = exactOffset(exact_, pos);

@@ -16,7 +16,7 @@ public:
     explicit ExactTextEdit(QWidget* parent = nullptr);
 
     const std::u16string& exactText() const { return exact_; }
-    void setExactText(const std::u16string& text);
+    void setExactText(std::u16string text);
 
     // Selection as code units of exactText().
     std::size_t selectionStart() const;
@@ -25,6 +25,9 @@ public:
     void replaceSelection(const std::u16string& text);
 
     std::function<void()> changed;
+    // A read-only box may show only the start of a very large text, so that
+    // taking it never stalls the window; 0 shows every text whole.
+    std::size_t displayLimit = 0;
     // Copy, Cut, Paste, Delete: when set, the box's own keys and context
     // menu run these instead of editing by themselves.
     std::array<std::function<void()>, 4> commands;

@@ -5,6 +5,7 @@
 #include "about/frm_about.h"
 #include "main_window/frm_clipboard.h"
 #include "main_window/lifetime.h"
+#include "platform/posix/heap.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/programs.h"
 #include "platform/posix/registry.h"
@@ -17,6 +18,7 @@
 int main(int argc, char** argv) {
     // Background clipboard access, stay-on-top and window placement need X11:
     // on a Wayland desktop the program runs through XWayland.
+    stock::tuneHeapForLargeTexts();
     const char* display = std::getenv("DISPLAY");
     if (display && *display) setenv("QT_QPA_PLATFORM", "xcb", 1);
 

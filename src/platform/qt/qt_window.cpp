@@ -68,9 +68,12 @@ public:
     QtTextBox(ExactTextEdit* w, const bool& dead) : w_(w), dead_(dead) {
         w->changed = [this] { invoke(change_, dead_); };
     }
-    std::u16string text() const override { return w_ ? w_->exactText() : std::u16string(); }
-    void setText(const std::u16string& t) override {
-        if (w_) w_->setExactText(t);
+    const std::u16string& text() const override {
+        static const std::u16string none;
+        return w_ ? w_->exactText() : none;
+    }
+    void setText(std::u16string t) override {
+        if (w_) w_->setExactText(std::move(t));
     }
     std::size_t selLength() const override {
         return w_ ? w_->selectionEnd() - w_->selectionStart() : 0;
@@ -432,6 +435,7 @@ QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_un
                 auto* t = new ExactTextEdit(d.client);
                 if (c.readOnly) {
                     t->setReadOnly(true);
+                    t->displayLimit = 256 * 1024;
                     t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                 }
                 if (!c.multiLine) {

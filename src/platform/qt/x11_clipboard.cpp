@@ -32,6 +32,11 @@ std::optional<std::u16string> X11Clipboard::readText() {
     return reader_->readText();
 }
 
+std::optional<std::uint64_t> X11Clipboard::changeCount() {
+    if (!reader_ || !reader_->usable()) return std::nullopt;
+    return reader_->changeCount();
+}
+
 bool X11Clipboard::writeText(const std::u16string& text) {
     if (!reader_) return qt_.writeText(text);
     reader_->ownWriteBegun(text);

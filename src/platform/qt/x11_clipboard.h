@@ -23,6 +23,7 @@ public:
 
     std::optional<std::u16string> readText() override;
     bool writeText(const std::u16string& text) override;
+    std::optional<std::uint64_t> changeCount() override;
 
     // The X11 reader, when there is one (for tests and measurements).
     x11::ClipboardReader* reader() const { return reader_.get(); }

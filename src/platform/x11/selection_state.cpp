@@ -98,6 +98,11 @@ bool SelectionState::ownWriteFailed() {
     return true;
 }
 
+std::uint64_t SelectionState::generation() const {
+    std::lock_guard lock(m_);
+    return generation_;
+}
+
 std::uint64_t SelectionState::transfers() const {
     std::lock_guard lock(m_);
     return transfers_;

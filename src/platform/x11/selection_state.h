@@ -52,6 +52,10 @@ public:
     // was, so fetch it again. Returns true (wake the reader).
     bool ownWriteFailed();
 
+    // Changes with every owner change, own write and retry; within one
+    // generation a text, once read, stays the same.
+    std::uint64_t generation() const;
+
     // Finished text transfers, for tests and benchmarks.
     std::uint64_t transfers() const;
 

@@ -85,6 +85,7 @@ public:
         if (state_.ownWriteFailed()) wake();
     }
     std::uint64_t transfers() const { return state_.transfers(); }
+    std::uint64_t changeCount() const { return state_.generation(); }
 
 private:
     enum class Stage { Targets, Hint, Text };
@@ -441,5 +442,6 @@ std::optional<std::u16string> ClipboardReader::readText() { return impl_->readTe
 void ClipboardReader::ownWriteBegun(const std::u16string& text) { impl_->ownWriteBegun(text); }
 void ClipboardReader::ownWriteFailed() { impl_->ownWriteFailed(); }
 std::uint64_t ClipboardReader::transfers() const { return impl_->transfers(); }
+std::uint64_t ClipboardReader::changeCount() const { return impl_->changeCount(); }
 
 }  // namespace stock::x11

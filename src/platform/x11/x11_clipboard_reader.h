@@ -45,6 +45,9 @@ public:
     // That write did not take the clipboard.
     void ownWriteFailed();
 
+    // Changes whenever the text that readText() answers may change.
+    std::uint64_t changeCount() const;
+
     // Text transfers finished so far.
     std::uint64_t transfers() const;
 
