@@ -69,9 +69,37 @@ void FrmClipboard::Form_Load() {
     w.listBox("List1").setHorizontalExtent(kHistoryHorizontalExtent);
     SetWindowTopmost(w, 1);
     w.setOuterHeight(kOuterHeightAfterLoad);
+    if (s_.tray) {
+        s_.tray->add(kTrayTip, guardedEvent([this](int message) { Tray_Event(message); }));
+        trayAdded_ = true;
+    }
 }
 
-void FrmClipboard::Form_Unload() {}
+void FrmClipboard::Form_Unload() {
+    if (trayAdded_) {
+        trayAdded_ = false;
+        s_.tray->remove();
+    }
+}
+
+void FrmClipboard::Tray_Event(int message) {
+    Window& w = *window_;
+    switch (message) {
+        case tray_message::kLeftDown:
+            w.menuEntry("mnuAbout").setVisible(false);  // hidden since start-up already
+            break;
+        case tray_message::kLeftDoubleClick:
+            w.show();
+            break;
+        case tray_message::kRightDown:
+            w.setForeground();
+            s_.ui.processEvents();
+            if (loaded_) window_->popupMenu("mnuAbout");
+            break;
+        default:
+            break;
+    }
+}
 
 void FrmClipboard::unload() {
     if (!loaded_) return;

@@ -11,6 +11,7 @@
 #include "platform/clipboard.h"
 #include "platform/controls.h"
 #include "platform/instance_lock.h"
+#include "platform/tray.h"
 
 namespace stock {
 
@@ -23,6 +24,7 @@ public:
         InstanceLock& instanceLock;
         Lifetime& lifetime;
         AboutForm* about = nullptr;  // nullptr: no About window
+        TrayIcon* tray = nullptr;    // nullptr: no notification area
     };
 
     explicit FrmClipboard(Services services);
@@ -40,6 +42,8 @@ public:
 
     void Form_Load();
     void Form_Unload();
+    // The tray icon's mouse events, delivered as message numbers.
+    void Tray_Event(int message);
     void Command6_Click();
     void Command7_Click();
     void Command8_Click();
@@ -57,6 +61,7 @@ private:
     void wire();
 
     Services s_;
+    bool trayAdded_ = false;
     std::unique_ptr<Window> window_;
     std::optional<ClipboardWatcher> watcher_;
     std::optional<HistoryRecall> recall_;

@@ -14,4 +14,13 @@ Handler guarded(Handler handler) {
     };
 }
 
+std::function<void(int)> guardedEvent(std::function<void(int)> handler) {
+    return [h = std::move(handler)](int value) noexcept {
+        try {
+            if (h) h(value);
+        } catch (...) {
+        }
+    };
+}
+
 }  // namespace stock

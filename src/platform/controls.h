@@ -102,6 +102,9 @@ public:
     virtual void show() = 0;  // visible and active, without a modal loop
     virtual void hide() = 0;
     virtual bool visible() const = 0;
+    // Brings a shown window to the front and gives it the keyboard; a hidden
+    // window stays hidden.
+    virtual void setForeground() = 0;
     // Topmost (true) or normal (false); also shows and activates the window.
     // Answers whether the platform took the change.
     virtual bool setTopmost(bool topmost) = 0;

@@ -12,16 +12,18 @@ std::size_t breakLength(const std::u16string& text, std::size_t i) {
 }
 
 std::u16string toDisplay(const std::u16string& exact) {
+    // Runs without CR or U+2029 are copied whole: they already show as they are.
     std::u16string out;
     out.reserve(exact.size());
-    for (std::size_t i = 0; i < exact.size();) {
-        const std::size_t n = breakLength(exact, i);
-        if (n) {
-            out.push_back(u'\n');
-            i += n;
-        } else {
-            out.push_back(exact[i++]);
-        }
+    const char16_t* p = exact.data();
+    const char16_t* const end = p + exact.size();
+    while (p < end) {
+        const char16_t* q = p;
+        while (q < end && *q != u'\r' && *q != u'\u2029') ++q;
+        out.append(p, q);
+        if (q == end) break;
+        out.push_back(u'\n');
+        p = q + ((*q == u'\r' && q + 1 < end && q[1] == u'\n') ? 2 : 1);
     }
     return out;
 }

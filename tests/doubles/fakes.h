@@ -213,6 +213,7 @@ public:
         visible_ = false;
     }
     bool visible() const override { return visible_; }
+    void setForeground() override { log_.push_back(name_ + ".foreground"); }
     bool setTopmost(bool on) override {
         log_.push_back(name_ + (on ? ".topmost" : ".normal"));
         topmost_ = on;

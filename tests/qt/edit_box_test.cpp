@@ -13,6 +13,7 @@
 #include "platform/qt/qt_text.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/qt_window.h"
+#include "platform/text_map.h"
 #include "qt/qt_helpers.h"
 
 namespace stock::test {
@@ -110,6 +111,24 @@ TEST_F(QtEditBox, ShortcutsDoExactlyWhatTheButtonsDo) {
     key(Qt::Key_Delete);
     EXPECT_EQ(box().text(), u"one\r\n");
     EXPECT_EQ(clipboardText(), u"one\r\n") << "Delete leaves the clipboard";
+}
+
+TEST_F(QtEditBox, AVeryLargePasteGoesInWholeAndExact) {
+    std::u16string big;
+    while (big.size() < (3u << 20)) big += u"line \U0001F600 with a pair\r\nlone CR\r";
+    ASSERT_TRUE(clipboard.writeText(big));
+    box().setText(u"[]");
+    selectDisplay(1, 1);
+    frm.mnuPaste_Click();
+    EXPECT_TRUE(box().text() == u"[" + big + u"]");
+    EXPECT_EQ(static_cast<std::size_t>(edit()->document()->characterCount() - 1), displayLength(box().text()));
+    // the document holds no split pair
+    const QString shown = edit()->toPlainText();
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        if (shown[i].isHighSurrogate()) {
+            ASSERT_TRUE(i + 1 < shown.size() && shown[i + 1].isLowSurrogate()) << i;
+        }
+    }
 }
 
 TEST_F(QtEditBox, CommandsDoNotMoveTheFocus) {

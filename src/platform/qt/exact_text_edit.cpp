@@ -1,5 +1,6 @@
 #include "platform/qt/exact_text_edit.h"
 
+#include <QCoreApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -13,6 +14,10 @@
 #include "platform/text_map.h"
 
 namespace stock::qt {
+namespace {
+constexpr qsizetype kLargeInsert = 2 << 20;  // UTF-16 code units
+constexpr qsizetype kInsertPiece = 1 << 20;
+}  // namespace
 
 ExactTextEdit::ExactTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -60,18 +65,33 @@ std::u16string ExactTextEdit::selectedExactText() const {
 }
 
 void ExactTextEdit::replaceSelection(const std::u16string& text) {
+    if (applying_) return;  // a large insert is still going in
     const auto a = selectionStart();
     const auto b = selectionEnd();
     std::u16string next = exact_.substr(0, a);
     next += text;
     next.append(exact_, b, std::u16string::npos);
-    QTextCursor cursor = textCursor();
-    applying_ = true;
-    cursor.insertText(toQ(toDisplay(text)));
-    applying_ = false;
-    setTextCursor(cursor);
     const bool differs = next != exact_;
     exact_ = std::move(next);
+    const QString shown = toQ(toDisplay(text));
+    QTextCursor cursor = textCursor();
+    applying_ = true;
+    if (shown.size() <= kLargeInsert) {
+        cursor.insertText(shown);
+    } else {
+        // A text of many megabytes goes in by pieces, with the window
+        // repainted between them, so that it never looks frozen. Input waits
+        // until the whole text is in.
+        for (qsizetype at = 0; at < shown.size();) {
+            qsizetype n = std::min(kInsertPiece, shown.size() - at);
+            if (at + n < shown.size() && shown[at + n - 1].isHighSurrogate()) --n;  // keep pairs whole
+            cursor.insertText(shown.mid(at, n));
+            at += n;
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        }
+    }
+    applying_ = false;
+    setTextCursor(cursor);
     if (differs) fireChanged();
 }
 

@@ -13,6 +13,7 @@
 #include "platform/qt/program_icon.h"
 #include "platform/qt/x11_clipboard.h"
 #include "platform/qt/qt_shell.h"
+#include "platform/qt/qt_tray.h"
 #include "platform/qt/qt_ui.h"
 
 int main(int argc, char** argv) {
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
     stock::PosixRegistry registry;
     stock::qt::QtMessageBox messageBox(u"すとっくん");
     stock::FrmAbout frmAbout({ui, lifetime, userName, shell, programs, registry, messageBox});
-    stock::FrmClipboard frmClipboard({ui, clipboard, lock, lifetime, &frmAbout});
+    stock::qt::QtTrayIcon tray;
+    stock::FrmClipboard frmClipboard({ui, clipboard, lock, lifetime, &frmAbout, &tray});
     frmClipboard.load();
     if (ui.endRequested()) return 0;
     return QApplication::exec();

@@ -247,9 +247,17 @@ public:
 
     void applyOuterHeight() {
         if (targetOuterHeight < 0) return;
-        const int frame = frameGeometry().height() - height();
-        const int h = std::max(1, targetOuterHeight - frame);
+        const QWindow* handle = windowHandle();
+        const QMargins m = handle ? handle->frameMargins() : QMargins();
+        const int h = std::max(1, targetOuterHeight - m.top() - m.bottom());
         if (h != height()) setFixedHeight(h);
+    }
+    // A window manager tells the frame's size some time after the window is
+    // mapped, without an event of its own: look again a little later.
+    void applyOuterHeightSoon() {
+        for (int ms : {50, 250, 1000}) {
+            QTimer::singleShot(ms, this, [this] { applyOuterHeight(); });
+        }
     }
 
 protected:
@@ -303,6 +311,7 @@ protected:
     void showEvent(QShowEvent* e) override {
         QWidget::showEvent(e);
         applyOuterHeight();
+        applyOuterHeightSoon();
     }
 };
 
@@ -546,6 +555,13 @@ void QtWindow::show() {
     f->activateWindow();
 }
 
+void QtWindow::setForeground() {
+    FormWidget* f = d_->form;
+    if (!f || d_->dead || !f->isVisible()) return;
+    f->raise();
+    f->activateWindow();
+}
+
 void QtWindow::hide() {
     if (d_->form) d_->form->hide();
 }
@@ -576,6 +592,7 @@ void QtWindow::setOuterHeight(int twips) {
     if (!d_->form) return;
     d_->form->targetOuterHeight = d_->px(twips);
     d_->form->applyOuterHeight();
+    d_->form->applyOuterHeightSoon();
 }
 
 int QtWindow::top() const {

@@ -30,6 +30,7 @@ public:
 
     void show() override;
     void hide() override;
+    void setForeground() override;
     bool visible() const override;
     bool setTopmost(bool topmost) override;
     bool topmost() const override;

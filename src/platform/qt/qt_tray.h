@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QSystemTrayIcon>
+
+#include "platform/tray.h"
+
+namespace stock::qt {
+
+// The notification-area icon through QSystemTrayIcon: a StatusNotifierItem
+// where the desktop hosts those, an XEmbed icon otherwise. Qt docks the icon
+// again whenever a new notification area appears.
+class QtTrayIcon final : public TrayIcon {
+public:
+    ~QtTrayIcon() override;
+    void add(const std::u16string& tip, std::function<void(int)> onEvent) override;
+    void remove() override;
+
+    QSystemTrayIcon* icon() const { return icon_; }
+
+    // The mouse message a tray activation stands for.
+    static int messageFor(QSystemTrayIcon::ActivationReason reason);
+
+private:
+    QPointer<QSystemTrayIcon> icon_;
+    std::function<void(int)> onEvent_;
+};
+
+}  // namespace stock::qt

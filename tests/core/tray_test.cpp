@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "doubles/fakes.h"
+#include "main_window/frm_clipboard.h"
+#include "main_window/tray_event.h"
+
+namespace stock::test {
+namespace {
+
+class FakeTray final : public TrayIcon {
+public:
+    explicit FakeTray(Log& log) : log_(log) {}
+    void add(const std::u16string& text, std::function<void(int)> onEvent) override {
+        log_.push_back("tray.add");
+        tip = text;
+        onEvent_ = std::move(onEvent);
+        ++added;
+    }
+    void remove() override {
+        log_.push_back("tray.remove");
+        ++removed;
+    }
+    void send(int message) {
+        if (onEvent_) onEvent_(message);
+    }
+    std::u16string tip;
+    int added = 0, removed = 0;
+
+private:
+    Log& log_;
+    std::function<void(int)> onEvent_;
+};
+
+struct Tray : ::testing::Test {
+    Log log;
+    FakeUi ui{log};
+    FakeClipboard clipboard{log};
+    FakeInstanceLock lock{log};
+    Lifetime lifetime{ui};
+    FakeTray tray{log};
+    std::unique_ptr<FrmClipboard> frm;
+
+    void start() {
+        frm = std::make_unique<FrmClipboard>(FrmClipboard::Services{ui, clipboard, lock, lifetime, nullptr, &tray});
+        frm->load();
+    }
+    FakeWindow& win() { return ui.window("frmClipboard"); }
+    std::vector<std::string> since(std::size_t from) const { return {log.begin() + static_cast<long>(from), log.end()}; }
+    long count(const std::string& entry) const { return std::count(log.begin(), log.end(), entry); }
+};
+
+TEST_F(Tray, TheIconIsAddedOnceAsTheLastLoadStepWithItsTip) {
+    start();
+    EXPECT_EQ(log.back(), "tray.add");
+    EXPECT_EQ(tray.added, 1);
+    EXPECT_EQ(tray.tip, u"すとっくん");
+}
+
+TEST_F(Tray, ASecondInstanceNeverAddsAnIcon) {
+    lock.held = true;
+    start();
+    EXPECT_EQ(tray.added, 0);
+    EXPECT_EQ(tray.removed, 0);
+}
+
+TEST_F(Tray, EveryUnloadRemovesTheIconOnce) {
+    const std::function<void(Tray&)> ways[] = {
+        [](Tray& t) { t.win().fakeButton("Command7").click(); },
+        [](Tray& t) { t.win().fakeMenuEntry("mnuExit").click(); },
+        [](Tray& t) { t.win().requestClose(); },
+    };
+    for (const auto& way : ways) {
+        tray.added = tray.removed = 0;
+        start();
+        way(*this);
+        EXPECT_EQ(tray.removed, 1);
+        frm->unload();  // a second unload removes nothing more
+        EXPECT_EQ(tray.removed, 1);
+    }
+}
+
+TEST_F(Tray, EventTable) {
+    start();
+    win().hide();
+    auto mark = log.size();
+    tray.send(513);
+    EXPECT_EQ(since(mark), std::vector<std::string>{"mnuAbout.hide"});
+    EXPECT_FALSE(win().visible());
+    for (int other : {512, 514, 517, 518, 519, 0, -1, 100000}) {
+        mark = log.size();
+        tray.send(other);
+        EXPECT_TRUE(since(mark).empty()) << other;
+    }
+    EXPECT_FALSE(win().visible());
+    tray.send(515);
+    EXPECT_TRUE(win().visible());
+    EXPECT_TRUE(win().topmost()) << "shown in the mode it had";
+}
+
+TEST_F(Tray, ADoubleClickShowsTheWindowOnce) {
+    start();
+    win().fakeMenuEntry("mnusnormal").click();  // normal mode
+    win().hide();
+    const auto mark = log.size();
+    for (int m : {513, 514, 515, 514}) tray.send(m);
+    const auto steps = since(mark);
+    EXPECT_EQ(std::count(steps.begin(), steps.end(), "frmClipboard.show"), 1);
+    EXPECT_TRUE(win().visible());
+    EXPECT_FALSE(win().topmost());
+}
+
+TEST_F(Tray, RightPressBringsTheWindowForwardRunsPendingEventsThenOpensTheMenu) {
+    start();
+    ui.pending = [this] { win().fakeTimer("Timer1").tick(); };
+    clipboard.text = u"taken while the menu opens";
+    const auto mark = log.size();
+    tray.send(516);
+    const auto steps = since(mark);
+    const auto at = [&](const std::string& s) { return std::find(steps.begin(), steps.end(), s) - steps.begin(); };
+    ASSERT_LT(at("frmClipboard.popup(mnuAbout)"), static_cast<long>(steps.size()));
+    EXPECT_LT(at("frmClipboard.foreground"), at("processEvents"));
+    EXPECT_LT(at("processEvents"), at("clipboard.read"));
+    EXPECT_LT(at("RichTextBox2.setText"), at("frmClipboard.popup(mnuAbout)"));
+}
+
+TEST_F(Tray, MenuEntriesReachTheirOperationsAlsoWhileHidden) {
+    start();
+    win().fakeMenuEntry("mnuHide").click();
+    EXPECT_FALSE(win().visible());
+    EXPECT_EQ(count("frmClipboard.hide"), 1);
+
+    win().fakeMenuEntry("mnusnormal").click();
+    EXPECT_TRUE(win().visible()) << "the toggle shows the window";
+    EXPECT_EQ(win().button("Command8").caption(), u"show top");
+    EXPECT_EQ(win().menuEntry("mnusnormal").caption(), u"show top");
+
+    clipboard.text = u"row";
+    win().fakeTimer("Timer1").tick();
+    win().fakeMenuEntry("mnuCHistory").click();
+    EXPECT_TRUE(win().fakeListBox("List1").rows.empty());
+
+    win().fakeMenuEntry("mnuExit").click();
+    EXPECT_TRUE(win().destroyed);
+    EXPECT_TRUE(ui.ended);
+}
+
+TEST_F(Tray, PointerMovesOverTheWindowNeverActLikeTrayEvents) {
+    start();
+    win().hide();
+    const auto mark = log.size();
+    for (int i = 0; i < 5; ++i) win().mouseMove();
+    EXPECT_TRUE(since(mark).empty());
+    EXPECT_FALSE(win().visible());
+}
+
+TEST(TrayDecode, XInTwipsOverTwipsPerPixel) {
+    EXPECT_EQ(trayEventFromTwips(7740.0f, 15.0f), 516);
+    EXPECT_EQ(trayEventFromTwips(513.0f * 15, 15.0f), 513);
+    EXPECT_EQ(trayEventFromTwips(515.0f * 12, 12.0f), 515);
+    EXPECT_EQ(trayEventFromTwips(7754.0f, 15.0f), 516);  // truncated
+    EXPECT_EQ(trayEventFromTwips(7725.4f, 15.0f), 515);  // 7725 / 15
+    // halves round to even, before the division
+    EXPECT_EQ(trayEventFromTwips(7739.5f, 15.0f), 516);  // 7740
+    EXPECT_EQ(trayEventFromTwips(7724.5f, 15.0f), 514);  // 7724
+    EXPECT_EQ(trayEventFromTwips(7740.0f, 14.5f), 552);  // 14
+    EXPECT_EQ(trayEventFromTwips(7740.0f, 15.5f), 483);  // 16
+    EXPECT_EQ(trayEventFromTwips(7740.0f, 0.4f), 0);     // no factor: no event
+    EXPECT_EQ(trayEventFromTwips(-7740.0f, 15.0f), -516);
+}
+
+}  // namespace
+}  // namespace stock::test

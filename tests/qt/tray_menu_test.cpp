@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+#include "doubles/fakes.h"
+#include "main_window/frm_clipboard.h"
+#include "platform/qt/qt_clipboard.h"
+#include "platform/qt/qt_tray.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/qt/qt_window.h"
+#include "qt/qt_helpers.h"
+
+namespace stock::test {
+namespace {
+
+struct QtTrayMenu : ::testing::Test {
+    Log log;
+    qt::QtUi ui;
+    qt::QtClipboard clipboard;
+    FakeInstanceLock lock{log};
+    FakeUi fakeUi{log};
+    Lifetime lifetime{fakeUi};  // ending the process here would end the test's event loops
+    FrmClipboard frm{{ui, clipboard, lock, lifetime, nullptr, nullptr}};
+
+    void SetUp() override { frm.load(); }
+    QMenu* popup() { return dynamic_cast<qt::QtWindow&>(frm.window()).menu("mnuAbout"); }
+    static std::vector<QString> entries(QMenu* m) {
+        std::vector<QString> out;
+        for (QAction* a : m->actions()) out.push_back(a->isSeparator() ? QStringLiteral("-") : a->text());
+        return out;
+    }
+};
+
+TEST_F(QtTrayMenu, ThePopupListsTheEntriesInOrder) {
+    ASSERT_NE(popup(), nullptr);
+    const std::vector<QString> expected = {"edit", "delete", "-", "clear history", "-",
+                                           "hide", "show normal", "-", "exit            (&X)"};
+    EXPECT_EQ(entries(popup()), expected);
+    QMenu* edit = popup()->actions().front()->menu();
+    ASSERT_NE(edit, nullptr) << "edit opens a submenu";
+    EXPECT_EQ(entries(edit), (std::vector<QString>{"cut", "copy", "paste"}));
+    EXPECT_FALSE(dynamic_cast<qt::QtWindow&>(frm.window()).widget()->findChild<QMenuBar*>()->isVisible())
+        << "no menu bar";
+
+    frm.Command8_Click();
+    EXPECT_EQ(entries(popup())[6], "show top");
+}
+
+TEST_F(QtTrayMenu, XChoosesExitWhileThePopupIsOpen) {
+    QTimer::singleShot(100, [this] {
+        QMenu* m = popup();
+        ASSERT_TRUE(m->isVisible());
+        QKeyEvent x(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
+        QApplication::sendEvent(m, &x);
+    });
+    QTimer::singleShot(3000, [this] { popup()->close(); });  // never hang the suite
+    frm.window().popupMenu("mnuAbout");
+    EXPECT_FALSE(frm.loaded()) << "exit unloaded the main window";
+    EXPECT_TRUE(fakeUi.ended);
+}
+
+TEST(QtTrayIconEvents, ActivationsMapToTheirMouseMessages) {
+    EXPECT_EQ(qt::QtTrayIcon::messageFor(QSystemTrayIcon::Trigger), 513);
+    EXPECT_EQ(qt::QtTrayIcon::messageFor(QSystemTrayIcon::DoubleClick), 515);
+    EXPECT_EQ(qt::QtTrayIcon::messageFor(QSystemTrayIcon::Context), 516);
+    EXPECT_EQ(qt::QtTrayIcon::messageFor(QSystemTrayIcon::Unknown), 0);
+}
+
+}  // namespace
+}  // namespace stock::test
