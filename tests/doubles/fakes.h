@@ -188,7 +188,7 @@ class FakeWindow final : public Window {
     }
 
 public:
-    FakeWindow(const FormSpec& spec, Log& log);
+    FakeWindow(const FormSpec& layout, Log& log);
 
     TextBox& textBox(std::string_view n) override { return fakeTextBox(n); }
     ListBox& listBox(std::string_view n) override { return fakeListBox(n); }
@@ -272,8 +272,8 @@ private:
     std::map<std::string, std::unique_ptr<FakeTimer>, std::less<>> timers_;
 };
 
-inline FakeWindow::FakeWindow(const FormSpec& spec, Log& log) : name_(spec.name), log_(log) {
-    for (const auto& c : spec.controls) {
+inline FakeWindow::FakeWindow(const FormSpec& layout, Log& log) : name_(layout.name), log_(log) {
+    for (const auto& c : layout.controls) {
         switch (c.kind) {
             case ControlKind::TextBox:
                 textBoxes_.emplace(c.name, std::make_unique<FakeTextBox>(c.name, log));
@@ -295,7 +295,7 @@ inline FakeWindow::FakeWindow(const FormSpec& spec, Log& log) : name_(spec.name)
                 break;
         }
     }
-    for (const auto& m : spec.menu)
+    for (const auto& m : layout.menu)
         menuEntries_.emplace(m.name, std::make_unique<FakeMenuEntry>(m.name, m.caption, log));
 }
 

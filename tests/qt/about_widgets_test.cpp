@@ -66,8 +66,8 @@ struct QtAbout : ::testing::Test {
 };
 
 TEST_F(QtAbout, ControlsStandWhereTheTableSaysInAFixedDialog) {
-    const FormSpec& spec = frmAboutLayout();
-    for (const ControlSpec& c : spec.controls) {
+    const FormSpec& layout = frmAboutLayout();
+    for (const ControlSpec& c : layout.controls) {
         QWidget* w = control(c.name.c_str());
         ASSERT_NE(w, nullptr) << c.name;
         const PixelRect r = twipsToPixels(c.left, c.top, c.width, c.height, tpp());

@@ -45,9 +45,9 @@ struct QtMainWindow : ::testing::Test {
 };
 
 TEST_F(QtMainWindow, EveryControlStandsWhereTheTableSaysAtThisScreensTwipsPerPixel) {
-    const FormSpec& spec = frmClipboardLayout();
+    const FormSpec& layout = frmClipboardLayout();
     int placed = 0;
-    for (const ControlSpec& c : spec.controls) {
+    for (const ControlSpec& c : layout.controls) {
         if (c.kind == ControlKind::Timer) continue;
         QWidget* w = control(c.name.c_str());
         ASSERT_NE(w, nullptr) << c.name;
@@ -61,8 +61,8 @@ TEST_F(QtMainWindow, EveryControlStandsWhereTheTableSaysAtThisScreensTwipsPerPix
     }
     EXPECT_EQ(placed, 17);
     // The client area is exactly the table's size, and the bottom row fits.
-    EXPECT_GE(widget()->height(), twipsToPixels(spec.clientHeight, tpp()));
-    EXPECT_EQ(widget()->width(), twipsToPixels(spec.clientWidth, tpp()));
+    EXPECT_GE(widget()->height(), twipsToPixels(layout.clientHeight, tpp()));
+    EXPECT_EQ(widget()->width(), twipsToPixels(layout.clientWidth, tpp()));
 }
 
 TEST_F(QtMainWindow, CaptionsColoursAndAccessibleNames) {

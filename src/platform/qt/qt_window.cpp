@@ -37,13 +37,13 @@ void invoke(const Handler& h, const bool& dead) {
 
 QColor toColor(Rgb c) { return QColor(c.r, c.g, c.b); }
 
-QFont toFont(const FontSpec& spec) {
-    QFont f(toQ(spec.family));
-    f.setPointSizeF(spec.points);
-    f.setWeight(static_cast<QFont::Weight>(spec.weight));
-    f.setItalic(spec.italic);
-    f.setUnderline(spec.underline);
-    f.setStrikeOut(spec.strikeOut);
+QFont toFont(const FontSpec& font) {
+    QFont f(toQ(font.family));
+    f.setPointSizeF(font.points);
+    f.setWeight(static_cast<QFont::Weight>(font.weight));
+    f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    f.setStrikeOut(font.strikeOut);
     return f;
 }
 
@@ -358,27 +358,27 @@ struct QtWindow::Impl {
     }
 };
 
-QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_unique<Impl>()) {
+QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_unique<Impl>()) {
     Impl& d = *d_;
     d.tpp = twipsPerPixel > 0 ? twipsPerPixel : 15.0;
     auto* form = new FormWidget;
     d.form = form;
     form->dead = &d.dead;
-    form->setObjectName(QString::fromStdString(spec.name));
+    form->setObjectName(QString::fromStdString(layout.name));
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (spec.border == Border::FixedDialog) flags = (flags & ~Qt::Window) | Qt::Dialog;
+    if (layout.border == Border::FixedDialog) flags = (flags & ~Qt::Window) | Qt::Dialog;
     form->setWindowFlags(flags);
-    form->setWindowTitle(toQ(spec.caption));
-    form->setAccessibleName(toQ(spec.caption));
+    form->setWindowTitle(toQ(layout.caption));
+    form->setAccessibleName(toQ(layout.caption));
     form->setMouseTracking(true);
     QPalette pal = form->palette();
-    pal.setColor(QPalette::Window, toColor(spec.back));
+    pal.setColor(QPalette::Window, toColor(layout.back));
     form->setPalette(pal);
     form->setAutoFillBackground(true);
 
-    d.clientW = d.px(spec.clientWidth);
-    d.clientH = d.px(spec.clientHeight);
+    d.clientW = d.px(layout.clientWidth);
+    d.clientH = d.px(layout.clientHeight);
     d.client = new QWidget(form);
     d.client->setObjectName("client");
     d.client->setMouseTracking(true);
@@ -388,7 +388,7 @@ QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_un
     d.client->installEventFilter(form);
 
     std::vector<QWidget*> windowless;
-    for (const ControlSpec& c : spec.controls) {
+    for (const ControlSpec& c : layout.controls) {
         const PixelRect r = twipsToPixels(c.left, c.top, c.width, c.height, d.tpp);
         QWidget* w = nullptr;
         switch (c.kind) {
@@ -486,7 +486,7 @@ QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_un
     // Labels and lines are drawn on the window's surface, under every control.
     for (auto it = windowless.rbegin(); it != windowless.rend(); ++it) (*it)->lower();
 
-    const auto order = focusOrder(spec);
+    const auto order = focusOrder(layout);
     for (std::size_t i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(d.widgets[order[i]], d.widgets[order[i + 1]]);
     // The first stop of the focus order has the focus when the window shows.
@@ -494,14 +494,14 @@ QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_un
 
     // The menu tree: level 1 entries stand in the menu bar, deeper ones nest
     // under the last shallower entry.
-    if (!spec.menu.empty()) {
+    if (!layout.menu.empty()) {
         d.menuBar = new QMenuBar(form);
         d.menuBar->setNativeMenuBar(false);
         std::vector<QMenu*> stack;  // stack[k]: the open menu at level k + 2
         auto relayout = [&d] { d.layoutMenuBar(); };
-        for (std::size_t i = 0; i < spec.menu.size(); ++i) {
-            const MenuSpec& m = spec.menu[i];
-            const bool hasChildren = i + 1 < spec.menu.size() && spec.menu[i + 1].level > m.level;
+        for (std::size_t i = 0; i < layout.menu.size(); ++i) {
+            const MenuSpec& m = layout.menu[i];
+            const bool hasChildren = i + 1 < layout.menu.size() && layout.menu[i + 1].level > m.level;
             const std::size_t depth = static_cast<std::size_t>(std::max(m.level, 1)) - 1;
             stack.resize(std::min(stack.size(), depth));
             QMenu* parent = depth == 0 || stack.empty() ? nullptr : stack.back();
@@ -524,7 +524,7 @@ QtWindow::QtWindow(const FormSpec& spec, double twipsPerPixel) : d_(std::make_un
     }
     d.layoutMenuBar();
 
-    if (spec.centred) {
+    if (layout.centred) {
         if (QScreen* s = QGuiApplication::primaryScreen()) {
             const QRect a = s->availableGeometry();
             form->move(a.x() + (a.width() - form->width()) / 2, a.y() + (a.height() - form->height()) / 2);

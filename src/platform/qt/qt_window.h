@@ -18,7 +18,7 @@ class FormWidget;
 // A top-level window built from a FormSpec with Qt widgets.
 class QtWindow final : public Window {
 public:
-    QtWindow(const FormSpec& spec, double twipsPerPixel);
+    QtWindow(const FormSpec& layout, double twipsPerPixel);
     ~QtWindow() override;
 
     TextBox& textBox(std::string_view name) override;
