@@ -9,10 +9,7 @@
 #include <random>
 #include <string>
 
-#include "main_window/frm_clipboard.h"
-#include "bench_support.h"
-#include "platform/posix/heap.h"
-#include "platform/qt/qt_ui.h"
+#include "bench_window.h"
 
 namespace {
 
@@ -27,17 +24,9 @@ double timed(F&& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    stock::tuneHeapForLargeTexts();
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QApplication app(argc, argv);
-    stock::qt::installFontSubstitutions();
-    stock::qt::QtUi ui;
-    stock::bench::MemoryClipboard clipboard;
-    stock::bench::NoLock lock;
-    stock::Lifetime lifetime(ui);
-    stock::FrmClipboard frm({ui, clipboard, lock, lifetime, nullptr});
-    frm.load();
-    QApplication::processEvents();
+    stock::bench::MainWindowBench bench(argc, argv);
+    auto& frm = bench.frm;
+    auto& clipboard = bench.clipboard;
 
     // 50 MiB of UTF-16: lines of 78 characters and CR LF.
     const std::u16string line = std::u16string(78, u'x') + u"\r\n";

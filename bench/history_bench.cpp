@@ -9,25 +9,13 @@
 #include <cstdio>
 #include <string>
 
-#include "main_window/frm_clipboard.h"
-#include "bench_support.h"
-#include "platform/posix/heap.h"
-#include "platform/qt/qt_ui.h"
-
+#include "bench_window.h"
 
 int main(int argc, char** argv) {
     const int entries = argc > 1 ? std::atoi(argv[1]) : 100000;
-    stock::tuneHeapForLargeTexts();
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QApplication app(argc, argv);
-    stock::qt::installFontSubstitutions();
-    stock::qt::QtUi ui;
-    stock::bench::MemoryClipboard clipboard;
-    stock::bench::NoLock lock;
-    stock::Lifetime lifetime(ui);
-    stock::FrmClipboard frm({ui, clipboard, lock, lifetime, nullptr});
-    frm.load();
-    QApplication::processEvents();
+    stock::bench::MainWindowBench bench(argc, argv);
+    auto& frm = bench.frm;
+    auto& clipboard = bench.clipboard;
 
     stock::ClipboardWatcher watcher(clipboard, frm.window().textBox("RichTextBox2"), frm.window().listBox("List1"));
     const long rss0 = stock::bench::rssKiB();

@@ -9,47 +9,24 @@ constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kLightYellow{255, 255, 192};
 constexpr Rgb kLightGreen{192, 255, 192};
 
-FontSpec labelFont() {
-    FontSpec f;
-    f.family = u"ＭＳ Ｐゴシック";
-    f.points = 9.75;
-    f.weight = 700;
-    f.charset = 128;
-    return f;
-}
-
 ControlSpec button(const char* name, std::u16string caption, int l, int t, int w, int h, int tab) {
-    ControlSpec c;
-    c.name = name;
-    c.kind = ControlKind::Button;
-    c.accessibleName = caption;
-    c.caption = std::move(caption);
-    c.left = l, c.top = t, c.width = w, c.height = h, c.tab = tab;
-    return c;
+    return makeControl(name, ControlKind::Button, std::move(caption), l, t, w, h, tab);
 }
 
 ControlSpec styledLabel(const char* name, std::u16string caption, int l, int t, int w, int h,
                         int tab, Rgb fore) {
-    ControlSpec c;
-    c.name = name;
-    c.kind = ControlKind::Label;
-    c.accessibleName = caption;
-    c.caption = std::move(caption);
-    c.left = l, c.top = t, c.width = w, c.height = h, c.tab = tab;
+    ControlSpec c = makeControl(name, ControlKind::Label, std::move(caption), l, t, w, h, tab);
     c.fore = fore;
     c.transparent = true;
-    c.font = labelFont();
+    c.font = pGothic(9.75, 700);
     c.centred = true;
     return c;
 }
 
 ControlSpec textBox(const char* name, std::u16string accessible, int l, int t, int w, int h,
                     int tab, Rgb back, bool readOnly) {
-    ControlSpec c;
-    c.name = name;
-    c.kind = ControlKind::TextBox;
+    ControlSpec c = makeControl(name, ControlKind::TextBox, u"", l, t, w, h, tab);
     c.accessibleName = std::move(accessible);
-    c.left = l, c.top = t, c.width = w, c.height = h, c.tab = tab;
     c.back = back;
     c.multiLine = true;
     c.readOnly = readOnly;
@@ -106,13 +83,7 @@ FormSpec build() {
 
     f.controls.push_back(styledLabel("Label4", u"← Edit History", 3770, 4920, 2055, 195, 14, kLightYellow));
 
-    ControlSpec label3;
-    label3.name = "Label3";
-    label3.kind = ControlKind::Label;
-    label3.caption = u"Label3";
-    label3.accessibleName = u"Label3";
-    label3.left = 3840, label3.top = 2160, label3.width = 135, label3.height = 15, label3.tab = 13;
-    f.controls.push_back(label3);
+    f.controls.push_back(makeControl("Label3", ControlKind::Label, u"Label3", 3840, 2160, 135, 15, 13));
 
     f.controls.push_back(styledLabel("Label1", u"History↓", 0, 0, 1215, 255, 12, kLavender));
     f.controls.push_back(styledLabel("Label2", u"Now Clip ↑", 5880, 4920, 1455, 195, 11, kLightGreen));

@@ -5,6 +5,26 @@
 
 namespace stock {
 
+ControlSpec makeControl(std::string name, ControlKind kind, std::u16string caption, int left, int top, int width,
+                        int height, int tab) {
+    ControlSpec c;
+    c.name = std::move(name);
+    c.kind = kind;
+    c.accessibleName = caption;
+    c.caption = std::move(caption);
+    c.left = left, c.top = top, c.width = width, c.height = height, c.tab = tab;
+    return c;
+}
+
+FontSpec pGothic(double points, int weight) {
+    FontSpec f;
+    f.family = u"ＭＳ Ｐゴシック";
+    f.points = points;
+    f.weight = weight;
+    f.charset = 128;
+    return f;
+}
+
 int twipsToPixels(double twips, double twipsPerPixel) {
     if (!(twipsPerPixel > 0)) return 0;
     return static_cast<int>(std::lround(twips / twipsPerPixel));

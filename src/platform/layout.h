@@ -77,6 +77,14 @@ struct PixelRect {
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
+// A control at its place in twips; its caption also names it for
+// accessibility.
+ControlSpec makeControl(std::string name, ControlKind kind, std::u16string caption, int left, int top, int width,
+                        int height, int tab);
+
+// The layouts' Japanese proportional gothic face, character set 128.
+FontSpec pGothic(double points, int weight);
+
 int twipsToPixels(double twips, double twipsPerPixel);
 PixelRect twipsToPixels(int left, int top, int width, int height, double twipsPerPixel);
 

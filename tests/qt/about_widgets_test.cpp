@@ -13,7 +13,6 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
-#include <xcb/xcb.h>
 
 #include "about/frm_about.h"
 #include "about/frm_about_layout.h"
@@ -85,25 +84,9 @@ TEST_F(QtAbout, ControlsStandWhereTheTableSaysInAFixedDialog) {
 }
 
 TEST_F(QtAbout, HasNoTaskbarButton) {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    ASSERT_NE(x11, nullptr);
-    xcb_connection_t* c = x11->connection();
-    auto atom = [c](const char* n) {
-        auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(n)), n), nullptr);
-        xcb_atom_t a = r->atom;
-        free(r);
-        return a;
-    };
-    const auto id = static_cast<xcb_window_t>(widget()->windowHandle()->winId());
-    auto* r = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, id, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 0, 64), nullptr);
-    ASSERT_NE(r, nullptr);
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(r));
-    std::vector<xcb_atom_t> state(atoms, atoms + xcb_get_property_value_length(r) / 4);
-    free(r);
-    auto has = [&](const char* n) { return std::find(state.begin(), state.end(), atom(n)) != state.end(); };
-    EXPECT_TRUE(has("_NET_WM_STATE_SKIP_TASKBAR"));
-    EXPECT_FALSE(has("_NET_WM_STATE_ABOVE"));
+    const auto state = netWmState(widget());
+    EXPECT_TRUE(hasState(state, "_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_FALSE(hasState(state, "_NET_WM_STATE_ABOVE"));
 }
 
 TEST_F(QtAbout, ColoursFontsAndCentredTextsOnTheDarkGreenGround) {

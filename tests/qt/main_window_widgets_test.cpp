@@ -9,7 +9,6 @@
 #include <QRawFont>
 #include <QScrollBar>
 #include <QWindow>
-#include <xcb/xcb.h>
 
 #include "doubles/fakes.h"
 #include "main_window/frm_clipboard.h"
@@ -135,27 +134,9 @@ TEST_F(QtMainWindow, TopmostNoTaskbarButtonAndHeightAfterLoad) {
     EXPECT_EQ(widget()->minimumSize(), widget()->maximumSize()) << "fixed border";
 
     // The window's state on the X server names skip-taskbar and above.
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    ASSERT_NE(x11, nullptr);
-    xcb_connection_t* c = x11->connection();
-    auto atom = [c](const char* n) {
-        auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(n)), n), nullptr);
-        xcb_atom_t a = r->atom;
-        free(r);
-        return a;
-    };
-    const xcb_atom_t netWmState = atom("_NET_WM_STATE");
-    const auto id = static_cast<xcb_window_t>(widget()->windowHandle()->winId());
-    xcb_generic_error_t* error = nullptr;
-    auto* r = xcb_get_property_reply(c, xcb_get_property(c, 0, id, netWmState, XCB_ATOM_ATOM, 0, 64), &error);
-    ASSERT_NE(r, nullptr) << "X error " << (error ? int(error->error_code) : -1) << " window " << id;
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(r));
-    const int n = xcb_get_property_value_length(r) / 4;
-    std::vector<xcb_atom_t> state(atoms, atoms + n);
-    free(r);
-    auto has = [&](const char* name) { return std::find(state.begin(), state.end(), atom(name)) != state.end(); };
-    EXPECT_TRUE(has("_NET_WM_STATE_SKIP_TASKBAR"));
-    EXPECT_TRUE(has("_NET_WM_STATE_ABOVE"));
+    const auto state = netWmState(widget());
+    EXPECT_TRUE(hasState(state, "_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_TRUE(hasState(state, "_NET_WM_STATE_ABOVE"));
 
     frm.Command8_Click();
     EXPECT_FALSE(widget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
