@@ -4,6 +4,8 @@
 BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
+# Paths below the tree are hashed relative to it, so work trees share hits.
+export CCACHE_BASEDIR := $(CURDIR)
 
 .PHONY: all deps build run test bench clean
 

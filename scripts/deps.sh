@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ make cmake pkg-config
+  g++ make cmake pkg-config ccache
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-xfixes0-dev libxfixes-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core
