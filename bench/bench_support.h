@@ -14,12 +14,12 @@ namespace stock::bench {
 // A clipboard in memory: reads answer the text last written.
 class MemoryClipboard final : public Clipboard {
 public:
-    std::optional<std::u16string> readText() override { return text; }
-    bool writeText(const std::u16string& t) override {
+    std::optional<SharedText> readText() override { return text; }
+    bool writeText(const SharedText& t) override {
         text = t;
         return true;
     }
-    std::u16string text;
+    SharedText text;
 };
 
 class NoLock final : public InstanceLock {

@@ -26,13 +26,13 @@ double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 class TimedClipboard final : public stock::Clipboard {
 public:
     explicit TimedClipboard(stock::Clipboard& inner) : inner_(inner) {}
-    std::optional<std::u16string> readText() override {
+    std::optional<stock::SharedText> readText() override {
         const auto t0 = Clock::now();
         auto text = inner_.readText();
         longestRead = std::max(longestRead, ms(Clock::now() - t0));
         return text;
     }
-    bool writeText(const std::u16string& text) override { return inner_.writeText(text); }
+    bool writeText(const stock::SharedText& text) override { return inner_.writeText(text); }
     double longestRead = 0;
 
 private:

@@ -30,8 +30,10 @@ int main(int argc, char** argv) {
 
     // 50 MiB of UTF-16: lines of 78 characters and CR LF.
     const std::u16string line = std::u16string(78, u'x') + u"\r\n";
-    clipboard.text.reserve(50u << 19);
-    while (clipboard.text.size() * 2 < (50u << 20)) clipboard.text += line;
+    std::u16string big;
+    big.reserve(50u << 19);
+    while (big.size() * 2 < (50u << 20)) big += line;
+    clipboard.text = std::move(big);
     // A 1 ms probe measures the longest gap in the event loop meanwhile.
     QTimer probe;
     probe.setInterval(1);

@@ -23,7 +23,7 @@ int main(int argc, char** argv) {
     double longest = 0, total = 0;
     for (int i = 0; i < entries; ++i) {
         std::string s = "entry " + std::to_string(i) + ": the quick brown fox jumps over the lazy dog";
-        clipboard.text.assign(s.begin(), s.end());
+        clipboard.text = stock::SharedText(std::u16string(s.begin(), s.end()));
         textBytes += clipboard.text.size() * sizeof(char16_t);
         const auto t0 = std::chrono::steady_clock::now();
         watcher.Timer1_Timer();

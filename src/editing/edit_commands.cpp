@@ -30,7 +30,7 @@ void EditCommands::Command3_Click() {
         ui_.beep();
         return;
     }
-    RichTextBox1.setSelText(*text);
+    RichTextBox1.setSelText(text->str());
 }
 
 }  // namespace stock

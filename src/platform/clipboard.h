@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/shared_text.h"
+
 namespace stock {
 
 // The clipboard's plain text.
@@ -13,9 +15,9 @@ public:
     // The clipboard's text; an empty string when it holds no text; nullopt
     // when it cannot be read now (held open, owner not answering, transfer
     // failed). A failed read never looks like an empty clipboard.
-    virtual std::optional<std::u16string> readText() = 0;
+    virtual std::optional<SharedText> readText() = 0;
     // Puts the text on the clipboard; false when that failed.
-    virtual bool writeText(const std::u16string& text) = 0;
+    virtual bool writeText(const SharedText& text) = 0;
     // A number that changes whenever the clipboard's text may have changed;
     // while it stays the same, readText() answers the same text. nullopt
     // when the clipboard cannot tell.

@@ -338,21 +338,22 @@ private:
 class FakeClipboard final : public Clipboard {
 public:
     explicit FakeClipboard(Log& log) : log_(log) {}
-    std::optional<std::u16string> readText() override {
+    std::optional<SharedText> readText() override {
         log_.push_back("clipboard.read");
         ++reads;
         if (!script.empty()) {
             auto v = script.front();
             script.pop_front();
-            return v;
+            if (!v) return std::nullopt;
+            return SharedText(*v);
         }
         if (busy) return std::nullopt;
         return text;
     }
-    bool writeText(const std::u16string& t) override {
+    bool writeText(const SharedText& t) override {
         log_.push_back("clipboard.write");
         if (busy || failWrites) return false;
-        text = t;
+        text = t.str();
         if (count) ++*count;
         return true;
     }

@@ -40,7 +40,7 @@ struct QtEditBox : ::testing::Test {
         c.setPosition(to, QTextCursor::KeepAnchor);
         edit()->setTextCursor(c);
     }
-    std::u16string clipboardText() { return clipboard.readText().value_or(u"<unreadable>"); }
+    std::u16string clipboardText() { return clipboard.readText().value_or(u"<unreadable>").str(); }
     void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
         QKeyEvent press(QEvent::KeyPress, k, mods, text);
         QApplication::sendEvent(edit(), &press);

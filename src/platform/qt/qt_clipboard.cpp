@@ -36,7 +36,7 @@ bool selectionOwned() {
 
 }  // namespace
 
-std::optional<std::u16string> QtClipboard::readText() {
+std::optional<SharedText> QtClipboard::readText() {
     QClipboard* cb = QGuiApplication::clipboard();
     if (!cb) return std::nullopt;
     const QMimeData* data = cb->mimeData(QClipboard::Clipboard);
@@ -45,16 +45,16 @@ std::optional<std::u16string> QtClipboard::readText() {
         // Nothing came back: either nobody owns the clipboard (empty) or the
         // owner did not answer in time (a failed read).
         if (selectionOwned()) return std::nullopt;
-        return std::u16string();
+        return SharedText();
     }
-    if (!data->hasText()) return std::u16string();
-    return fromQ(data->text());
+    if (!data->hasText()) return SharedText();
+    return SharedText(fromQ(data->text()));
 }
 
-bool QtClipboard::writeText(const std::u16string& text) {
+bool QtClipboard::writeText(const SharedText& text) {
     QClipboard* cb = QGuiApplication::clipboard();
     if (!cb) return false;
-    cb->setText(toQ(text), QClipboard::Clipboard);
+    cb->setText(toQ(text.str()), QClipboard::Clipboard);
     return cb->ownsClipboard();
 }
 

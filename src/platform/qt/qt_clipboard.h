@@ -8,8 +8,8 @@ namespace stock::qt {
 // over its contents reads as a failure, never as an empty clipboard.
 class QtClipboard final : public Clipboard {
 public:
-    std::optional<std::u16string> readText() override;
-    bool writeText(const std::u16string& text) override;
+    std::optional<SharedText> readText() override;
+    bool writeText(const SharedText& text) override;
 };
 
 }  // namespace stock::qt

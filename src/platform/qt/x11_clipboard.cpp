@@ -27,9 +27,11 @@ X11Clipboard::X11Clipboard() {
 
 X11Clipboard::~X11Clipboard() = default;
 
-std::optional<std::u16string> X11Clipboard::readText() {
+std::optional<SharedText> X11Clipboard::readText() {
     if (!reader_) return qt_.readText();
-    return reader_->readText();
+    auto text = reader_->readText();
+    if (!text) return std::nullopt;
+    return SharedText(std::move(*text));
 }
 
 std::optional<std::uint64_t> X11Clipboard::changeCount() {
@@ -37,9 +39,9 @@ std::optional<std::uint64_t> X11Clipboard::changeCount() {
     return reader_->changeCount();
 }
 
-bool X11Clipboard::writeText(const std::u16string& text) {
+bool X11Clipboard::writeText(const SharedText& text) {
     if (!reader_) return qt_.writeText(text);
-    reader_->ownWriteBegun(text);
+    reader_->ownWriteBegun(text.str());
     bool ok = false;
     try {
         ok = qt_.writeText(text);

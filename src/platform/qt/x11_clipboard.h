@@ -21,8 +21,8 @@ public:
     X11Clipboard();
     ~X11Clipboard() override;
 
-    std::optional<std::u16string> readText() override;
-    bool writeText(const std::u16string& text) override;
+    std::optional<SharedText> readText() override;
+    bool writeText(const SharedText& text) override;
     std::optional<std::uint64_t> changeCount() override;
 
     // The X11 reader, when there is one (for tests and measurements).
