@@ -125,6 +125,12 @@ void FrmClipboard::Command7_Click() {
 
 void FrmClipboard::mnuExit_Click() { unload(); }
 
+void FrmClipboard::endSession() {
+    if (s_.about) s_.about->unload();
+    unload();
+    s_.lifetime.endNow();
+}
+
 void FrmClipboard::Command8_Click() {
     Window& w = *window_;
     if (w.button("Command8").caption() == kShowNormal) {

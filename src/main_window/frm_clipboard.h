@@ -40,6 +40,10 @@ public:
     void unload();
     Window& window() { return *window_; }
 
+    // The session ends (a logout): both windows go and the process ends, as
+    // with "Exit".
+    void endSession();
+
     void Form_Load();
     void Form_Unload();
     // The tray icon's mouse events, delivered as message numbers.

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QTextBlock>
 #include <algorithm>
 #include <QTextCursor>
@@ -149,7 +150,7 @@ void ExactTextEdit::keyPressEvent(QKeyEvent* event) {
 }
 
 void ExactTextEdit::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu* menu = createStandardContextMenu(event->pos());
+    QPointer<QMenu> menu = createStandardContextMenu(event->pos());
     // The standard entries edit by themselves; route the four commands.
     const std::pair<const char*, int> routed[] = {
         {"edit-copy", kCopy}, {"edit-cut", kCut}, {"edit-paste", kPaste}, {"edit-delete", kDelete}};
@@ -162,7 +163,7 @@ void ExactTextEdit::contextMenuEvent(QContextMenuEvent* event) {
         }
     }
     menu->exec(event->globalPos());
-    delete menu;
+    if (menu) menu->deleteLater();
 }
 
 QMimeData* ExactTextEdit::createMimeDataFromSelection() const {

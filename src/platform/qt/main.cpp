@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
     stock::FrmAbout frmAbout({ui, lifetime, userName, shell, programs, registry, messageBox});
     stock::qt::QtTrayIcon tray;
     stock::FrmClipboard frmClipboard({ui, clipboard, lock, lifetime, &frmAbout, &tray});
+    stock::qt::onTerminationRequest([&frmClipboard] { frmClipboard.endSession(); });
     frmClipboard.load();
     if (ui.endRequested()) return 0;
     return QApplication::exec();

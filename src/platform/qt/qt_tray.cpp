@@ -5,7 +5,12 @@
 
 namespace stock::qt {
 
-QtTrayIcon::~QtTrayIcon() { remove(); }
+QtTrayIcon::~QtTrayIcon() {
+    if (icon_) {
+        icon_->hide();
+        delete icon_.data();
+    }
+}
 
 int QtTrayIcon::messageFor(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
@@ -29,21 +34,33 @@ void QtTrayIcon::add(const std::u16string& tip, std::function<void(int)> onEvent
     icon_ = new QSystemTrayIcon(programIcon());
     icon_->setToolTip(toQ(tip));
     QObject::connect(icon_, &QSystemTrayIcon::activated, icon_, [this](QSystemTrayIcon::ActivationReason r) {
+        if (removeAsked_) return;
         const int message = messageFor(r);
         if (!message || !onEvent_) return;
+        ++activations_;
         try {
             onEvent_(message);
         } catch (...) {
+        }
+        if (--activations_ == 0 && removeAsked_) {
+            // Out of the handler, but still inside the icon's own event:
+            // take it down from the event loop.
+            QMetaObject::invokeMethod(icon_, [this] { takeDown(); }, Qt::QueuedConnection);
         }
     });
     icon_->show();
 }
 
 void QtTrayIcon::remove() {
-    if (!icon_) return;
-    icon_->hide();
-    icon_->deleteLater();
-    icon_ = nullptr;
+    if (!icon_ || removeAsked_) return;
+    removeAsked_ = true;
+    if (activations_ == 0) takeDown();
+}
+
+// Hides the icon; the object itself lives until this one goes, which is
+// never inside one of its events.
+void QtTrayIcon::takeDown() {
+    if (icon_ && activations_ == 0) icon_->hide();
 }
 
 }  // namespace stock::qt

@@ -23,8 +23,14 @@ public:
     static int messageFor(QSystemTrayIcon::ActivationReason reason);
 
 private:
+    void takeDown();
+
     QPointer<QSystemTrayIcon> icon_;
     std::function<void(int)> onEvent_;
+    // Activations running now: hiding the icon frees the widget that
+    // delivers them, so a removal asked for meanwhile waits until they end.
+    int activations_ = 0;
+    bool removeAsked_ = false;
 };
 
 }  // namespace stock::qt

@@ -5,6 +5,11 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSocketNotifier>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "platform/qt/qt_window.h"
 
@@ -28,6 +33,35 @@ void QtUi::endProcess() {
 }
 
 void QtUi::beep() { QApplication::beep(); }
+
+namespace {
+int signalPipe[2] = {-1, -1};
+
+void noteSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] auto n = ::write(signalPipe[1], &byte, 1);
+}
+}  // namespace
+
+void onTerminationRequest(std::function<void()> handler) {
+    if (signalPipe[0] >= 0) return;
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [h = std::move(handler)] {
+        char buffer[16];
+        while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
+        }
+        try {
+            if (h) h();
+        } catch (...) {
+        }
+    });
+    struct sigaction action = {};
+    action.sa_handler = noteSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int s : {SIGTERM, SIGINT, SIGHUP}) sigaction(s, &action, nullptr);
+}
 
 void installFontSubstitutions() {
     QFont::insertSubstitutions(QStringLiteral(u"ＭＳ Ｐゴシック"),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "platform/controls.h"
 
 namespace stock::qt {
@@ -16,6 +18,10 @@ public:
 private:
     bool ended_ = false;
 };
+
+// Runs `handler` from the event loop when the process is asked to end by
+// SIGTERM, SIGINT or SIGHUP (a logout, a service manager, Ctrl+C).
+void onTerminationRequest(std::function<void()> handler);
 
 // Maps the layouts' Japanese font names to installed, metric-compatible faces.
 void installFontSubstitutions();

@@ -1,6 +1,7 @@
 #include "platform/qt/qt_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
@@ -33,6 +34,13 @@ void invoke(const Handler& h, const bool& dead) {
     } catch (...) {
         // No handler's failure reaches the event loop.
     }
+}
+
+// Whether a widget (a popup window included) hangs below `form`.
+bool belongsTo(const QWidget* w, const QWidget* form) {
+    for (; w; w = w->parentWidget())
+        if (w == form) return true;
+    return false;
 }
 
 QColor toColor(Rgb c) { return QColor(c.r, c.g, c.b); }
@@ -629,10 +637,18 @@ void QtWindow::destroy() {
     if (d_->dead) return;
     d_->dead = true;
     for (auto& [name, t] : d_->timers) t->stop();
-    if (FormWidget* f = d_->form) {
-        f->hide();
-        f->deleteLater();
+    FormWidget* f = d_->form;
+    if (!f) return;
+    // A popup of this window (the tray menu, a text box's context menu) may
+    // be running its own event loop under this call: close it, and free
+    // nothing here. The widgets go with this object, which its owner
+    // releases outside every handler of the window.
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        if (!belongsTo(popup, f)) break;
+        popup->close();
+        if (QApplication::activePopupWidget() == popup) break;
     }
+    f->hide();
 }
 
 QWidget* QtWindow::widget() const { return d_->form; }
