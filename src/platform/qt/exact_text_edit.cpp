@@ -22,6 +22,9 @@ constexpr qsizetype kInsertPiece = 1 << 20;
 
 ExactTextEdit::ExactTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // Tab and Shift+Tab move the focus; a tab character still comes in
+    // exactly by paste or recall.
+    setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChange, this, &ExactTextEdit::onContentsChange);
 }
 

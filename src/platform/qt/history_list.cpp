@@ -1,5 +1,6 @@
 #include "platform/qt/history_list.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include "platform/qt/qt_text.h"
@@ -58,12 +59,8 @@ HistoryView::HistoryView(QWidget* parent) : QListView(parent), model_(this) {
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setTextElideMode(Qt::ElideNone);
     setWordWrap(false);
-    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current, const QModelIndex&) {
-                if (quiet_ || !current.isValid()) return;
-                changedDuringPress_ = true;
-                fire();
-            });
+    // Only the user picks a row: Qt also makes a row current when the list
+    // gains the focus or rows move, and none of that recalls anything.
     connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
         // A click on the row that is current already picks it again.
         if (!changedDuringPress_ && index.isValid() && index == currentIndex()) fire();
@@ -77,8 +74,29 @@ void HistoryView::setHorizontalExtent(int pixels) {
 }
 
 void HistoryView::mousePressEvent(QMouseEvent* event) {
+    const QPersistentModelIndex before = currentIndex();
     changedDuringPress_ = false;
     QListView::mousePressEvent(event);
+    firedIfMoved(before);
+}
+
+void HistoryView::mouseMoveEvent(QMouseEvent* event) {
+    const QPersistentModelIndex before = currentIndex();
+    QListView::mouseMoveEvent(event);
+    if (event->buttons() != Qt::NoButton) firedIfMoved(before);
+}
+
+void HistoryView::keyPressEvent(QKeyEvent* event) {
+    const QPersistentModelIndex before = currentIndex();
+    QListView::keyPressEvent(event);
+    firedIfMoved(before);
+}
+
+void HistoryView::firedIfMoved(const QPersistentModelIndex& before) {
+    const QModelIndex now = currentIndex();
+    if (quiet_ || !now.isValid() || now == before) return;
+    changedDuringPress_ = true;
+    fire();
 }
 
 void HistoryView::insertRow(std::size_t index, std::u16string text) {

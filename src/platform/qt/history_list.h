@@ -42,8 +42,11 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void firedIfMoved(const QPersistentModelIndex& before);
     void fire();
 
     HistoryModel model_;
