@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/qt/exact_text_edit.h"
@@ -253,7 +254,33 @@ public:
     QPointer<QPushButton> defaultButton, cancelButton;
     std::vector<QPointer<QWidget>> windowlessControls;  // labels and images
 
+    // Where the outer frame's top-left corner was asked to be. Until a window
+    // manager has framed the window, Qt can only place its client area, so
+    // the place is applied again once the frame's size is known.
+    std::optional<QPoint> targetFrameTopLeft;
+    bool framed = false;
+
+    void moveFrameTo(QPoint p) {
+        targetFrameTopLeft = p;
+        framed = false;
+        move(p);
+        applyFramePosition();
+    }
+    void applyFramePosition() {
+        if (!targetFrameTopLeft) return;
+        const QWindow* handle = windowHandle();
+        const QMargins m = handle ? handle->frameMargins() : QMargins();
+        if (m.isNull()) {
+            if (!isVisible()) return;
+        } else if (!framed) {
+            framed = true;
+            const QPoint client = *targetFrameTopLeft + QPoint(m.left(), m.top());
+            if (geometry().topLeft() != client) move(*targetFrameTopLeft);
+        }
+    }
+
     void applyOuterHeight() {
+        applyFramePosition();
         if (targetOuterHeight < 0) return;
         const QWindow* handle = windowHandle();
         const QMargins m = handle ? handle->frameMargins() : QMargins();
@@ -603,20 +630,32 @@ void QtWindow::setOuterHeight(int twips) {
     d_->form->applyOuterHeightSoon();
 }
 
+namespace {
+// The outer frame's top-left corner: where it was asked to be while the
+// window manager has not framed the window yet.
+QPoint frameTopLeft(const FormWidget& f) {
+    return f.targetFrameTopLeft && !f.framed ? *f.targetFrameTopLeft : f.frameGeometry().topLeft();
+}
+}  // namespace
+
 int QtWindow::top() const {
-    return d_->form ? static_cast<int>(std::lround(d_->form->frameGeometry().y() * d_->tpp)) : 0;
+    return d_->form ? static_cast<int>(std::lround(frameTopLeft(*d_->form).y() * d_->tpp)) : 0;
 }
 
 int QtWindow::left() const {
-    return d_->form ? static_cast<int>(std::lround(d_->form->frameGeometry().x() * d_->tpp)) : 0;
+    return d_->form ? static_cast<int>(std::lround(frameTopLeft(*d_->form).x() * d_->tpp)) : 0;
 }
 
 void QtWindow::setTop(int twips) {
-    if (d_->form) d_->form->move(d_->form->frameGeometry().x(), d_->px(twips));
+    FormWidget* f = d_->form;
+    if (!f) return;
+    f->moveFrameTo(QPoint(frameTopLeft(*f).x(), d_->px(twips)));
 }
 
 void QtWindow::setLeft(int twips) {
-    if (d_->form) d_->form->move(d_->px(twips), d_->form->frameGeometry().y());
+    FormWidget* f = d_->form;
+    if (!f) return;
+    f->moveFrameTo(QPoint(d_->px(twips), frameTopLeft(*f).y()));
 }
 
 void QtWindow::popupMenu(std::string_view entry) {

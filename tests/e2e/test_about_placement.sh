@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Under a window manager that frames windows (openbox), the About window's
+# outer frame stands 1590 twips above the main window's outer frame, at the
+# same left edge, from its very first show on.
+. "$(dirname "$0")/lib.sh"
+
+openbox >/dev/null 2>&1 &
+pids+=($!)
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_until 10 wm_ready || fail "openbox did not start"
+
+about_window() { xdotool search --onlyvisible --name '^すとっくん　\[いろいろな情報\]$' 2>/dev/null | head -n 1; }
+has_about_window() { [ -n "$(about_window)" ]; }
+framed() { xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
+# The outer frame's top-left corner: "x y".
+frame_origin() {
+  local left top x y
+  read -r left _ top _ < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+  x=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $4}')
+  y=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $4}')
+  echo "$((x - left)) $((y - top))"
+}
+placed_right() {
+  local mx my ax ay
+  read -r mx my < <(frame_origin "$(main_window)")
+  read -r ax ay < <(frame_origin "$(about_window)")
+  [ "$ax" -eq "$mx" ] && [ "$ay" -eq $((my - 1590 / 15)) ]
+}
+
+start_program
+main=$(main_window)
+wait_until 10 framed "$main" || fail "the main window was not framed"
+click_at $((5040 + 600)) 130
+wait_until 10 has_about_window || fail "no About window after About"
+wait_until 10 framed "$(about_window)" || fail "the About window was not framed"
+wait_until 5 placed_right || fail "first show: About frame at $(frame_origin "$(about_window)"), main frame at $(frame_origin "$main")"
+pass "the first About window's frame stands 1590 twips above the main window's frame"
+
+click_at $((5040 + 600)) 130
+wait_until 5 placed_right || fail "second press: About frame at $(frame_origin "$(about_window)")"
+pass "a second press keeps it there"
