@@ -7,5 +7,5 @@ endif()
 list(GET staged_programs 0 program)
 get_filename_component(prefix "${program}" DIRECTORY)
 get_filename_component(prefix "${prefix}" DIRECTORY)
-file(INSTALL ${CPACK_STOCK_DOC_FILES} DESTINATION "${prefix}/share/doc/stockkun"
+file(COPY ${CPACK_STOCK_DOC_FILES} DESTINATION "${prefix}/share/doc/stockkun"
   FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

@@ -46,7 +46,11 @@ set(CPACK_PACKAGE_NAME stockkun)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${STOCK_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY ${STOCK_SUMMARY})
-set(CPACK_PACKAGE_DESCRIPTION "すとっくん looks at the clipboard once a second and keeps every new text in a history, newest first. A click on an entry puts it into an edit box, where Copy, Cut, Paste and Delete work between the box and the clipboard. Its window stays on top and it lives in the notification area; start at login with 'stockkun --autostart on'.")
+set(CPACK_PACKAGE_DESCRIPTION "すとっくん (stockkun) looks at the clipboard once a second and keeps every
+new text in a history, newest first. A click on an entry puts it into an
+edit box, where Copy, Cut, Paste and Delete work between the box and the
+clipboard. Its window stays on top and it lives in the notification area.
+Start at login with: stockkun --autostart on")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

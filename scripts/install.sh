@@ -6,7 +6,9 @@
 set -euo pipefail
 action=$1 build=$2 prefix=$3
 destdir="${DESTDIR:-}"
-record="$build/install_record.txt"
+# One record per DESTDIR and PREFIX, so that installs elsewhere (a test's
+# scratch root) leave the record of the real one alone.
+record="$build/install-records/$(printf '%s\n%s' "$destdir" "$prefix" | md5sum | cut -c1-16).txt"
 
 case "$prefix" in /*) ;; *) echo "PREFIX must be an absolute path: $prefix" >&2; exit 2 ;; esac
 
@@ -15,27 +17,32 @@ install_files() {
   stage=$(mktemp -d)
   trap 'rm -rf "$stage"' EXIT
   DESTDIR="$stage" cmake --install "$build" --prefix "$prefix" >/dev/null
-  local new_dirs=() rel dir
+  local files=() new_dirs=() rel dir
+  while IFS= read -r rel; do files+=("$destdir$prefix/$rel"); done < <(cd "$stage$prefix" && find . ! -type d -printf '%P\n' | sort)
   while IFS= read -r rel; do
     dir="$prefix/$rel"
     [ -e "$destdir$dir" ] || new_dirs+=("$destdir$dir")
   done < <(cd "$stage$prefix" && find . -mindepth 1 -type d -printf '%P\n' | sort)
+  # Installed again: what the earlier install wrote is still ours.
+  if [ -f "$record" ]; then
+    while IFS= read -r dir; do new_dirs+=("$dir"); done < <(grep '^d ' "$record" | cut -c3-)
+    while IFS= read -r rel; do files+=("$rel"); done < <(grep '^f ' "$record" | cut -c3-)
+  fi
   local prefix_dirs=() p="$prefix"
   while [ "$p" != / ] && [ ! -e "$destdir$p" ]; do prefix_dirs+=("$destdir$p"); p=$(dirname "$p"); done
 
   DESTDIR="$destdir" cmake --install "$build" --prefix "$prefix"
+  mkdir -p "$(dirname "$record")"
   {
     echo "# destdir=$destdir prefix=$prefix"
-    sed 's/^/f /' "$build/install_manifest.txt"
-    for d in "${new_dirs[@]}" "${prefix_dirs[@]}"; do echo "d $d"; done
+    for f in "${files[@]}"; do echo "f $f"; done | sort -u
+    for d in "${new_dirs[@]}" "${prefix_dirs[@]}"; do echo "d $d"; done | sort -u
   } > "$record"
 }
 
 uninstall_files() {
-  if [ ! -f "$record" ]; then echo "Nothing to uninstall: $record is missing." >&2; exit 1; fi
-  local header; header=$(head -n 1 "$record")
-  if [ "$header" != "# destdir=$destdir prefix=$prefix" ]; then
-    echo "The last install went elsewhere (${header#\# }); give the same DESTDIR and PREFIX." >&2
+  if [ ! -f "$record" ]; then
+    echo "Nothing to uninstall: no install from $build into DESTDIR='$destdir' PREFIX='$prefix'." >&2
     exit 1
   fi
   local kind path
