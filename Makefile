@@ -1,6 +1,8 @@
 # make run    installs what is missing, builds and starts the program
 # make test   installs what is missing, builds and runs every test (own Xvfb)
 # make bench  builds and runs the benchmarks
+# make install / make uninstall   under PREFIX (/usr/local), DESTDIR honoured
+# make deb     builds the Debian package; make screenshots renews docs/*.png
 BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
@@ -33,3 +35,21 @@ bench: deps
 
 clean:
 	rm -rf $(BUILD)
+
+# Installation, the Debian package and the README's screenshots.
+PREFIX ?= /usr/local
+DESTDIR ?=
+.PHONY: install uninstall deb screenshots
+
+install: build
+	DESTDIR="$(DESTDIR)" scripts/install.sh install $(BUILD) $(PREFIX)
+
+uninstall:
+	DESTDIR="$(DESTDIR)" scripts/install.sh uninstall $(BUILD) $(PREFIX)
+
+deb: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/stockkun_*.deb
+
+screenshots: build
+	scripts/screenshots.sh $(BUILD)

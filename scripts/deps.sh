@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core
   xvfb xauth xclip xdotool x11-utils procps trayer openbox
+  desktop-file-utils appstream lintian dpkg-dev file imagemagick
 )
 if [ "${1:-}" = "--list" ]; then printf '%s\n' "${packages[@]}"; exit 0; fi
 

@@ -6,6 +6,7 @@
 #include "main_window/frm_clipboard.h"
 #include "main_window/lifetime.h"
 #include "platform/posix/heap.h"
+#include "platform/posix/command_line.h"
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/programs.h"
 #include "platform/posix/registry.h"
@@ -17,6 +18,8 @@
 #include "platform/qt/qt_ui.h"
 
 int main(int argc, char** argv) {
+    // --help, --version, --autostart: answered before any display or lock.
+    if (const auto status = stock::handleCommandLine(argc, argv)) return *status;
     // Background clipboard access, stay-on-top and window placement need X11:
     // on a Wayland desktop the program runs through XWayland.
     stock::tuneHeapForLargeTexts();
