@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-xfixes0-dev libxfixes-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core
-  xvfb xauth xclip xdotool x11-utils procps trayer openbox
+  xvfb xauth xclip xdotool x11-utils procps trayer openbox dbus-daemon dbus-bin
   desktop-file-utils appstream lintian dpkg-dev file imagemagick
 )
 if [ "${1:-}" = "--list" ]; then printf '%s\n' "${packages[@]}"; exit 0; fi

@@ -64,12 +64,5 @@ TEST_F(QtTrayMenu, XChoosesExitWhileThePopupIsOpen) {
     EXPECT_TRUE(fakeUi.ended);
 }
 
-TEST(QtTrayIconEvents, ActivationsMapToTheirMouseMessages) {
-    EXPECT_EQ(qt::QtTrayIcon::messageFor(QSystemTrayIcon::Trigger), 513);
-    EXPECT_EQ(qt::QtTrayIcon::messageFor(QSystemTrayIcon::DoubleClick), 515);
-    EXPECT_EQ(qt::QtTrayIcon::messageFor(QSystemTrayIcon::Context), 516);
-    EXPECT_EQ(qt::QtTrayIcon::messageFor(QSystemTrayIcon::Unknown), 0);
-}
-
 }  // namespace
 }  // namespace stock::test

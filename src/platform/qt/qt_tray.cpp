@@ -1,5 +1,9 @@
 #include "platform/qt/qt_tray.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusInterface>
+
 #include "platform/qt/program_icon.h"
 #include "platform/qt/qt_text.h"
 
@@ -12,10 +16,20 @@ QtTrayIcon::~QtTrayIcon() {
     }
 }
 
-int QtTrayIcon::messageFor(QSystemTrayIcon::ActivationReason reason) {
+bool QtTrayIcon::statusNotifierHostPresent() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface() ||
+        !bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")))
+        return false;
+    QDBusInterface watcher(QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
+                           QStringLiteral("org.kde.StatusNotifierWatcher"), bus);
+    return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+}
+
+int QtTrayIcon::messageFor(QSystemTrayIcon::ActivationReason reason, bool statusNotifierHost) {
     switch (reason) {
         case QSystemTrayIcon::Trigger:
-            return tray_message::kLeftDown;
+            return statusNotifierHost ? tray_message::kLeftDoubleClick : tray_message::kLeftDown;
         case QSystemTrayIcon::DoubleClick:
             return tray_message::kLeftDoubleClick;
         case QSystemTrayIcon::Context:
@@ -31,11 +45,13 @@ int QtTrayIcon::messageFor(QSystemTrayIcon::ActivationReason reason) {
 void QtTrayIcon::add(const std::u16string& tip, std::function<void(int)> onEvent) {
     if (icon_) return;  // added once
     onEvent_ = std::move(onEvent);
+    // Qt makes the same choice once, when it creates the first icon.
+    statusNotifierHost_ = statusNotifierHostPresent();
     icon_ = new QSystemTrayIcon(programIcon());
     icon_->setToolTip(toQ(tip));
     QObject::connect(icon_, &QSystemTrayIcon::activated, icon_, [this](QSystemTrayIcon::ActivationReason r) {
         if (removeAsked_) return;
-        const int message = messageFor(r);
+        const int message = messageFor(r, statusNotifierHost_);
         if (!message || !onEvent_) return;
         ++activations_;
         try {

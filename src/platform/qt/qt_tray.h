@@ -19,8 +19,14 @@ public:
 
     QSystemTrayIcon* icon() const { return icon_; }
 
-    // The mouse message a tray activation stands for.
-    static int messageFor(QSystemTrayIcon::ActivationReason reason);
+    // The mouse message a tray activation stands for. A StatusNotifierItem
+    // host reports a left click as an activation and never a double-click:
+    // there the activation does what the double-click does elsewhere.
+    static int messageFor(QSystemTrayIcon::ActivationReason reason, bool statusNotifierHost = false);
+
+    // Whether the session has a StatusNotifierItem host, which makes Qt show
+    // the icon as such an item instead of an XEmbed icon.
+    static bool statusNotifierHostPresent();
 
 private:
     void takeDown();
@@ -30,6 +36,7 @@ private:
     // Activations running now: hiding the icon frees the widget that
     // delivers them, so a removal asked for meanwhile waits until they end.
     int activations_ = 0;
+    bool statusNotifierHost_ = false;
     bool removeAsked_ = false;
 };
 

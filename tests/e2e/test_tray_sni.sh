@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# A StatusNotifierItem host (KDE Plasma, GNOME's AppIndicator extension and
+# most current panels) on a private session bus: the host's activation (a
+# left click) shows the hidden window, its context-menu request opens the
+# program's menu.
+. "$(dirname "$0")/lib.sh"
+
+SNI_WATCHER="${SNI_WATCHER:-$(dirname "$STOCKKUN")/tests/sni_watcher}"
+work=$(mktemp -d)
+trap 'cleanup; rm -rf "$work"' EXIT
+
+dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 3>"$work/address" 4>"$work/pid" ||
+  fail "no session bus"
+pids+=("$(cat "$work/pid")")
+export DBUS_SESSION_BUS_ADDRESS; DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/address")
+
+"$SNI_WATCHER" >"$work/items" 2>/dev/null &
+pids+=($!)
+owned() { dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+            string:org.kde.StatusNotifierWatcher 2>/dev/null | grep -q 'boolean true'; }
+wait_until 10 owned || fail "the watcher did not take its name"
+
+start_program
+registered() { [ -s "$work/items" ]; }
+wait_until 10 registered || fail "the program registered no StatusNotifierItem"
+item=$(head -n 1 "$work/items")
+pass "the icon is a StatusNotifierItem ($item)"
+sni() { dbus-send --session --type=method_call --dest="$item" /StatusNotifierItem "org.kde.StatusNotifierItem.$1" int32:200 int32:10; }
+
+click_at 4000 5200                                   # Hide
+wait_until 5 no_main_window || fail "Hide did not hide"
+sni Activate
+wait_until 5 has_main_window || fail "the host's activation did not show the hidden window"
+pass "the host's activation (a left click) shows the hidden window"
+
+windows() { xdotool search --onlyvisible --class stockkun 2>/dev/null | wc -l; }
+before=$(windows)
+sni ContextMenu
+wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
+  fail "the host's context-menu request opened no menu"
+xdotool key Escape
+pass "the host's context-menu request opens the menu"
