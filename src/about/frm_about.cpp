@@ -137,7 +137,7 @@ void FrmAbout::StartSysInfo() {
     } catch (...) {
         // Any failure on the way ends in the one message below.
     }
-    if (!started) s_.messageBox.show(kSysInfoError);
+    if (!started) s_.messageBox.show(kSysInfoError, loaded_ ? window_.get() : nullptr);
 }
 
 bool FrmAbout::GetKeyValue(RegKey KeyRoot, const std::u16string& KeyName, const std::u16string& SubKeyRef,

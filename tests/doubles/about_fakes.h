@@ -156,7 +156,7 @@ private:
 class FakeMessageBox final : public MessageBox {
 public:
     explicit FakeMessageBox(Log& log) : log_(log) {}
-    void show(const std::u16string& prompt) override {
+    void show(const std::u16string& prompt, Window*) override {
         log_.push_back("message " + narrow(prompt));
         shown.push_back(prompt);
         if (whileShown) whileShown();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Under a window manager that frames windows (openbox), the About window's
 # outer frame stands 1590 twips above the main window's outer frame, at the
-# same left edge, from its very first show on.
+# same left edge, from its very first show on; its message box stands above
+# both windows.
 . "$(dirname "$0")/lib.sh"
 
 openbox >/dev/null 2>&1 &
@@ -27,7 +28,12 @@ placed_right() {
   [ "$ax" -eq "$mx" ] && [ "$ay" -eq $((my - 1590 / 15)) ]
 }
 
-start_program
+# No system information program can be found on this PATH.
+empty_path=$(mktemp -d)
+trap 'cleanup; rm -rf "$empty_path"' EXIT
+PATH="$empty_path" "$STOCKKUN" >/dev/null 2>&1 &
+pids+=($!)
+wait_until 15 has_main_window || fail "the main window did not appear"
 main=$(main_window)
 wait_until 10 framed "$main" || fail "the main window was not framed"
 click_at $((5040 + 600)) 130
@@ -39,3 +45,21 @@ pass "the first About window's frame stands 1590 twips above the main window's f
 click_at $((5040 + 600)) 130
 wait_until 5 placed_right || fail "second press: About frame at $(frame_origin "$(about_window)")"
 pass "a second press keeps it there"
+
+# "sys" without any information program: the message box stands above both
+# windows, owned by the About window.
+message_box() { xdotool search --onlyvisible --name '^すとっくん$' 2>/dev/null | head -n 1; }
+has_message_box() { [ -n "$(message_box)" ]; }
+stacking() { xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g'; }
+position_in_stack() { local i=0 w; for w in $(stacking); do [ $((w)) -eq $(($1)) ] && { echo $i; return; }; i=$((i + 1)); done; echo -1; }
+xdotool mousemove --window "$(about_window)" "$(px $((4100 + 380)))" "$(px $((869 + 145)))" click 1
+wait_until 10 has_message_box || fail "no message box after sys"
+box=$(message_box)
+xprop -id "$box" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$(about_window)")" || fail "the message box is not owned by the About window"
+above_both() {
+  local b m a; b=$(position_in_stack "$box"); m=$(position_in_stack "$(main_window)"); a=$(position_in_stack "$(about_window)")
+  [ "$b" -gt "$m" ] && [ "$b" -gt "$a" ]
+}
+wait_until 5 above_both || fail "the message box is not above both windows: $(stacking)"
+xdotool windowactivate "$box" key Return
+pass "the sys failure message stands above both windows, owned by the About window"

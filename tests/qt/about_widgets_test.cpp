@@ -214,13 +214,16 @@ TEST_F(QtAbout, ClickOnTheLinkOpensItsCaption) {
     EXPECT_TRUE(about.loaded());
 }
 
-TEST(QtMessageBoxTest, PromptWithOkOnlyNoIconAndTheApplicationsTitle) {
+TEST(QtMessageBoxTest, PromptWithOkOnlyNoIconAndTheApplicationsTitleAboveItsOwner) {
     qt::QtMessageBox box(u"すとっくん");
+    qt::QtWindow owner(frmAboutLayout(), 15.0);
+    QWidget* parent = nullptr;
+    bool onTop = false;
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::Warning;
     QMessageBox::StandardButtons buttons;
     Qt::WindowModality modality = Qt::NonModal;
-    QTimer::singleShot(0, [&] {
+    QTimer::singleShot(50, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             auto* m = qobject_cast<QMessageBox*>(w);
             if (!m) continue;
@@ -229,11 +232,15 @@ TEST(QtMessageBoxTest, PromptWithOkOnlyNoIconAndTheApplicationsTitle) {
             icon = m->icon();
             buttons = m->standardButtons();
             modality = m->windowModality();
+            parent = m->parentWidget();
+            onTop = m->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
             m->button(QMessageBox::Ok)->click();
             return;
         }
     });
-    box.show(u"error : can't use sysinfo now.");
+    box.show(u"error : can't use sysinfo now.", &owner);
+    EXPECT_EQ(parent, owner.widget());
+    EXPECT_TRUE(onTop) << "a box under the topmost main window looks like a frozen program";
     EXPECT_EQ(title, QString::fromUtf16(u"すとっくん"));
     EXPECT_EQ(text, "error : can't use sysinfo now.");
     EXPECT_EQ(icon, QMessageBox::NoIcon);

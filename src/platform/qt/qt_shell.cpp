@@ -1,5 +1,10 @@
 #include "platform/qt/qt_shell.h"
 
+#include "platform/qt/qt_window.h"
+
+#include <QTimer>
+#include <QWindow>
+
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QUrl>
@@ -13,10 +18,19 @@ void QtShell::open(const std::u16string& address) {
     QDesktopServices::openUrl(QUrl(toQ(address), QUrl::TolerantMode));
 }
 
-void QtMessageBox::show(const std::u16string& prompt) {
-    QMessageBox box(QMessageBox::NoIcon, toQ(title_), toQ(prompt), QMessageBox::Ok);
+void QtMessageBox::show(const std::u16string& prompt, Window* owner) {
+    auto* window = dynamic_cast<QtWindow*>(owner);
+    QWidget* parent = window ? window->widget() : nullptr;
+    QMessageBox box(QMessageBox::NoIcon, toQ(title_), toQ(prompt), QMessageBox::Ok, parent);
     box.setObjectName("messageBox");
     box.setWindowModality(Qt::ApplicationModal);
+    // Above the owner, and above the main window when that one stays on top.
+    // The box sets its own flags when it opens: add the hint once it is up.
+    QTimer::singleShot(0, &box, [&box] {
+        const Qt::WindowFlags flags = box.windowFlags() | Qt::WindowStaysOnTopHint;
+        box.overrideWindowFlags(flags);
+        if (QWindow* handle = box.windowHandle()) handle->setFlags(flags);
+    });
     box.exec();
 }
 

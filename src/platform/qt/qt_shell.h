@@ -18,7 +18,7 @@ class QtMessageBox final : public MessageBox {
 public:
     // title: the application's title, the caption of every box.
     explicit QtMessageBox(std::u16string title) : title_(std::move(title)) {}
-    void show(const std::u16string& prompt) override;
+    void show(const std::u16string& prompt, Window* owner) override;
 
 private:
     std::u16string title_;

@@ -584,6 +584,9 @@ void QtWindow::show() {
     FormWidget* f = d_->form;
     if (!f || d_->dead) return;
     const bool wasHidden = !f->isVisible();
+    // Some window managers offer minimizing although the window asks for
+    // no such box: showing brings a minimized window back as well.
+    if (f->isMinimized()) f->setWindowState(f->windowState() & ~Qt::WindowMinimized);
     f->show();
     if (wasHidden) setSkipTaskbar(f);
     f->raise();
