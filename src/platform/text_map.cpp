@@ -4,14 +4,14 @@ namespace stock {
 
 bool isBreakStart(char16_t c) { return c == u'\r' || c == u'\n' || c == u'\u2029'; }
 
-std::size_t breakLength(const std::u16string& text, std::size_t i) {
+std::size_t breakLength(std::u16string_view text, std::size_t i) {
     if (i >= text.size()) return 0;
     const char16_t c = text[i];
     if (c == u'\r') return (i + 1 < text.size() && text[i + 1] == u'\n') ? 2 : 1;
     return (c == u'\n' || c == u'\u2029') ? 1 : 0;
 }
 
-std::u16string toDisplay(const std::u16string& exact) {
+std::u16string toDisplay(std::u16string_view exact) {
     // Runs without CR or U+2029 are copied whole: they already show as they are.
     std::u16string out;
     out.reserve(exact.size());
@@ -28,14 +28,20 @@ std::u16string toDisplay(const std::u16string& exact) {
     return out;
 }
 
-std::size_t displayLength(const std::u16string& exact) {
+std::size_t displayLength(std::u16string_view exact) {
     std::size_t n = exact.size();
     for (std::size_t i = 0; i + 1 < exact.size(); ++i)
         if (exact[i] == u'\r' && exact[i + 1] == u'\n') --n, ++i;
     return n;
 }
 
-std::size_t exactOffset(const std::u16string& exact, std::size_t displayPos) {
+std::size_t displayPosition(std::u16string_view exact, std::size_t offset) {
+    if (offset > exact.size()) offset = exact.size();
+    if (offset > 0 && offset < exact.size() && exact[offset - 1] == u'\r' && exact[offset] == u'\n') ++offset;
+    return displayLength(exact.substr(0, offset));
+}
+
+std::size_t exactOffset(std::u16string_view exact, std::size_t displayPos) {
     std::size_t i = 0;
     for (std::size_t pos = 0; pos < displayPos && i < exact.size(); ++pos) {
         const std::size_t n = breakLength(exact, i);
@@ -44,7 +50,7 @@ std::size_t exactOffset(const std::u16string& exact, std::size_t displayPos) {
     return i;
 }
 
-std::u16string rowPreview(const std::u16string& exact, std::size_t limit) {
+std::u16string rowPreview(std::u16string_view exact, std::size_t limit) {
     std::u16string out;
     std::size_t i = 0;
     for (; i < exact.size() && i < limit;) {

@@ -5,28 +5,33 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace stock {
 
 bool isBreakStart(char16_t c);
 
 // Length in code units of the line break at text[i] (2 for CR LF), 0 if none.
-std::size_t breakLength(const std::u16string& text, std::size_t i);
+std::size_t breakLength(std::u16string_view text, std::size_t i);
 
 // The text with every line break as one LF.
-std::u16string toDisplay(const std::u16string& exact);
+std::u16string toDisplay(std::u16string_view exact);
 
 // Number of display positions of an exact text.
-std::size_t displayLength(const std::u16string& exact);
+std::size_t displayLength(std::u16string_view exact);
+
+// The display position of an offset in the exact text (an offset inside a
+// CR LF pair counts as after it).
+std::size_t displayPosition(std::u16string_view exact, std::size_t exactOffset);
 
 // The offset in the exact text of a display position. A position past the
 // end maps to the end.
-std::size_t exactOffset(const std::u16string& exact, std::size_t displayPos);
+std::size_t exactOffset(std::u16string_view exact, std::size_t displayPos);
 
 // One row of a list for a text of any size: each line break shown as a mark,
 // at most `limit` code units of the text (never half a surrogate pair), with
 // an ellipsis when cut.
-std::u16string rowPreview(const std::u16string& exact, std::size_t limit);
+std::u16string rowPreview(std::u16string_view exact, std::size_t limit);
 
 inline constexpr char16_t kBreakMark = u'\u21B5';  // ↵
 

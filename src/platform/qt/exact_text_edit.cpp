@@ -18,6 +18,9 @@ namespace stock::qt {
 namespace {
 constexpr qsizetype kLargeInsert = 2 << 20;  // UTF-16 code units
 constexpr qsizetype kInsertPiece = 1 << 20;
+// Edits larger than this end the undo history instead of entering it.
+constexpr std::size_t kLargestUndoStep = 8u << 20;
+constexpr std::size_t kUndoSteps = 200;
 }  // namespace
 
 ExactTextEdit::ExactTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
@@ -25,6 +28,7 @@ ExactTextEdit::ExactTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     // Tab and Shift+Tab move the focus; a tab character still comes in
     // exactly by paste or recall.
     setTabChangesFocus(true);
+    document()->setUndoRedoEnabled(false);  // the box keeps its own, exact history
     connect(document(), &QTextDocument::contentsChange, this, &ExactTextEdit::onContentsChange);
 }
 
@@ -39,6 +43,8 @@ void ExactTextEdit::fireChanged() {
 void ExactTextEdit::setExactText(std::u16string text) {
     if (text == exact_) return;
     exact_ = std::move(text);
+    undo_.clear();
+    redo_.clear();
     const std::u16string& t = exact_;
     applying_ = true;
     if (displayLimit && isReadOnly() && t.size() > displayLimit) {
@@ -76,6 +82,7 @@ void ExactTextEdit::replaceSelection(const std::u16string& text) {
     next += text;
     next.append(exact_, b, std::u16string::npos);
     const bool differs = next != exact_;
+    if (differs) record(a, exact_.substr(a, b - a), text, false);
     exact_ = std::move(next);
     const QString shown = toQ(toDisplay(text));
     QTextCursor cursor = textCursor();
@@ -111,13 +118,62 @@ void ExactTextEdit::onContentsChange(int position, int removed, int added) {
     c.setPosition(std::min(position + added, last), QTextCursor::KeepAnchor);
     QString inserted = c.selectedText();
     inserted.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    std::u16string typed = fromQ(inserted);
+    record(a, exact_.substr(a, b - a), typed, true);
     std::u16string next = exact_.substr(0, a);
-    next += fromQ(inserted);
+    next += typed;
     next.append(exact_, b, std::u16string::npos);
     exact_ = std::move(next);
     // The document keeps one position per character and per break; if the two
     // ever disagree, the document wins and only its line breaks are lost.
     if (displayLength(exact_) != static_cast<std::size_t>(document()->characterCount() - 1)) resync();
+    fireChanged();
+}
+
+void ExactTextEdit::record(std::size_t at, std::u16string removed, std::u16string inserted, bool typed) {
+    redo_.clear();
+    if (removed.size() + inserted.size() > kLargestUndoStep) {
+        undo_.clear();
+        return;
+    }
+    if (typed && !undo_.empty()) {
+        Edit& last = undo_.back();
+        const bool word = inserted.size() == 1 && inserted[0] != u' ' && inserted[0] != u'\n';
+        if (last.typed && word && removed.empty() && last.removed.empty() && last.at + last.inserted.size() == at) {
+            last.inserted += inserted;
+            return;
+        }
+    }
+    if (undo_.size() == kUndoSteps) undo_.erase(undo_.begin());
+    undo_.push_back({at, std::move(removed), std::move(inserted), typed});
+}
+
+void ExactTextEdit::replaceExact(std::size_t at, std::size_t length, const std::u16string& text) {
+    const int from = static_cast<int>(displayPosition(exact_, at));
+    const int to = static_cast<int>(displayPosition(exact_, at + length));
+    exact_.replace(at, length, text);
+    applying_ = true;
+    QTextCursor c(document());
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    c.insertText(toQ(toDisplay(text)));
+    c.setPosition(from, QTextCursor::KeepAnchor);
+    applying_ = false;
+    setTextCursor(c);
+}
+
+void ExactTextEdit::undoStep(bool redo) {
+    auto& from = redo ? redo_ : undo_;
+    auto& to = redo ? undo_ : redo_;
+    if (from.empty() || isReadOnly()) return;
+    Edit e = std::move(from.back());
+    from.pop_back();
+    if (redo)
+        replaceExact(e.at, e.removed.size(), e.inserted);
+    else
+        replaceExact(e.at, e.inserted.size(), e.removed);
+    e.typed = false;
+    to.push_back(std::move(e));
     fireChanged();
 }
 
@@ -145,6 +201,11 @@ void ExactTextEdit::keyPressEvent(QKeyEvent* event) {
         command = kPaste;
     else if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier && textCursor().hasSelection())
         command = kDelete;
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        undoStep(event->matches(QKeySequence::Redo));
+        event->accept();
+        return;
+    }
     if (command >= 0 && (command == kCopy || !isReadOnly()) && run(command)) {
         event->accept();
         return;
@@ -158,6 +219,13 @@ void ExactTextEdit::contextMenuEvent(QContextMenuEvent* event) {
     const std::pair<const char*, int> routed[] = {
         {"edit-copy", kCopy}, {"edit-cut", kCut}, {"edit-paste", kPaste}, {"edit-delete", kDelete}};
     for (QAction* action : menu->actions()) {
+        const bool undo = action->objectName() == QLatin1String("edit-undo");
+        if (undo || action->objectName() == QLatin1String("edit-redo")) {
+            action->setEnabled(!isReadOnly() && !(undo ? undo_ : redo_).empty());
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [this, undo] { undoStep(!undo); });
+            continue;
+        }
         for (const auto& [name, command] : routed) {
             if (action->objectName() != QLatin1String(name) || !commands[static_cast<std::size_t>(command)])
                 continue;
@@ -184,6 +252,8 @@ void ExactTextEdit::resync() {
     QString plain = toPlainText();
     plain.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     exact_ = fromQ(plain);
+    undo_.clear();
+    redo_.clear();
 }
 
 }  // namespace stock::qt

@@ -4,6 +4,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace stock::qt {
 
@@ -41,6 +42,18 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
+    // One step of the box's own undo history, in exact code units: the
+    // document's history only knows paragraphs and would turn CR LF into LF.
+    struct Edit {
+        std::size_t at = 0;
+        std::u16string removed, inserted;
+        bool typed = false;  // typing merges into one step
+    };
+    void record(std::size_t at, std::u16string removed, std::u16string inserted, bool typed);
+    void undoStep(bool redo);
+    // Replaces `length` exact code units at `at` in the text and the document.
+    void replaceExact(std::size_t at, std::size_t length, const std::u16string& text);
+
     bool run(int command);
     void onContentsChange(int position, int removed, int added);
     void resync();
@@ -48,6 +61,7 @@ private:
 
     std::u16string exact_;
     bool applying_ = false;
+    std::vector<Edit> undo_, redo_;
 };
 
 }  // namespace stock::qt
