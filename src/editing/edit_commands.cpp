@@ -16,12 +16,12 @@ void EditCommands::Command4_Click() {
         ui_.beep();
         return;  // nothing is removed that is not on the clipboard
     }
-    RichTextBox1.setSelText(u"");
+    RichTextBox1.setSelText(SharedText());
 }
 
 void EditCommands::Command5_Click() {
     if (RichTextBox1.selLength() == 0) return;
-    RichTextBox1.setSelText(u"");
+    RichTextBox1.setSelText(SharedText());
 }
 
 void EditCommands::Command3_Click() {
@@ -30,7 +30,7 @@ void EditCommands::Command3_Click() {
         ui_.beep();
         return;
     }
-    RichTextBox1.setSelText(text->str());
+    RichTextBox1.setSelText(*text);
 }
 
 }  // namespace stock

@@ -16,7 +16,7 @@ void ClipboardWatcher::Timer1_Timer() {
         }
         auto second = clipboard_.readText();
         if (!second) return;
-        RichTextBox2.setText(second->str());  // runs RichTextBox2_Change
+        RichTextBox2.setText(std::move(*second));  // runs RichTextBox2_Change
     } catch (...) {
         // The next tick starts afresh.
     }

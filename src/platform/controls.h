@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/layout.h"
+#include "platform/shared_text.h"
 
 namespace stock {
 
@@ -21,17 +22,17 @@ enum class EditCommand { Copy, Cut, Paste, Delete };
 class TextBox {
 public:
     virtual ~TextBox() = default;
-    // The whole text, exactly as last set or edited (line breaks untouched);
-    // valid until the box changes.
-    virtual const std::u16string& text() const = 0;
-    // Replaces the whole text; when it differs, the change handler has run
-    // before this returns.
-    virtual void setText(std::u16string text) = 0;
+    // The whole text, exactly as last set or edited (line breaks untouched).
+    // A text that was set is handed back as the same shared buffer.
+    virtual SharedText text() const = 0;
+    // Replaces the whole text, keeping the shared buffer; when it differs,
+    // the change handler has run before this returns.
+    virtual void setText(SharedText text) = 0;
     // Selection in UTF-16 code units of text().
     virtual std::size_t selLength() const = 0;
-    virtual std::u16string selText() const = 0;
+    virtual SharedText selText() const = 0;
     // Replaces the selection, or inserts at the caret when nothing is selected.
-    virtual void setSelText(const std::u16string& text) = 0;
+    virtual void setSelText(const SharedText& text) = 0;
     virtual void onChange(Handler handler) = 0;
     // Routes one of the box's own editing commands (Ctrl+C and the like) to
     // a handler; without one, the box does the command itself.
@@ -41,10 +42,11 @@ public:
 class ListBox {
 public:
     virtual ~ListBox() = default;
-    virtual void insertRow(std::size_t index, const std::u16string& text) = 0;
+    // Keeps the shared text itself as the row.
+    virtual void insertRow(std::size_t index, SharedText text) = 0;
     virtual void clear() = 0;
     virtual std::size_t count() const = 0;
-    virtual std::u16string rowText(std::size_t index) const = 0;
+    virtual SharedText rowText(std::size_t index) const = 0;
     // Index of the current row, -1 when there is none.
     virtual long currentIndex() const = 0;
     // Width in pixels over which the rows scroll sideways.

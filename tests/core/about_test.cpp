@@ -26,7 +26,7 @@ struct About : ::testing::Test {
     FrmAbout about{{ui, lifetime, userName, shell, programs, registry, messageBox}};
 
     FakeWindow& win() { return ui.window("frmAbout"); }
-    std::u16string userText() { return win().textBox("txtUserName").text(); }
+    std::u16string userText() { return win().textBox("txtUserName").text().str(); }
     int creates() const { return static_cast<int>(std::count(log.begin(), log.end(), "create frmAbout")); }
     void open() {
         about.setTop(100);

@@ -17,7 +17,11 @@ struct Watcher : ::testing::Test {
     void tick(int n = 1) {
         for (int i = 0; i < n; ++i) watcher.Timer1_Timer();
     }
-    std::vector<std::u16string> rows() const { return list.rows; }
+    std::vector<std::u16string> rows() const {
+        std::vector<std::u16string> out;
+        for (const SharedText& r : list.rows) out.push_back(r.str());
+        return out;
+    }
 };
 
 TEST_F(Watcher, NewTextBecomesTheCurrentClipAndTheTopRow) {

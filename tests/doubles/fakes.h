@@ -29,8 +29,8 @@ inline std::string narrow(const std::u16string& s) {
 class FakeTextBox final : public TextBox {
 public:
     FakeTextBox(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
-    const std::u16string& text() const override { return text_; }
-    void setText(std::u16string t) override {
+    SharedText text() const override { return text_; }
+    void setText(SharedText t) override {
         log_.push_back(name_ + ".setText");
         if (t == text_) return;
         text_ = std::move(t);
@@ -38,10 +38,10 @@ public:
         if (change_) change_();
     }
     std::size_t selLength() const override { return selLen_; }
-    std::u16string selText() const override { return text_.substr(selStart_, selLen_); }
-    void setSelText(const std::u16string& t) override {
-        const std::u16string before = text_;
-        text_ = text_.substr(0, selStart_) + t + text_.substr(selStart_ + selLen_);
+    SharedText selText() const override { return SharedText(text_.str().substr(selStart_, selLen_)); }
+    void setSelText(const SharedText& t) override {
+        const SharedText before = text_;
+        text_ = text_.str().substr(0, selStart_) + t.str() + text_.str().substr(selStart_ + selLen_);
         selStart_ += t.size();
         selLen_ = 0;
         if (text_ != before && change_) change_();
@@ -55,12 +55,12 @@ public:
 
     void select(std::size_t start, std::size_t length) { selStart_ = start, selLen_ = length; }
     // What the user typing into the box would do.
-    void type(const std::u16string& t) { setSelText(t); }
+    void type(const std::u16string& t) { setSelText(SharedText(t)); }
 
 private:
     std::string name_;
     Log& log_;
-    std::u16string text_;
+    SharedText text_;
     std::size_t selStart_ = 0, selLen_ = 0;
     Handler change_;
     std::map<EditCommand, Handler> editCommands_;
@@ -69,14 +69,14 @@ private:
 class FakeListBox final : public ListBox {
 public:
     FakeListBox(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
-    void insertRow(std::size_t index, const std::u16string& text) override {
+    void insertRow(std::size_t index, SharedText text) override {
         log_.push_back(name_ + ".insertRow");
         if (failInserts) throw std::runtime_error("list full");
-        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(std::min(index, rows.size())), text);
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(std::min(index, rows.size())), std::move(text));
     }
     void clear() override { rows.clear(); current = -1; }
     std::size_t count() const override { return rows.size(); }
-    std::u16string rowText(std::size_t i) const override { return i < rows.size() ? rows[i] : u""; }
+    SharedText rowText(std::size_t i) const override { return i < rows.size() ? rows[i] : SharedText(); }
     long currentIndex() const override { return current; }
     void setHorizontalExtent(int px) override {
         log_.push_back(name_ + ".setHorizontalExtent(" + std::to_string(px) + ")");
@@ -88,7 +88,7 @@ public:
         if (click_) click_();
     }
 
-    std::vector<std::u16string> rows;
+    std::vector<SharedText> rows;
     long current = -1;
     int extent = 0;
     bool failInserts = false;

@@ -8,6 +8,7 @@
 #include <QTextCursor>
 
 #include "doubles/fakes.h"
+#include "history/clipboard_watcher.h"
 #include "main_window/frm_clipboard.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_text.h"
@@ -89,7 +90,7 @@ TEST_F(QtEditBox, TypingAndUndoFollowTheExactText) {
     key(Qt::Key_D, Qt::NoModifier, "d");
     EXPECT_EQ(box().text(), u"a\r\nbc\nd");
     edit()->undo();
-    EXPECT_EQ(box().text().substr(0, 5), u"a\r\nbc");
+    EXPECT_EQ(box().text().view().substr(0, 5), u"a\r\nbc");
     edit()->redo();
     EXPECT_EQ(box().text(), u"a\r\nbc\nd");
 }
@@ -121,7 +122,7 @@ TEST_F(QtEditBox, AVeryLargePasteGoesInWholeAndExact) {
     selectDisplay(1, 1);
     frm.mnuPaste_Click();
     EXPECT_TRUE(box().text() == u"[" + big + u"]");
-    EXPECT_EQ(static_cast<std::size_t>(edit()->document()->characterCount() - 1), displayLength(box().text()));
+    EXPECT_EQ(static_cast<std::size_t>(edit()->document()->characterCount() - 1), displayLength(box().text().view()));
     // the document holds no split pair
     const QString shown = edit()->toPlainText();
     for (qsizetype i = 0; i < shown.size(); ++i) {
@@ -168,6 +169,35 @@ TEST_F(QtEditBox, OnlyTheUserPickingARowRecallsIt) {
     box().setText(u"edited");
     list.insertRow(0, u"newer");
     EXPECT_EQ(box().text(), u"edited");
+}
+
+// A text that arrives is held once: the current clip, its history row and
+// a recalled entry share one buffer; editing the recalled text makes a new
+// one and leaves the row as it was.
+TEST_F(QtEditBox, OneBufferBehindTheCurrentClipItsRowAndARecall) {
+    FakeClipboard source{log};
+    std::u16string big;
+    for (int i = 0; i < 3000; ++i) big += std::u16string(99, u'x') + u"\r\n";
+    source.text = big + u"end";
+    ClipboardWatcher watcher(source, frm.window().textBox("RichTextBox2"), frm.window().listBox("List1"));
+    watcher.Timer1_Timer();
+    const SharedText clip = frm.window().textBox("RichTextBox2").text();
+    const SharedText row = frm.window().listBox("List1").rowText(0);
+    ASSERT_EQ(clip, source.text);
+    EXPECT_TRUE(clip.sharesBufferWith(row));
+
+    frm.window().show();
+    auto* lv = qobject_cast<QAbstractItemView*>(dynamic_cast<qt::QtWindow&>(frm.window()).control("List1"));
+    lv->setFocus();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+    QApplication::sendEvent(lv, &press);
+    EXPECT_TRUE(box().text().sharesBufferWith(row)) << "the recall shares the row's text";
+
+    selectDisplay(0, 1);
+    key(Qt::Key_Y, Qt::NoModifier, QStringLiteral("y"));
+    EXPECT_FALSE(box().text().sharesBufferWith(row));
+    EXPECT_EQ(box().text().view().substr(0, 2), u"yx");
+    EXPECT_EQ(frm.window().listBox("List1").rowText(0), source.text) << "the row keeps its text";
 }
 
 }  // namespace

@@ -16,8 +16,8 @@
 
 namespace stock::qt {
 namespace {
-constexpr qsizetype kLargeInsert = 2 << 20;  // UTF-16 code units
-constexpr qsizetype kInsertPiece = 1 << 20;
+constexpr qsizetype kLargeInsert = 256 << 10;  // UTF-16 code units
+constexpr qsizetype kInsertPiece = 128 << 10;
 // Edits larger than this end the undo history instead of entering it.
 constexpr std::size_t kLargestUndoStep = 8u << 20;
 constexpr std::size_t kUndoSteps = 200;
@@ -40,12 +40,12 @@ void ExactTextEdit::fireChanged() {
     }
 }
 
-void ExactTextEdit::setExactText(std::u16string text) {
+void ExactTextEdit::setExactText(SharedText text) {
     if (text == exact_) return;
     exact_ = std::move(text);
     undo_.clear();
     redo_.clear();
-    const std::u16string& t = exact_;
+    const std::u16string_view t = exact_.view();
     applying_ = true;
     if (displayLimit && isReadOnly() && t.size() > displayLimit) {
         std::size_t cut = displayLimit;
@@ -61,43 +61,59 @@ void ExactTextEdit::setExactText(std::u16string text) {
 }
 
 std::size_t ExactTextEdit::selectionStart() const {
-    return exactOffset(exact_, static_cast<std::size_t>(textCursor().selectionStart()));
+    return exactOffset(exact_.view(), static_cast<std::size_t>(textCursor().selectionStart()));
 }
 
 std::size_t ExactTextEdit::selectionEnd() const {
-    return exactOffset(exact_, static_cast<std::size_t>(textCursor().selectionEnd()));
+    return exactOffset(exact_.view(), static_cast<std::size_t>(textCursor().selectionEnd()));
 }
 
-std::u16string ExactTextEdit::selectedExactText() const {
+SharedText ExactTextEdit::selectedExactText() const {
     const auto a = selectionStart();
     const auto b = selectionEnd();
-    return exact_.substr(a, b - a);
+    if (a == 0 && b == exact_.size()) return exact_;  // all of it: the same buffer
+    return SharedText(exact_.view().substr(a, b - a));
 }
 
-void ExactTextEdit::replaceSelection(const std::u16string& text) {
+namespace {
+// The end of the next piece of `text` from `at` that goes in at once: about
+// `size` code units, never splitting a CR LF pair or a surrogate pair.
+std::size_t pieceEnd(std::u16string_view text, std::size_t at, std::size_t size) {
+    std::size_t end = std::min(text.size(), at + size);
+    if (end < text.size() && end > at + 1) {
+        const char16_t last = text[end - 1];
+        if ((last == u'\r' && text[end] == u'\n') || (last >= 0xD800 && last <= 0xDBFF)) --end;
+    }
+    return end;
+}
+}  // namespace
+
+void ExactTextEdit::replaceSelection(const SharedText& text) {
     if (applying_) return;  // a large insert is still going in
     const auto a = selectionStart();
     const auto b = selectionEnd();
-    std::u16string next = exact_.substr(0, a);
-    next += text;
-    next.append(exact_, b, std::u16string::npos);
-    const bool differs = next != exact_;
-    if (differs) record(a, exact_.substr(a, b - a), text, false);
-    exact_ = std::move(next);
-    const QString shown = toQ(toDisplay(text));
+    const std::u16string_view old = exact_.view();
+    const bool differs = old.substr(a, b - a) != text.view();
+    if (differs) record(a, std::u16string(old.substr(a, b - a)), text.str(), false);
+    std::u16string next;
+    next.reserve(old.size() - (b - a) + text.size());
+    next.append(old.substr(0, a));
+    next.append(text.view());
+    next.append(old.substr(b));
+    exact_ = SharedText(std::move(next));
+    const std::u16string_view in = text.view();
     QTextCursor cursor = textCursor();
     applying_ = true;
-    if (shown.size() <= kLargeInsert) {
-        cursor.insertText(shown);
+    if (in.size() <= static_cast<std::size_t>(kLargeInsert)) {
+        cursor.insertText(toQ(toDisplay(in)));
     } else {
-        // A text of many megabytes goes in by pieces, with the window
-        // repainted between them, so that it never looks frozen. Input waits
-        // until the whole text is in.
-        for (qsizetype at = 0; at < shown.size();) {
-            qsizetype n = std::min(kInsertPiece, shown.size() - at);
-            if (at + n < shown.size() && shown[at + n - 1].isHighSurrogate()) --n;  // keep pairs whole
-            cursor.insertText(shown.mid(at, n));
-            at += n;
+        // A text of many megabytes goes in by pieces, each converted as it
+        // goes, with the window repainted between them, so that it never
+        // looks frozen. Input waits until the whole text is in.
+        for (std::size_t at = 0; at < in.size();) {
+            const std::size_t end = pieceEnd(in, at, static_cast<std::size_t>(kInsertPiece));
+            cursor.insertText(toQ(toDisplay(in.substr(at, end - at))));
+            at = end;
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
     }
@@ -109,9 +125,10 @@ void ExactTextEdit::replaceSelection(const std::u16string& text) {
 void ExactTextEdit::onContentsChange(int position, int removed, int added) {
     if (applying_ || isReadOnly()) return;  // a read-only box changes only through setExactText
     // An edit made in the box itself (typing, the box's own editing keys).
+    const std::u16string_view old = exact_.view();
     const auto pos = static_cast<std::size_t>(position);
-    const std::size_t a = exactOffset(exact_, pos);
-    const std::size_t b = exactOffset(exact_, pos + static_cast<std::size_t>(removed));
+    const std::size_t a = exactOffset(old, pos);
+    const std::size_t b = exactOffset(old, pos + static_cast<std::size_t>(removed));
     const int last = document()->characterCount() - 1;
     QTextCursor c(document());
     c.setPosition(std::min(position, last));
@@ -119,14 +136,16 @@ void ExactTextEdit::onContentsChange(int position, int removed, int added) {
     QString inserted = c.selectedText();
     inserted.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     std::u16string typed = fromQ(inserted);
-    record(a, exact_.substr(a, b - a), typed, true);
-    std::u16string next = exact_.substr(0, a);
-    next += typed;
-    next.append(exact_, b, std::u16string::npos);
-    exact_ = std::move(next);
+    record(a, std::u16string(old.substr(a, b - a)), typed, true);
+    std::u16string next;
+    next.reserve(old.size() - (b - a) + typed.size());
+    next.append(old.substr(0, a));
+    next.append(typed);
+    next.append(old.substr(b));
+    exact_ = SharedText(std::move(next));
     // The document keeps one position per character and per break; if the two
     // ever disagree, the document wins and only its line breaks are lost.
-    if (displayLength(exact_) != static_cast<std::size_t>(document()->characterCount() - 1)) resync();
+    if (displayLength(exact_.view()) != static_cast<std::size_t>(document()->characterCount() - 1)) resync();
     fireChanged();
 }
 
@@ -149,9 +168,11 @@ void ExactTextEdit::record(std::size_t at, std::u16string removed, std::u16strin
 }
 
 void ExactTextEdit::replaceExact(std::size_t at, std::size_t length, const std::u16string& text) {
-    const int from = static_cast<int>(displayPosition(exact_, at));
-    const int to = static_cast<int>(displayPosition(exact_, at + length));
-    exact_.replace(at, length, text);
+    const int from = static_cast<int>(displayPosition(exact_.view(), at));
+    const int to = static_cast<int>(displayPosition(exact_.view(), at + length));
+    std::u16string next = exact_.str();
+    next.replace(at, length, text);
+    exact_ = SharedText(std::move(next));
     applying_ = true;
     QTextCursor c(document());
     c.setPosition(from);
@@ -239,19 +260,19 @@ void ExactTextEdit::contextMenuEvent(QContextMenuEvent* event) {
 
 QMimeData* ExactTextEdit::createMimeDataFromSelection() const {
     auto* mime = new QMimeData;
-    mime->setText(toQ(selectedExactText()));
+    mime->setText(toQ(selectedExactText().view()));
     return mime;
 }
 
 void ExactTextEdit::insertFromMimeData(const QMimeData* source) {
     if (isReadOnly() || !source || !source->hasText()) return;
-    replaceSelection(fromQ(source->text()));
+    replaceSelection(SharedText(fromQ(source->text())));
 }
 
 void ExactTextEdit::resync() {
     QString plain = toPlainText();
     plain.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    exact_ = fromQ(plain);
+    exact_ = SharedText(fromQ(plain));
     undo_.clear();
     redo_.clear();
 }

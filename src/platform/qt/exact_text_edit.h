@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/shared_text.h"
+
 namespace stock::qt {
 
 // A plain text box that hands back exactly the text it was given. The
@@ -16,14 +18,15 @@ class ExactTextEdit : public QPlainTextEdit {
 public:
     explicit ExactTextEdit(QWidget* parent = nullptr);
 
-    const std::u16string& exactText() const { return exact_; }
-    void setExactText(std::u16string text);
+    const SharedText& exactText() const { return exact_; }
+    // Keeps the shared text itself; edits make a new one.
+    void setExactText(SharedText text);
 
     // Selection as code units of exactText().
     std::size_t selectionStart() const;
     std::size_t selectionEnd() const;
-    std::u16string selectedExactText() const;
-    void replaceSelection(const std::u16string& text);
+    SharedText selectedExactText() const;
+    void replaceSelection(const SharedText& text);
 
     std::function<void()> changed;
     // A read-only box may show only the start of a very large text, so that
@@ -59,7 +62,7 @@ private:
     void resync();
     void fireChanged();
 
-    std::u16string exact_;
+    SharedText exact_;
     bool applying_ = false;
     std::vector<Edit> undo_, redo_;
 };

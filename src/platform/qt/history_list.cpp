@@ -32,11 +32,11 @@ QVariant HistoryModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() < 0 || static_cast<std::size_t>(index.row()) >= rows_.size())
         return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return toQ(rowPreview(rows_[static_cast<std::size_t>(index.row())], kPreviewUnits));
+        return toQ(rowPreview(rows_[static_cast<std::size_t>(index.row())].view(), kPreviewUnits));
     return {};
 }
 
-void HistoryModel::insert(std::size_t index, std::u16string text) {
+void HistoryModel::insert(std::size_t index, SharedText text) {
     if (index > rows_.size()) index = rows_.size();
     const int row = static_cast<int>(index);
     beginInsertRows({}, row, row);
@@ -99,7 +99,7 @@ void HistoryView::firedIfMoved(const QPersistentModelIndex& before) {
     fire();
 }
 
-void HistoryView::insertRow(std::size_t index, std::u16string text) {
+void HistoryView::insertRow(std::size_t index, SharedText text) {
     quiet_ = true;
     model_.insert(index, std::move(text));
     quiet_ = false;

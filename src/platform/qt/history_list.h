@@ -7,6 +7,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/shared_text.h"
+
 namespace stock::qt {
 
 // The rows of a list, kept exactly as inserted; the list shows each on one
@@ -20,13 +22,13 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    void insert(std::size_t index, std::u16string text);
+    void insert(std::size_t index, SharedText text);
     void clear();
     std::size_t size() const { return rows_.size(); }
-    const std::u16string& at(std::size_t i) const { return rows_.at(i); }
+    const SharedText& at(std::size_t i) const { return rows_.at(i); }
 
 private:
-    std::deque<std::u16string> rows_;
+    std::deque<SharedText> rows_;
 };
 
 class HistoryView : public QListView {
@@ -35,7 +37,7 @@ public:
     explicit HistoryView(QWidget* parent = nullptr);
     HistoryModel& rows() { return model_; }
     void setHorizontalExtent(int pixels);
-    void insertRow(std::size_t index, std::u16string text);
+    void insertRow(std::size_t index, SharedText text);
     void clearRows();
 
     std::function<void()> clickedRow;

@@ -2,10 +2,11 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
 namespace stock::qt {
 
-inline QString toQ(const std::u16string& s) {
+inline QString toQ(std::u16string_view s) {
     return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));
 }
 

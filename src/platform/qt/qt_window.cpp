@@ -77,18 +77,15 @@ public:
     QtTextBox(ExactTextEdit* w, const bool& dead) : w_(w), dead_(dead) {
         w->changed = [this] { invoke(change_, dead_); };
     }
-    const std::u16string& text() const override {
-        static const std::u16string none;
-        return w_ ? w_->exactText() : none;
-    }
-    void setText(std::u16string t) override {
+    SharedText text() const override { return w_ ? w_->exactText() : SharedText(); }
+    void setText(SharedText t) override {
         if (w_) w_->setExactText(std::move(t));
     }
     std::size_t selLength() const override {
         return w_ ? w_->selectionEnd() - w_->selectionStart() : 0;
     }
-    std::u16string selText() const override { return w_ ? w_->selectedExactText() : std::u16string(); }
-    void setSelText(const std::u16string& t) override {
+    SharedText selText() const override { return w_ ? w_->selectedExactText() : SharedText(); }
+    void setSelText(const SharedText& t) override {
         if (w_) w_->replaceSelection(t);
     }
     void onChange(Handler h) override { change_ = std::move(h); }
@@ -109,14 +106,14 @@ public:
     QtListBox(HistoryView* w, const bool& dead) : w_(w), dead_(dead) {
         w->clickedRow = [this] { invoke(click_, dead_); };
     }
-    void insertRow(std::size_t index, const std::u16string& text) override {
-        if (w_) w_->insertRow(index, text);
+    void insertRow(std::size_t index, SharedText text) override {
+        if (w_) w_->insertRow(index, std::move(text));
     }
     void clear() override {
         if (w_) w_->clearRows();
     }
     std::size_t count() const override { return w_ ? w_->rows().size() : 0; }
-    std::u16string rowText(std::size_t index) const override {
+    SharedText rowText(std::size_t index) const override {
         if (!w_ || index >= w_->rows().size()) return {};
         return w_->rows().at(index);
     }
@@ -495,7 +492,7 @@ QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_
                     option.setAlignment(Qt::AlignHCenter);
                     t->document()->setDefaultTextOption(option);
                 }
-                if (!c.caption.empty()) t->setExactText(c.caption);
+                if (!c.caption.empty()) t->setExactText(SharedText(c.caption));
                 d.textBoxes.emplace(c.name, std::make_unique<QtTextBox>(t, d.dead));
                 w = t;
                 break;
