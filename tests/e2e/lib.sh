@@ -1,18 +1,38 @@
 # Helpers for the end-to-end tests: the built program ($STOCKKUN) driven from
 # outside on the X server named by DISPLAY, with xdotool and xclip.
+#
+# Every process a test starts is tracked by its PID, and only those are
+# stopped at the end. The program runs in the caller's locale; the tools
+# that match or print window names get a UTF-8 locale of their own.
 set -uo pipefail
 
 : "${STOCKKUN:?the built program}"
 XPIXELS="${XPIXELS:-$(dirname "$STOCKKUN")/tests/xpixels}"
-TITLE_PATTERN='すとっくん  \['
-pids=()
+MAIN_TITLE=' すとっくん  [クリップボードテキスト収集・編集・再利用ツール]'
+pids=()        # processes this test started
+exit_steps=()  # commands run at exit, after those processes are stopped
 
 fail() { echo "FAIL: $*"; exit 1; }
 pass() { echo "ok: $*"; }
 
+xdotool() { LC_ALL=C.UTF-8 command xdotool "$@"; }
+export -f xdotool
+
+track_pid() { pids+=("$1"); }
+at_exit() { exit_steps+=("$1"); }
+
+# Stops PID if it is still a child of this shell: a PID that has ended and
+# been given to another process since is left alone.
+stop_pid() {
+  ps -o pid= --ppid $$ | grep -qx " *$1" && kill -9 "$1" 2>/dev/null
+  wait "$1" 2>/dev/null
+  return 0
+}
+
 cleanup() {
-  for p in "${pids[@]}"; do kill -9 "$p" 2>/dev/null; done
-  pkill -x xclip 2>/dev/null
+  local p s
+  for p in "${pids[@]}"; do stop_pid "$p"; done
+  for s in "${exit_steps[@]}"; do $s; done
   return 0
 }
 trap cleanup EXIT
@@ -27,18 +47,38 @@ wait_until() {
   done
 }
 
-main_windows() { xdotool search --onlyvisible --name "$TITLE_PATTERN" 2>/dev/null; }
+# The program's visible windows (WM_CLASS "stockkun") named exactly NAME,
+# compared byte by byte.
+windows_named() {
+  local w
+  for w in $(xdotool search --onlyvisible --class '^stockkun$' 2>/dev/null); do
+    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && echo "$w"
+  done
+  return 0
+}
+main_windows() { windows_named "$MAIN_TITLE"; }
 main_window() { main_windows | head -n 1; }
 has_main_window() { [ -n "$(main_window)" ]; }
 
 start_program() {
   "$STOCKKUN" >/dev/null 2>&1 &
-  pids+=($!)
+  track_pid $!
   last_pid=$!
   wait_until 15 has_main_window || fail "the main window did not appear"
 }
 
-set_clipboard() { printf '%s' "$1" | xclip -selection clipboard -i; }
+# Puts TEXT on the clipboard from an xclip that stays in the foreground, so
+# its PID is known; returns once xclip owns the clipboard. Each xclip ends by
+# itself when the next owner takes the clipboard.
+set_clipboard() {
+  local said; said=$(mktemp)
+  xclip -quiet -selection clipboard -i < <(printf '%s' "$1") >/dev/null 2>"$said" &
+  track_pid $!
+  wait_until 10 grep -q 'Waiting for selection' "$said"
+  local rc=$?
+  rm -f "$said"
+  [ $rc -eq 0 ] || fail "xclip did not take the clipboard"
+}
 
 # Twips to pixels at 96 DPI.
 px() { echo $(( ($1 + 7) / 15 )); }

@@ -7,19 +7,20 @@
 # No system information program can be found on this PATH.
 XCLOSE="${XCLOSE:-$(dirname "$STOCKKUN")/tests/xclose}"
 empty_path=$(mktemp -d)
-trap 'cleanup; rm -rf "$empty_path"' EXIT
+remove_empty_path() { rm -rf "$empty_path"; }
+at_exit remove_empty_path
 start_about_program() {
   PATH="$empty_path" "$STOCKKUN" >/dev/null 2>&1 &
-  pids+=($!)
+  track_pid $!
   last_pid=$!
   wait_until 15 has_main_window || fail "the main window did not appear"
 }
 
-about_windows() { xdotool search --onlyvisible --name '^すとっくん　\[いろいろな情報\]$' 2>/dev/null; }
+about_windows() { windows_named 'すとっくん　[いろいろな情報]'; }
 about_window() { about_windows | head -n 1; }
 has_about_window() { [ -n "$(about_window)" ]; }
 no_about_window() { ! has_about_window; }
-message_box() { xdotool search --onlyvisible --name '^すとっくん$' 2>/dev/null | head -n 1; }
+message_box() { windows_named 'すとっくん' | head -n 1; }
 has_message_box() { [ -n "$(message_box)" ]; }
 no_message_box() { ! has_message_box; }
 running() { kill -0 "$last_pid" 2>/dev/null; }

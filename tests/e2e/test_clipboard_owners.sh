@@ -8,7 +8,7 @@ OWNER="$(dirname "$STOCKKUN")/tests/test_owner"
 # Starts test_owner with ARGS and waits until it owns the clipboard.
 start_owner() {
   exec 3< <("$OWNER" "$@")
-  pids+=($!)
+  track_pid $!
   owner_pid=$!
   local line=""
   read -r -t 5 -u 3 line

@@ -4,11 +4,11 @@
 . "$(dirname "$0")/lib.sh"
 
 openbox >/dev/null 2>&1 &
-pids+=($!)
+track_pid $!
 sleep 0.5
 start_trayer() {
   trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
-  pids+=($!)
+  track_pid $!
   trayer_pid=$!
 }
 

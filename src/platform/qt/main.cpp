@@ -10,6 +10,7 @@
 #include "platform/posix/instance_lock.h"
 #include "platform/posix/programs.h"
 #include "platform/posix/registry.h"
+#include "platform/posix/text_locale.h"
 #include "platform/posix/user_name.h"
 #include "platform/qt/program_icon.h"
 #include "platform/qt/x11_clipboard.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     if (display && *display) setenv("QT_QPA_PLATFORM", "xcb", 1);
 
     QApplication app(argc, argv);
+    stock::useUtf8CharacterType();
     QApplication::setQuitOnLastWindowClosed(false);
     stock::qt::installFontSubstitutions();
     QApplication::setWindowIcon(stock::qt::programIcon());

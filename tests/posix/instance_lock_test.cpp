@@ -1,0 +1,244 @@
+// The one-instance lock on the real file system: display names, the user's
+// own starts, killed holders, and lock names that somebody else took first.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/posix/instance_lock.h"
+
+namespace stock::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr uid_t kOtherUid = 62999;  // no account needed: the kernel only compares numbers
+
+// A scratch folder standing in for /tmp (sticky, open to all), and one
+// standing in for the user's runtime folder; XDG_RUNTIME_DIR unset for the
+// test. Everything is removed afterwards.
+class InstanceLockTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string t = (fs::temp_directory_path() / "stockkun-lock-test-XXXXXX").string();
+        root_ = ::mkdtemp(t.data());
+        shared_ = root_ / "tmp";
+        fs::create_directory(shared_);
+        ::chmod(shared_.c_str(), 01777);
+        if (const char* x = std::getenv("XDG_RUNTIME_DIR")) savedRuntime_ = x;
+        ::unsetenv("XDG_RUNTIME_DIR");
+    }
+    void TearDown() override {
+        for (int fd : held_) ::close(fd);
+        if (savedRuntime_) ::setenv("XDG_RUNTIME_DIR", savedRuntime_->c_str(), 1);
+        else ::unsetenv("XDG_RUNTIME_DIR");
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+    }
+
+    std::unique_ptr<PosixInstanceLock> lock(const std::string& display = ":5") {
+        return std::make_unique<PosixInstanceLock>(display, shared_.string());
+    }
+    std::string uid() const { return std::to_string(::getuid()); }
+    fs::path folder(int i = 0) const {
+        return shared_ / ("stockkun-" + uid() + (i ? "." + std::to_string(i) : std::string()));
+    }
+    // Creates FILE with MODE (and OWNER, as root) and holds a lock on it
+    // from a descriptor of the test's own, as another process would.
+    void holdFile(const fs::path& file, mode_t mode, std::optional<uid_t> owner = std::nullopt) {
+        const int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, mode);
+        ASSERT_GE(fd, 0) << file;
+        ::fchmod(fd, mode);
+        if (owner) {
+            ASSERT_EQ(::fchown(fd, *owner, *owner), 0);
+        }
+        ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        held_.push_back(fd);
+    }
+    void makeFolder(const fs::path& dir, mode_t mode, std::optional<uid_t> owner = std::nullopt) {
+        ASSERT_EQ(::mkdir(dir.c_str(), mode), 0) << dir;
+        ::chmod(dir.c_str(), mode);
+        if (owner) {
+            ASSERT_EQ(::chown(dir.c_str(), *owner, *owner), 0);
+        }
+    }
+    static mode_t modeOf(const fs::path& p) {
+        struct stat st {};
+        return ::lstat(p.c_str(), &st) == 0 ? st.st_mode : 0;
+    }
+
+    fs::path root_, shared_;
+    std::optional<std::string> savedRuntime_;
+    std::vector<int> held_;
+};
+
+TEST(InstanceLockDisplayKey, NamesOfOneDisplayGiveOneKeyAndOtherDisplaysOthers) {
+    const std::string zero = PosixInstanceLock::displayKey(":0");
+    EXPECT_EQ(PosixInstanceLock::displayKey(":0.0"), zero);
+    EXPECT_EQ(PosixInstanceLock::displayKey(":0.1"), zero) << "a screen of the same display";
+    EXPECT_EQ(PosixInstanceLock::displayKey("unix:0"), zero);
+    EXPECT_EQ(PosixInstanceLock::displayKey("unix:0.0"), zero);
+    EXPECT_NE(PosixInstanceLock::displayKey(":1"), zero);
+    EXPECT_NE(PosixInstanceLock::displayKey(":10"), PosixInstanceLock::displayKey(":1"));
+    EXPECT_NE(PosixInstanceLock::displayKey("far:0"), zero) << "another host's display 0";
+    EXPECT_EQ(PosixInstanceLock::displayKey("far:0.0"), PosixInstanceLock::displayKey("far:0"));
+    for (const std::string d : {"../../etc/passwd:0", "a/b:1", ""}) {
+        const std::string key = PosixInstanceLock::displayKey(d);
+        EXPECT_FALSE(key.empty()) << d;
+        EXPECT_EQ(key.find('/'), std::string::npos) << d;
+        EXPECT_NE(key, ".") << d;
+        EXPECT_NE(key, "..") << d;
+    }
+    const std::string longA(300, 'a'), longB = longA + "b";
+    EXPECT_LE(PosixInstanceLock::displayKey(longA + ":0").size(), 64u);
+    EXPECT_NE(PosixInstanceLock::displayKey(longA + ":0"), PosixInstanceLock::displayKey(longB + ":0"));
+}
+
+TEST_F(InstanceLockTest, OneInstancePerUserAndDisplayInAPrivateFolder) {
+    auto first = lock(":5");
+    EXPECT_FALSE(first->anotherInstanceRunning());
+    EXPECT_EQ(fs::path(first->path()).parent_path(), folder());
+    EXPECT_EQ(modeOf(folder()) & 07777, 0700u);
+    EXPECT_TRUE(S_ISDIR(modeOf(folder())));
+    EXPECT_EQ(modeOf(first->path()) & 0777, 0600u);
+    EXPECT_FALSE(first->anotherInstanceRunning()) << "asking again keeps the own lock";
+
+    EXPECT_TRUE(lock(":5")->anotherInstanceRunning());
+    EXPECT_TRUE(lock(":5.0")->anotherInstanceRunning());
+    EXPECT_TRUE(lock("unix:5")->anotherInstanceRunning());
+    auto other = lock(":6");
+    EXPECT_FALSE(other->anotherInstanceRunning()) << "another display";
+
+    first.reset();
+    EXPECT_FALSE(lock(":5")->anotherInstanceRunning()) << "the lock goes with its holder";
+}
+
+TEST_F(InstanceLockTest, TheRuntimeFolderIsUsedOnlyWhenNobodyElseMayEnterIt) {
+    const fs::path runtime = root_ / "run";
+    makeFolder(runtime, 0700);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    auto first = lock();
+    EXPECT_FALSE(first->anotherInstanceRunning());
+    EXPECT_EQ(fs::path(first->path()).parent_path(), runtime);
+    EXPECT_TRUE(lock()->anotherInstanceRunning());
+    first.reset();
+
+    ::chmod(runtime.c_str(), 0777);
+    auto open = lock();
+    EXPECT_FALSE(open->anotherInstanceRunning());
+    EXPECT_EQ(fs::path(open->path()).parent_path(), folder()) << "a runtime folder open to others is passed over";
+}
+
+TEST_F(InstanceLockTest, AKilledHolderNeverBlocks) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        PosixInstanceLock held(":5", shared_.string());
+        const char c = held.anotherInstanceRunning() ? 'n' : 'y';
+        [[maybe_unused]] auto n = ::write(ready[1], &c, 1);
+        for (;;) ::pause();
+    }
+    ::close(ready[1]);
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+    ::close(ready[0]);
+    EXPECT_EQ(c, 'y');
+    EXPECT_TRUE(lock()->anotherInstanceRunning()) << "the child holds it";
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_FALSE(lock()->anotherInstanceRunning()) << "a killed holder left its lock behind";
+}
+
+TEST_F(InstanceLockTest, FoldersAndFilesOpenToOthersAreNeverBelieved) {
+    // The first name: the user's own folder, but open to everybody, with a
+    // held lock inside. The second: a private folder whose lock file others
+    // may write, held too.
+    makeFolder(folder(0), 0777);
+    holdFile(folder(0) / "5.lock", 0600);
+    makeFolder(folder(1), 0700);
+    holdFile(folder(1) / "5.lock", 0666);
+
+    auto first = lock();
+    EXPECT_FALSE(first->anotherInstanceRunning()) << "a lock others could have taken counts as nobody's";
+    EXPECT_EQ(fs::path(first->path()).parent_path(), folder(2));
+    EXPECT_TRUE(lock()->anotherInstanceRunning()) << "one instance all the same";
+}
+
+TEST_F(InstanceLockTest, SymbolicLinksAreNeverFollowed) {
+    const fs::path elsewhere = root_ / "elsewhere";
+    makeFolder(elsewhere, 0700);
+    fs::create_directory_symlink(elsewhere, folder(0));
+    makeFolder(folder(1), 0700);
+    fs::create_symlink(elsewhere / "planted", folder(1) / "5.lock");
+
+    auto first = lock();
+    EXPECT_FALSE(first->anotherInstanceRunning());
+    EXPECT_EQ(fs::path(first->path()).parent_path(), folder(2));
+    EXPECT_TRUE(fs::is_empty(elsewhere)) << "nothing was made through a link";
+    EXPECT_TRUE(lock()->anotherInstanceRunning());
+}
+
+TEST_F(InstanceLockTest, ThePrivateFolderIsMode0700WhateverTheUmask) {
+    const mode_t saved = ::umask(0277);
+    auto first = lock();
+    const bool running = first->anotherInstanceRunning();
+    ::umask(saved);
+    EXPECT_FALSE(running);
+    EXPECT_EQ(modeOf(folder()) & 07777, 0700u);
+    EXPECT_TRUE(lock()->anotherInstanceRunning());
+}
+
+TEST_F(InstanceLockTest, StartsSeeEachOtherWhenAnEarlierNameIsFreedMeanwhile) {
+    makeFolder(folder(0), 0777);  // taken first by somebody
+    auto first = lock();
+    EXPECT_FALSE(first->anotherInstanceRunning());
+    EXPECT_EQ(fs::path(first->path()).parent_path(), folder(1));
+
+    fs::remove_all(folder(0));  // and let go again
+    auto second = lock();
+    EXPECT_TRUE(second->anotherInstanceRunning()) << "the second start took the freed name and missed the first";
+    EXPECT_TRUE(second->path().empty());
+}
+
+TEST_F(InstanceLockTest, AnotherUserHoldingTheLockNamesDoesNotStopTheStart) {
+    if (::geteuid() != 0) GTEST_SKIP() << "giving files to another user needs root";
+    // The old single file name, open to all and held; the first folder name
+    // as the other user's own, open to all, with a held lock inside; the
+    // second folder name private to the other user.
+    holdFile(shared_ / ("stockkun-" + uid() + "-5.lock"), 0666, kOtherUid);
+    makeFolder(folder(0), 0777, kOtherUid);
+    holdFile(folder(0) / "5.lock", 0666, kOtherUid);
+    makeFolder(folder(1), 0700, kOtherUid);
+
+    auto first = lock();
+    EXPECT_FALSE(first->anotherInstanceRunning()) << "the squatter stopped the start";
+    EXPECT_EQ(fs::path(first->path()).parent_path(), folder(2));
+    struct stat st {};
+    ASSERT_EQ(::lstat(folder(2).c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, ::getuid());
+    EXPECT_TRUE(lock()->anotherInstanceRunning()) << "one instance all the same";
+
+    // The user's own lock file in the user's own folder, handed to the
+    // other user: not believed either.
+    first.reset();
+    ASSERT_EQ(::chown((folder(2) / "5.lock").c_str(), kOtherUid, kOtherUid), 0);
+    holdFile(folder(2) / "5.lock", 0600);
+    auto again = lock();
+    EXPECT_FALSE(again->anotherInstanceRunning());
+    EXPECT_EQ(fs::path(again->path()).parent_path(), folder(3));
+}
+
+}  // namespace
+}  // namespace stock::test
