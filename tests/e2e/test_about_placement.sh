@@ -6,7 +6,7 @@
 . "$(dirname "$0")/lib.sh"
 
 openbox >/dev/null 2>&1 &
-pids+=($!)
+track_pid $!
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_until 10 wm_ready || fail "openbox did not start"
 
@@ -32,7 +32,7 @@ placed_right() {
 empty_path=$(mktemp -d)
 trap 'cleanup; rm -rf "$empty_path"' EXIT
 PATH="$empty_path" "$STOCKKUN" >/dev/null 2>&1 &
-pids+=($!)
+track_pid $!
 wait_until 15 has_main_window || fail "the main window did not appear"
 main=$(main_window)
 wait_until 10 framed "$main" || fail "the main window was not framed"

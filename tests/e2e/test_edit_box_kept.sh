@@ -6,11 +6,11 @@
 . "$(dirname "$0")/lib.sh"
 
 openbox >/dev/null 2>&1 &
-pids+=($!)
+track_pid $!
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_until 10 wm_ready || fail "openbox did not start"
 trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
-pids+=($!)
+track_pid $!
 
 clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }
 icon_window() {
@@ -53,7 +53,7 @@ click_at 2000 3500
 xdotool type --delay 20 "my draft"
 click_at 3000 1700                                   # below the only row
 xmessage -name other "another program" >/dev/null 2>&1 &
-pids+=($!); other=$!
+track_pid $!; other=$!
 wait_until 5 bash -c '[ -n "$(xdotool search --onlyvisible --name "^other$" 2>/dev/null)" ]' || fail "no other window"
 xdotool windowactivate "$(xdotool search --onlyvisible --name '^other$' | head -n 1)"
 sleep 0.3

@@ -10,11 +10,11 @@ empty_path=$(mktemp -d)
 trap 'cleanup; rm -rf "$empty_path"' EXIT
 
 openbox >/dev/null 2>&1 &
-pids+=($!)
+track_pid $!
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_until 10 wm_ready || fail "openbox did not start"
 trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
-pids+=($!)
+track_pid $!
 
 icon_window() {
   local panel
@@ -40,7 +40,7 @@ ended() { ! running; }
 
 start() {
   PATH="$empty_path:$PATH" "$STOCKKUN" >/dev/null 2>&1 &
-  pids+=($!)
+  track_pid $!
   last_pid=$!
   wait_until 15 has_main_window || fail "the main window did not appear"
   wait_until 10 framed || fail "the window manager did not frame the main window"

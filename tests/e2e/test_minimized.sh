@@ -5,11 +5,11 @@
 . "$(dirname "$0")/lib.sh"
 
 openbox >/dev/null 2>&1 &
-pids+=($!)
+track_pid $!
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_until 10 wm_ready || fail "openbox did not start"
 trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
-pids+=($!)
+track_pid $!
 
 icon_window() {
   local panel

@@ -9,13 +9,14 @@ SNI_WATCHER="${SNI_WATCHER:-$(dirname "$STOCKKUN")/tests/sni_watcher}"
 work=$(mktemp -d)
 trap 'cleanup; rm -rf "$work"' EXIT
 
-dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 3>"$work/address" 4>"$work/pid" ||
-  fail "no session bus"
-pids+=("$(cat "$work/pid")")
+dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$work/address" &
+track_pid $!
+has_address() { [ -s "$work/address" ]; }
+wait_until 10 has_address || fail "no session bus"
 export DBUS_SESSION_BUS_ADDRESS; DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/address")
 
 "$SNI_WATCHER" >"$work/items" 2>/dev/null &
-pids+=($!)
+track_pid $!
 owned() { dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
             string:org.kde.StatusNotifierWatcher 2>/dev/null | grep -q 'boolean true'; }
 wait_until 10 owned || fail "the watcher did not take its name"
