@@ -1,5 +1,7 @@
 #include "platform/posix/heap.h"
 
+#include <cstdlib>  // defines __GLIBC__ where the C library is glibc
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -8,8 +10,10 @@ namespace stock {
 
 void tuneHeapForLargeTexts() {
 #if defined(__GLIBC__)
-    mallopt(M_MMAP_THRESHOLD, 64 << 20);
-    mallopt(M_TRIM_THRESHOLD, 128 << 20);
+    // Setting the threshold also stops glibc from raising it by itself after
+    // large frees, which would keep later large blocks in the heap.
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    mallopt(M_TRIM_THRESHOLD, 4 << 20);
 #endif
 }
 

@@ -2,9 +2,10 @@
 
 namespace stock {
 
-// Clipboard texts of many megabytes are copied a few times on each change.
-// Keeping freed large blocks in the heap, instead of handing each back to the
-// system at once, spares a page fault for every 4 KiB of every such copy.
+// A clipboard text of many megabytes is held once; when its last holder lets
+// it go, its memory goes back to the system at once. Every block of 1 MiB or
+// more gets pages of its own, returned when it is freed, and the heap's top
+// is trimmed early, so a freed large text never stays in the process.
 void tuneHeapForLargeTexts();
 
 }  // namespace stock
