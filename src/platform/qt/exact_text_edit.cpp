@@ -94,7 +94,12 @@ void ExactTextEdit::replaceSelection(const SharedText& text) {
     const auto b = selectionEnd();
     const std::u16string_view old = exact_.view();
     const bool differs = old.substr(a, b - a) != text.view();
-    if (differs) record(a, std::u16string(old.substr(a, b - a)), text.str(), false);
+    if (differs) {
+        if ((b - a) + text.size() > kLargestUndoStep)
+            forgetHistory();
+        else
+            record(a, std::u16string(old.substr(a, b - a)), text.str(), false);
+    }
     std::u16string next;
     next.reserve(old.size() - (b - a) + text.size());
     next.append(old.substr(0, a));
@@ -147,6 +152,11 @@ void ExactTextEdit::onContentsChange(int position, int removed, int added) {
     // ever disagree, the document wins and only its line breaks are lost.
     if (displayLength(exact_.view()) != static_cast<std::size_t>(document()->characterCount() - 1)) resync();
     fireChanged();
+}
+
+void ExactTextEdit::forgetHistory() {
+    undo_.clear();
+    redo_.clear();
 }
 
 void ExactTextEdit::record(std::size_t at, std::u16string removed, std::u16string inserted, bool typed) {

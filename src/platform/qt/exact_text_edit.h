@@ -54,6 +54,7 @@ private:
     };
     void record(std::size_t at, std::u16string removed, std::u16string inserted, bool typed);
     void undoStep(bool redo);
+    void forgetHistory();
     // Replaces `length` exact code units at `at` in the text and the document.
     void replaceExact(std::size_t at, std::size_t length, const std::u16string& text);
 
