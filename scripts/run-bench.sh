@@ -11,4 +11,5 @@ scripts/with-xvfb.sh bash -c "
   '$build/bench/clipboard_latency_bench'
   '$build/bench/clipboard_idle_bench' '$build/stockkun' 60
   '$build/bench/edit_bench'
+  bench/text_memory_bench.sh '$build/stockkun'
 "
