@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -256,23 +257,28 @@ public:
     // the place is applied again once the frame's size is known.
     std::optional<QPoint> targetFrameTopLeft;
     bool framed = false;
+    QElapsedTimer placed;  // since the last placement asked for
 
     void moveFrameTo(QPoint p) {
         targetFrameTopLeft = p;
         framed = false;
+        placed.start();
         move(p);
         applyFramePosition();
+        applyOuterHeightSoon();
     }
+    // Once the frame's size is known, the frame is moved where it was asked
+    // to be; for a moment after that, a window manager that placed it
+    // elsewhere meanwhile is corrected too.
     void applyFramePosition() {
-        if (!targetFrameTopLeft) return;
+        if (!targetFrameTopLeft || !isVisible()) return;
         const QWindow* handle = windowHandle();
-        const QMargins m = handle ? handle->frameMargins() : QMargins();
-        if (m.isNull()) {
-            if (!isVisible()) return;
-        } else if (!framed) {
+        if (!handle || handle->frameMargins().isNull()) return;  // not framed (yet)
+        if (!framed) {
             framed = true;
-            const QPoint client = *targetFrameTopLeft + QPoint(m.left(), m.top());
-            if (geometry().topLeft() != client) move(*targetFrameTopLeft);
+            move(*targetFrameTopLeft);
+        } else if (placed.isValid() && placed.elapsed() < 1500 && frameGeometry().topLeft() != *targetFrameTopLeft) {
+            move(*targetFrameTopLeft);
         }
     }
 
