@@ -1,5 +1,7 @@
 #include "platform/text_map.h"
 
+#include <algorithm>
+
 namespace stock {
 
 bool isBreakStart(char16_t c) { return c == u'\r' || c == u'\n' || c == u'\u2029'; }
@@ -39,6 +41,16 @@ std::size_t displayPosition(std::u16string_view exact, std::size_t offset) {
     if (offset > exact.size()) offset = exact.size();
     if (offset > 0 && offset < exact.size() && exact[offset - 1] == u'\r' && exact[offset] == u'\n') ++offset;
     return displayLength(exact.substr(0, offset));
+}
+
+std::size_t longestLine(std::u16string_view text) {
+    std::size_t longest = 0, start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!isBreakStart(text[i])) continue;
+        longest = std::max(longest, i - start);
+        start = i + 1;
+    }
+    return std::max(longest, text.size() - start);
 }
 
 std::size_t exactOffset(std::u16string_view exact, std::size_t displayPos) {

@@ -24,6 +24,9 @@ std::size_t displayLength(std::u16string_view exact);
 // CR LF pair counts as after it).
 std::size_t displayPosition(std::u16string_view exact, std::size_t exactOffset);
 
+// The length in code units of the longest line of a text.
+std::size_t longestLine(std::u16string_view text);
+
 // The offset in the exact text of a display position. A position past the
 // end maps to the end.
 std::size_t exactOffset(std::u16string_view exact, std::size_t displayPos);

@@ -10,6 +10,7 @@
 #include "doubles/fakes.h"
 #include "history/clipboard_watcher.h"
 #include "main_window/frm_clipboard.h"
+#include "platform/qt/exact_text_edit.h"
 #include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/qt_ui.h"
@@ -198,6 +199,21 @@ TEST_F(QtEditBox, OneBufferBehindTheCurrentClipItsRowAndARecall) {
     EXPECT_FALSE(box().text().sharesBufferWith(row));
     EXPECT_EQ(box().text().view().substr(0, 2), u"yx");
     EXPECT_EQ(frm.window().listBox("List1").rowText(0), source.text) << "the row keeps its text";
+}
+
+// Wrapping one line of a few hundred thousand characters takes many seconds:
+// a text with such a line is shown unwrapped, whether recalled or pasted.
+TEST_F(QtEditBox, ALineTooLongToWrapIsShownUnwrapped) {
+    const std::u16string longLine(qt::ExactTextEdit::kLongestWrappedLine + 1, u'x');
+    box().setText(u"short\r\nlines");
+    EXPECT_EQ(edit()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    box().setText(u"a\r\n" + longLine);
+    EXPECT_EQ(edit()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    box().setText(u"short again");
+    EXPECT_EQ(edit()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    box().setSelText(SharedText(longLine));
+    EXPECT_EQ(edit()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(box().text().size(), std::u16string(u"short again").size() + longLine.size());
 }
 
 }  // namespace

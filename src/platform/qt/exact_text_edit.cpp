@@ -50,9 +50,11 @@ void ExactTextEdit::setExactText(SharedText text) {
     if (displayLimit && isReadOnly() && t.size() > displayLimit) {
         std::size_t cut = displayLimit;
         if (t[cut - 1] == u'\r' || (t[cut - 1] >= 0xD800 && t[cut - 1] <= 0xDBFF)) --cut;
+        chooseWrap(t.substr(0, cut), true);
         setPlainText(toQ(toDisplay(t.substr(0, cut))));
         setToolTip(tr("Showing the first %L1 of %L2 characters").arg(cut).arg(t.size()));
     } else {
+        chooseWrap(t, true);
         setPlainText(toQ(toDisplay(t)));
         setToolTip({});
     }
@@ -107,6 +109,7 @@ void ExactTextEdit::replaceSelection(const SharedText& text) {
     next.append(old.substr(b));
     exact_ = SharedText(std::move(next));
     const std::u16string_view in = text.view();
+    chooseWrap(in, false);
     QTextCursor cursor = textCursor();
     applying_ = true;
     if (in.size() <= static_cast<std::size_t>(kLargeInsert)) {
@@ -152,6 +155,14 @@ void ExactTextEdit::onContentsChange(int position, int removed, int added) {
     // ever disagree, the document wins and only its line breaks are lost.
     if (displayLength(exact_.view()) != static_cast<std::size_t>(document()->characterCount() - 1)) resync();
     fireChanged();
+}
+
+void ExactTextEdit::chooseWrap(std::u16string_view text, bool whole) {
+    const bool longLine = longestLine(text) > kLongestWrappedLine;
+    if (longLine)
+        setLineWrapMode(QPlainTextEdit::NoWrap);
+    else if (whole)
+        setLineWrapMode(wrapsShortLines ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
 }
 
 void ExactTextEdit::forgetHistory() {

@@ -32,6 +32,10 @@ public:
     // A read-only box may show only the start of a very large text, so that
     // taking it never stalls the window; 0 shows every text whole.
     std::size_t displayLimit = 0;
+    // Wrapping a line of many thousand characters costs time that grows
+    // faster than its length: a text with such a line is shown unwrapped.
+    static constexpr std::size_t kLongestWrappedLine = 8192;
+    bool wrapsShortLines = true;
     // Copy, Cut, Paste, Delete: when set, the box's own keys and context
     // menu run these instead of editing by themselves.
     std::array<std::function<void()>, 4> commands;
@@ -55,6 +59,8 @@ private:
     void record(std::size_t at, std::u16string removed, std::u16string inserted, bool typed);
     void undoStep(bool redo);
     void forgetHistory();
+    // Wraps lines unless `text` holds a line too long to wrap.
+    void chooseWrap(std::u16string_view text, bool whole);
     // Replaces `length` exact code units at `at` in the text and the document.
     void replaceExact(std::size_t at, std::size_t length, const std::u16string& text);
 

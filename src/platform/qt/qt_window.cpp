@@ -489,6 +489,7 @@ QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_
                     // One line of text that fills the box: no frame, margin or scroll bars.
                     t->setFrameShape(QFrame::NoFrame);
                     t->setLineWrapMode(QPlainTextEdit::NoWrap);
+                    t->wrapsShortLines = false;
                     t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                     t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                     t->document()->setDocumentMargin(1);
