@@ -109,17 +109,19 @@ void ExactTextEdit::replaceSelection(const SharedText& text) {
     next.append(old.substr(b));
     exact_ = SharedText(std::move(next));
     const std::u16string_view in = text.view();
-    chooseWrap(in, false);
     QTextCursor cursor = textCursor();
     applying_ = true;
     if (in.size() <= static_cast<std::size_t>(kLargeInsert)) {
+        chooseWrap(in, false);
         cursor.insertText(toQ(toDisplay(in)));
     } else {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         // A text of many megabytes goes in by pieces, each converted as it
         // goes, with the window repainted between them, so that it never
         // looks frozen. Input waits until the whole text is in.
         for (std::size_t at = 0; at < in.size();) {
             const std::size_t end = pieceEnd(in, at, static_cast<std::size_t>(kInsertPiece));
+            chooseWrap(in.substr(at, end - at), false);
             cursor.insertText(toQ(toDisplay(in.substr(at, end - at))));
             at = end;
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
