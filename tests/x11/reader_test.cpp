@@ -90,7 +90,7 @@ protected:
     // anything else: no empty or partial text.
     void expectEventually(const std::u16string& want, std::chrono::milliseconds limit = 10s) {
         const auto previous = reader_->readText();
-        std::optional<std::u16string> last = previous;
+        std::optional<SharedText> last = previous;
         bool changed = false, wrong = false;
         const bool got = waitFor(
             [&] {
@@ -100,8 +100,8 @@ protected:
                 return last && *last == want;
             },
             limit);
-        EXPECT_FALSE(wrong) << "answered another text on the way: " << (last ? test::utf8(*last) : "busy");
-        ASSERT_TRUE(got) << (last ? "last read: " + test::utf8(*last) : "still busy");
+        EXPECT_FALSE(wrong) << "answered another text on the way: " << (last ? test::utf8(last->str()) : "busy");
+        ASSERT_TRUE(got) << (last ? "last read: " + test::utf8(last->str()) : "still busy");
     }
 
     // Reads many times over a while: always `want`, with no transfer.
@@ -136,6 +136,8 @@ TEST_F(ReaderTest, XclipTextsAreReadExactlyAndFetchedOnce) {
         expectEventually(s.text, 30s);
         EXPECT_EQ(reader_->transfers(), before + 1);
         expectStable(s.text);
+        const auto a = reader_->readText(), b = reader_->readText();
+        EXPECT_TRUE(a->sharesBufferWith(*b)) << "each read copied the text";
     }
 }
 

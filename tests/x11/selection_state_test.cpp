@@ -11,7 +11,7 @@ constexpr std::uint32_t kOwn = 0x0400001;
 std::optional<std::u16string> text(SelectionState& s) {
     auto r = s.read();
     if (!r.text) return std::nullopt;
-    return *r.text;
+    return r.text->str();
 }
 
 // A state whose clipboard a foreign owner filled with `t`.
@@ -38,7 +38,7 @@ TEST(SelectionStateFetching, UnchangedClipboardIsTheSameSnapshotWithoutFetching)
     fetchFrom(s, u"abc");
     const auto first = s.read().text;
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(s.read().text.get(), first.get()) << "the same text object, not a new one";
+        EXPECT_TRUE(s.read().text->sharesBufferWith(*first)) << "the same buffer, not a copy";
         EXPECT_FALSE(s.takeFetch());
     }
     EXPECT_EQ(s.transfers(), 1u);
@@ -76,13 +76,13 @@ TEST(SelectionStateFailures, FailedFetchIsBusyAndRetriedOncePerRead) {
     s.failed(*g);
     EXPECT_FALSE(s.takeFetch()) << "no retry until someone reads";
     auto r = s.read();
-    EXPECT_EQ(r.text, nullptr);
+    EXPECT_EQ(r.text, std::nullopt);
     EXPECT_TRUE(r.wakeReader);
     auto retry = s.takeFetch();
     ASSERT_TRUE(retry);
     EXPECT_NE(*retry, *g);
     r = s.read();  // while the retry runs
-    EXPECT_EQ(r.text, nullptr);
+    EXPECT_EQ(r.text, std::nullopt);
     EXPECT_FALSE(r.wakeReader);
     s.fetched(*retry, u"late");
     EXPECT_EQ(text(s), u"late");
@@ -95,7 +95,7 @@ TEST(SelectionStateFailures, SecretIsBusyAndNotRetried) {
     s.secretFound(*s.takeFetch());
     for (int i = 0; i < 3; ++i) {
         auto r = s.read();
-        EXPECT_EQ(r.text, nullptr);
+        EXPECT_EQ(r.text, std::nullopt);
         EXPECT_FALSE(r.wakeReader);
         EXPECT_FALSE(s.takeFetch());
     }

@@ -35,9 +35,12 @@ TEST(X11Clipboard, OwnWritesAreReadAtOnceAndNotFetchedBack) {
     X11Clipboard clip;
     ASSERT_NE(clip.reader(), nullptr);
     const auto before = clip.reader()->transfers();
-    for (const std::u16string text : {u"from the program\r\nline 2", u"second write", u"second write"}) {
+    for (const SharedText text : {u"from the program\r\nline 2", u"second write", u"second write"}) {
         ASSERT_TRUE(clip.writeText(text));
-        EXPECT_EQ(clip.readText(), text) << "seen at once, before any event ran";
+        const auto read = clip.readText();
+        ASSERT_TRUE(read) << "not seen at once";
+        EXPECT_EQ(*read, text);
+        EXPECT_TRUE(read->sharesBufferWith(text)) << "the text written was copied";
         runEvents(300ms);
         EXPECT_EQ(clip.readText(), text);
     }

@@ -29,9 +29,7 @@ X11Clipboard::~X11Clipboard() = default;
 
 std::optional<SharedText> X11Clipboard::readText() {
     if (!reader_) return qt_.readText();
-    auto text = reader_->readText();
-    if (!text) return std::nullopt;
-    return SharedText(std::move(*text));
+    return reader_->readText();
 }
 
 std::optional<std::uint64_t> X11Clipboard::changeCount() {
@@ -41,7 +39,7 @@ std::optional<std::uint64_t> X11Clipboard::changeCount() {
 
 bool X11Clipboard::writeText(const SharedText& text) {
     if (!reader_) return qt_.writeText(text);
-    reader_->ownWriteBegun(text.str());
+    reader_->ownWriteBegun(text);
     bool ok = false;
     try {
         ok = qt_.writeText(text);

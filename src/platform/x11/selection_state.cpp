@@ -7,7 +7,7 @@ namespace stock::x11 {
 void SelectionState::wantFetchLocked() {
     ++generation_;
     status_ = Status::Fetching;
-    text_.reset();
+    text_ = Text();
     handedOut_ = false;
 }
 
@@ -26,7 +26,7 @@ void SelectionState::ownerChanged(std::uint32_t owner, bool ours) {
     if (owner == 0) {
         ++generation_;
         status_ = Status::Ready;
-        text_ = std::make_shared<const std::u16string>();
+        text_ = Text();
         return;
     }
     // A foreign owner, or our own toolkit copying on its own (a key in a text
@@ -47,7 +47,7 @@ bool SelectionState::wanted(std::uint64_t generation) const {
 }
 
 void SelectionState::fetched(std::uint64_t generation, std::u16string text) {
-    auto shared = std::make_shared<const std::u16string>(std::move(text));
+    Text shared(std::move(text));
     std::lock_guard lock(m_);
     if (generation != generation_ || status_ != Status::Fetching) return;
     status_ = Status::Ready;
@@ -74,21 +74,20 @@ SelectionState::Read SelectionState::read() {
         return {text_, false};
     case Status::Failed:
         wantFetchLocked();
-        return {nullptr, true};
+        return {std::nullopt, true};
     case Status::Fetching:
     case Status::Secret:
         break;
     }
-    return {nullptr, false};
+    return {std::nullopt, false};
 }
 
-void SelectionState::ownWriteBegun(std::u16string text) {
-    auto shared = std::make_shared<const std::u16string>(std::move(text));
+void SelectionState::ownWriteBegun(Text text) {
     std::lock_guard lock(m_);
-    pendingOwnWrites_.push_back(shared);
+    pendingOwnWrites_.push_back(text);
     ++generation_;  // a fetch under way is for an older owner
     status_ = Status::Ready;
-    text_ = std::move(shared);
+    text_ = std::move(text);
 }
 
 bool SelectionState::ownWriteFailed() {

@@ -10,11 +10,13 @@
 #include <optional>
 #include <string>
 
+#include "platform/shared_text.h"
+
 namespace stock::x11 {
 
 class SelectionState {
 public:
-    using Text = std::shared_ptr<const std::u16string>;
+    using Text = SharedText;
 
     // --- Reader thread ---------------------------------------------------
 
@@ -38,7 +40,7 @@ public:
     // --- UI thread -------------------------------------------------------
 
     struct Read {
-        Text text;              // null: busy (fetching, failed or a secret)
+        std::optional<Text> text;  // nullopt: busy (fetching, failed or a secret)
         bool wakeReader = false;  // a retry was queued for the reader thread
     };
     // The last fetched text. A failed fetch queues one retry and reads busy.
@@ -47,7 +49,7 @@ public:
     // The program is about to put `text` on the clipboard itself: it is the
     // clipboard text from now on, and the owner change that the write causes
     // is expected.
-    void ownWriteBegun(std::u16string text);
+    void ownWriteBegun(Text text);
     // That write did not take the selection: the clipboard is whatever it
     // was, so fetch it again. Returns true (wake the reader).
     bool ownWriteFailed();

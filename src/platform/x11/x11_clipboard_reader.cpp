@@ -69,15 +69,14 @@ public:
 
     bool usable() const { return usable_ && !broken_; }
 
-    std::optional<std::u16string> readText() {
+    std::optional<SharedText> readText() {
         if (!usable()) return std::nullopt;
-        const auto r = state_.read();
+        auto r = state_.read();
         if (r.wakeReader) wake();
-        if (!r.text) return std::nullopt;
-        return *r.text;
+        return std::move(r.text);
     }
 
-    void ownWriteBegun(const std::u16string& text) {
+    void ownWriteBegun(const SharedText& text) {
         state_.ownWriteBegun(text);
         wake();  // a fetch under way is for an older owner: drop it now
     }
@@ -438,8 +437,8 @@ ClipboardReader::ClipboardReader() : ClipboardReader(Options{}) {}
 ClipboardReader::~ClipboardReader() = default;
 
 bool ClipboardReader::usable() const { return impl_->usable(); }
-std::optional<std::u16string> ClipboardReader::readText() { return impl_->readText(); }
-void ClipboardReader::ownWriteBegun(const std::u16string& text) { impl_->ownWriteBegun(text); }
+std::optional<SharedText> ClipboardReader::readText() { return impl_->readText(); }
+void ClipboardReader::ownWriteBegun(const SharedText& text) { impl_->ownWriteBegun(text); }
 void ClipboardReader::ownWriteFailed() { impl_->ownWriteFailed(); }
 std::uint64_t ClipboardReader::transfers() const { return impl_->transfers(); }
 std::uint64_t ClipboardReader::changeCount() const { return impl_->changeCount(); }

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/shared_text.h"
+
 namespace stock::x11 {
 
 class ClipboardReader {
@@ -35,13 +37,13 @@ public:
     // The clipboard's text as last fetched: "" when it holds no text (or no
     // one owns it), nullopt while a fetch runs, after one failed (a retry is
     // then started) and while the owner marks its text a secret. Never waits
-    // for the X server.
-    std::optional<std::u16string> readText();
+    // for the X server. The text shares the reader's buffer: no copy.
+    std::optional<SharedText> readText();
 
     // The program is about to take the clipboard with `text` through its own
     // toolkit; the next reads answer `text` at once, and the owner change
-    // that follows is not fetched.
-    void ownWriteBegun(const std::u16string& text);
+    // that follows is not fetched. The reader keeps `text`'s own buffer.
+    void ownWriteBegun(const SharedText& text);
     // That write did not take the clipboard.
     void ownWriteFailed();
 
