@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/x11/x11_clipboard_reader.h"
 #include "x11/x_helpers.h"
@@ -202,6 +203,44 @@ TEST_F(ReaderTest, SecretsAreNeverRead) {
     TempFile plain("not a secret");
     Child owner({kOwnerTool, "hint", "accepted", plain.path()}, "", true);
     expectEventually(u"not a secret");
+}
+
+TEST_F(ReaderTest, BurstOfOwnersCostsOneTransferAndTheNewestWins) {
+    expectEventually(u"");
+    const auto before = reader_->transfers();
+    std::vector<std::unique_ptr<TempFile>> files;
+    std::vector<std::unique_ptr<Child>> owners;  // each ends when the next takes over
+    for (int i = 0; i < 6; ++i) {
+        files.push_back(std::make_unique<TempFile>("owner " + std::to_string(i)));
+        const auto seen = reader_->changeCount();
+        owners.push_back(std::make_unique<Child>(std::vector<std::string>{kOwnerTool, "text", files.back()->path()},
+                                                 "", true));
+        ASSERT_TRUE(noticed(seen));
+    }
+    EXPECT_EQ(reader_->transfers(), before) << "an owner change alone cost a transfer";
+    EXPECT_EQ(reader_->readText(), std::nullopt) << "the first read after a change answers busy";
+    expectEventually(u"owner 5");
+    EXPECT_EQ(reader_->transfers(), before + 1);
+}
+
+TEST_F(ReaderTest, PasteReadsASecretButKeepsNothingOfIt) {
+    TempFile secret("hunter2");
+    const auto seen = reader_->changeCount();
+    Child owner({kOwnerTool, "hint", "secret", secret.path()}, "", true);
+    ASSERT_TRUE(noticed(seen));
+    EXPECT_EQ(reader_->readTextToPaste(), u"hunter2");
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(reader_->readText(), std::nullopt);
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(reader_->readTextToPaste(), u"hunter2") << "a second paste";
+
+    TempFile plain("plain");
+    const auto seen2 = reader_->changeCount();
+    Child other({kOwnerTool, "text", plain.path()}, "", true);
+    ASSERT_TRUE(noticed(seen2));
+    EXPECT_EQ(reader_->readTextToPaste(), u"plain") << "a paste right after a copy waits for the fetch";
+    EXPECT_EQ(reader_->readText(), u"plain");
 }
 
 TEST_F(ReaderTest, InvalidUtf8BecomesReplacementCharacters) {

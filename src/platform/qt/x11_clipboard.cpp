@@ -1,5 +1,6 @@
 #include "platform/qt/x11_clipboard.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <xcb/xcb.h>
 
@@ -30,6 +31,17 @@ X11Clipboard::~X11Clipboard() = default;
 std::optional<SharedText> X11Clipboard::readText() {
     if (!reader_) return qt_.readText();
     return reader_->readText();
+}
+
+std::optional<SharedText> X11Clipboard::readTextToPaste() {
+    if (!reader_) return qt_.readTextToPaste();
+    // Qt answers for its own clipboard without the X server; asking the
+    // reader would wait for this very thread to answer the request.
+    if (QGuiApplication::clipboard()->ownsClipboard()) {
+        if (auto text = reader_->readText()) return text;
+        return qt_.readTextToPaste();
+    }
+    return reader_->readTextToPaste();
 }
 
 std::optional<std::uint64_t> X11Clipboard::changeCount() {

@@ -76,6 +76,14 @@ public:
         return std::move(r.text);
     }
 
+    std::optional<SharedText> readTextToPaste() {
+        if (!usable()) return std::nullopt;
+        auto r = state_.requestPaste();
+        if (r.text) return std::move(r.text);
+        if (r.wakeReader) wake();
+        return state_.awaitPaste(Clock::now() + options_.stallTimeout);
+    }
+
     void ownWriteBegun(const SharedText& text) {
         state_.ownWriteBegun(text);
         wake();  // a fetch under way is for an older owner: drop it now
@@ -96,6 +104,7 @@ private:
         xcb_atom_t property = XCB_ATOM_NONE;
         bool incremental = false;   // INCR: the data arrives in pieces
         bool targetsKnown = false;  // the owner answered TARGETS
+        bool secret = false;        // a secret, fetched for a paste only
         std::vector<xcb_atom_t> candidates;  // text targets still to try
         std::string data;
         xcb_atom_t type = XCB_ATOM_NONE;
@@ -382,9 +391,12 @@ private:
         }
         case Stage::Hint:
             if (t.data == "secret") {
-                state_.secretFound(t.generation);
-                transfer_.reset();
-                return;
+                if (!state_.pasteWanted(t.generation)) {
+                    state_.secretFound(t.generation);
+                    transfer_.reset();
+                    return;
+                }
+                t.secret = true;
             }
             if (t.candidates.empty()) {
                 complete(std::u16string());
@@ -407,8 +419,10 @@ private:
 
     void complete(std::u16string text) {
         const std::uint64_t generation = transfer_->generation;
+        const bool secret = transfer_->secret;
         transfer_.reset();
-        state_.fetched(generation, std::move(text));
+        if (secret) state_.secretFetched(generation, SharedText(std::move(text)));
+        else state_.fetched(generation, SharedText(std::move(text)));
     }
 
     Options options_;
@@ -438,6 +452,7 @@ ClipboardReader::~ClipboardReader() = default;
 
 bool ClipboardReader::usable() const { return impl_->usable(); }
 std::optional<SharedText> ClipboardReader::readText() { return impl_->readText(); }
+std::optional<SharedText> ClipboardReader::readTextToPaste() { return impl_->readTextToPaste(); }
 void ClipboardReader::ownWriteBegun(const SharedText& text) { impl_->ownWriteBegun(text); }
 void ClipboardReader::ownWriteFailed() { impl_->ownWriteFailed(); }
 std::uint64_t ClipboardReader::transfers() const { return impl_->transfers(); }
