@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8.h"
 #include "platform/x11/x11_clipboard_reader.h"
 #include "x11/x_helpers.h"
 
@@ -241,6 +242,15 @@ TEST_F(ReaderTest, PasteReadsASecretButKeepsNothingOfIt) {
     ASSERT_TRUE(noticed(seen2));
     EXPECT_EQ(reader_->readTextToPaste(), u"plain") << "a paste right after a copy waits for the fetch";
     EXPECT_EQ(reader_->readText(), u"plain");
+}
+
+TEST_F(ReaderTest, IncrPiecesThatSplitSequencesDecodeAsTheWhole) {
+    // Pieces of 7 bytes split kana, emoji and the ill-formed sequences.
+    std::string bytes;
+    for (int i = 0; i < 300; ++i) bytes += "すと\xF0\x9F\x98\x80|\xE3\x81|\xED\xA0\x80|\xC3\xA9\xF0\x9F\x98";
+    TempFile file(bytes);
+    Child owner({kOwnerTool, "incr", "7", file.path()}, "", true);
+    expectEventually(decodeUtf8(bytes));
 }
 
 TEST_F(ReaderTest, InvalidUtf8BecomesReplacementCharacters) {

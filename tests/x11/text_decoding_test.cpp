@@ -59,6 +59,41 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"TruncatedThenLead", "\xE3\x81\xE3\x81\x99", {R, u'す'}}),
     caseName);
 
+// A text that arrives in pieces decodes as the whole does, wherever the
+// pieces split it: inside a sequence, inside an ill-formed one, or between
+// a lead byte and a byte that ends it.
+TEST(StreamedDecoding, AnySplitGivesTheSameTextAsTheWhole) {
+    const std::string samples[] = {
+        "ok\xC0\xAF|\xE3\x81|\xED\xA0\x80|\xF0\x9F\x98\x80|\xFF",
+        "\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
+        "\xE3\x81\xE3\x81\x99\xF0\x9F\x98z\xF4\x90\x80\x80\xE0\x80\xAF",
+        "\xE3\x81\x99\xE3\x81\xA8\xF4\x8F\xBF\xBF\xC3\xA9 end \xF0\x9F\x98",
+    };
+    for (const auto& bytes : samples) {
+        for (const auto encoding : {TextDecoder::Encoding::Utf8, TextDecoder::Encoding::Latin1}) {
+            const std::u16string whole =
+                encoding == TextDecoder::Encoding::Utf8 ? decodeUtf8(bytes) : decodeLatin1(bytes);
+            for (std::size_t i = 0; i <= bytes.size(); ++i) {
+                for (std::size_t j = i; j <= bytes.size(); ++j) {
+                    TextDecoder d(encoding);
+                    std::u16string out;
+                    d.feed(std::string_view(bytes).substr(0, i), out);
+                    d.feed(std::string_view(bytes).substr(i, j - i), out);
+                    d.feed(std::string_view(bytes).substr(j), out);
+                    d.finish(out);
+                    ASSERT_EQ(out, whole) << "split at " << i << " and " << j;
+                }
+            }
+            // One byte at a time.
+            TextDecoder d(encoding);
+            std::u16string out;
+            for (const char c : bytes) d.feed(std::string_view(&c, 1), out);
+            d.finish(out);
+            EXPECT_EQ(out, whole);
+        }
+    }
+}
+
 TEST(Latin1Decoding, MapsEachByteToItsCodePoint) {
     EXPECT_EQ(decodeLatin1("a\xE9\xFF\x80"), (std::u16string{u'a', 0xE9, 0xFF, 0x80}));
     EXPECT_EQ(decodeLatin1(""), u"");
