@@ -253,6 +253,34 @@ TEST_F(ReaderTest, IncrPiecesThatSplitSequencesDecodeAsTheWhole) {
     expectEventually(decodeUtf8(bytes));
 }
 
+TEST_F(ReaderTest, CompoundTextIsReadWhenItIsAllThatIsOffered) {
+    // "すとっくん ｱ é" as a Japanese EUC locale's Xlib writes it.
+    TempFile bytes(std::string("\x1b$)B\xA4\xB9\xA4\xC8\xA4\xC3\xA4\xAF\xA4\xF3 \x1b)I\xB1 \x1b-A\xE9"));
+    const std::u16string want = u"すとっくん ｱ é";
+    {
+        Child owner({kOwnerTool, "serve", "COMPOUND_TEXT", "COMPOUND_TEXT", bytes.path()}, "", true);
+        expectEventually(want);
+    }
+    expectEventually(u"");
+    // A TEXT answer typed COMPOUND_TEXT is COMPOUND_TEXT.
+    Child owner({kOwnerTool, "serve", "TEXT", "COMPOUND_TEXT", bytes.path()}, "", true);
+    expectEventually(want);
+}
+
+TEST_F(ReaderTest, TextTargetsThatAllFailReadBusyNotEmpty) {
+    TempFile file("before");
+    Child first(test::xclipArgs(), file.path());
+    expectEventually(u"before");
+    const auto seen = reader_->changeCount();
+    Child owner({kOwnerTool, "refuse"}, "", true);
+    ASSERT_TRUE(noticed(seen));
+    const auto end = std::chrono::steady_clock::now() + 2500ms;  // past a failed fetch and its retry
+    while (std::chrono::steady_clock::now() < end) {
+        ASSERT_EQ(reader_->readText(), std::nullopt);
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
 TEST_F(ReaderTest, InvalidUtf8BecomesReplacementCharacters) {
     TempFile bytes(std::string("ok\xC0\xAF|\xE3\x81|\xED\xA0\x80|\xF0\x9F\x98\x80|\xFF"));
     Child owner({kOwnerTool, "text", bytes.path()}, "", true);

@@ -4,6 +4,8 @@
 //   test_owner text FILE         serves FILE's bytes as UTF8_STRING
 //   test_owner hint VALUE FILE   the same, offering x-kde-passwordManagerHint = VALUE
 //   test_owner notext            offers only image/png
+//   test_owner serve TARGET TYPE FILE  offers only TARGET, answered as TYPE with FILE's bytes
+//   test_owner refuse            offers UTF8_STRING and refuses to convert it
 //   test_owner incr N FILE       serves FILE's bytes as UTF8_STRING by INCR, N bytes a piece
 #include <xcb/xcb.h>
 
@@ -57,7 +59,10 @@ int main(int argc, char** argv) {
         std::ifstream in(argv[3], std::ios::binary);
         data.assign(std::istreambuf_iterator<char>(in), {});
         if (piece == 0) return usage();
-    } else if (mode != "hang" && mode != "notext") {
+    } else if (mode == "serve" && argc == 5) {
+        std::ifstream in(argv[4], std::ios::binary);
+        data.assign(std::istreambuf_iterator<char>(in), {});
+    } else if (mode != "hang" && mode != "notext" && mode != "refuse") {
         return usage();
     }
 
@@ -73,6 +78,9 @@ int main(int argc, char** argv) {
     const xcb_atom_t png = intern("image/png");
     const xcb_atom_t hintAtom = intern("x-kde-passwordManagerHint");
     const xcb_atom_t incr = intern("INCR");
+
+    const xcb_atom_t serveTarget = mode == "serve" ? intern(argv[2]) : xcb_atom_t{XCB_ATOM_NONE};
+    const xcb_atom_t serveType = mode == "serve" ? intern(argv[3]) : xcb_atom_t{XCB_ATOM_NONE};
 
     xcb_set_selection_owner(c, w, clipboard, XCB_CURRENT_TIME);
     auto* owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
@@ -109,10 +117,16 @@ int main(int argc, char** argv) {
         if (req->target == targets) {
             std::vector<xcb_atom_t> list{targets};
             if (mode == "notext") list.push_back(png);
+            else if (mode == "serve") list.push_back(serveTarget);
             else list.push_back(utf8);
             if (mode == "hint") list.push_back(hintAtom);
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, XCB_ATOM_ATOM, 32,
                                 static_cast<std::uint32_t>(list.size()), list.data());
+        } else if (mode == "serve" && req->target == serveTarget) {
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, serveType, 8,
+                                static_cast<std::uint32_t>(data.size()), data.data());
+        } else if (mode == "serve" || mode == "refuse") {
+            property = XCB_ATOM_NONE;
         } else if (req->target == utf8 && mode == "incr") {
             const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
             xcb_change_window_attributes(c, req->requestor, XCB_CW_EVENT_MASK, &mask);

@@ -139,7 +139,9 @@ private:
         for (std::size_t i = 0; i < properties_.size(); ++i)
             properties_[i] = intern("STOCKKUN_SELECTION_" + std::to_string(i));
         if (clipboard_ == XCB_ATOM_NONE || targets_ == XCB_ATOM_NONE) return false;
-        textPreference_ = {utf8String_, mimeUtf8, mimeUtf8Upper, XCB_ATOM_STRING, text_, mimePlain};
+        // COMPOUND_TEXT before STRING and TEXT: it holds every text that
+        // STRING can, and more.
+        textPreference_ = {utf8String_, mimeUtf8, mimeUtf8Upper, compoundText_, XCB_ATOM_STRING, text_, mimePlain};
 
         Reply<xcb_xfixes_query_version_reply_t> version(
             xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
@@ -366,7 +368,7 @@ private:
         case Stage::Targets:
             // An owner that does not list its targets: ask for text directly.
             t.targetsKnown = false;
-            t.candidates = {utf8String_, XCB_ATOM_STRING};
+            t.candidates = {utf8String_, compoundText_, XCB_ATOM_STRING};
             nextCandidate();
             return;
         case Stage::Hint:
