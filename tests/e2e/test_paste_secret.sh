@@ -28,11 +28,14 @@ sleep 2.2
 [ "$(history_count)" = "$rows" ] || fail "the pasted secret was recorded"
 pass "Paste of a secret adds no row"
 
-# What Paste put in the edit box, copied back: the secret itself.
+# What Paste put in the edit box, copied back: the secret itself. The owner
+# goes first, so that only the Copy can put the text on the clipboard.
+kill "$owner_pid" 2>/dev/null
+wait_until 5 clipboard_is "" || fail "the secret owner did not go"
+click_at 2000 3500     # into the edit box
 xdotool key ctrl+a
 sleep 0.3
 click_at 1900 5280     # Copy
 wait_until 5 clipboard_is "hunter2" || fail "Paste did not put the secret in the edit box: $(xclip -selection clipboard -o 2>/dev/null)"
 pass "Paste puts the secret in the edit box"
-kill "$owner_pid" 2>/dev/null
 rm -f "$secret"
