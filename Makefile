@@ -1,13 +1,16 @@
 # make run    installs what is missing, builds and starts the program
 # make test   installs what is missing, builds and runs every test (own Xvfb)
 # make bench  builds and runs the benchmarks
+# make fuzz   builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
 BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 # Paths below the tree are hashed relative to it, so work trees share hits.
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps build run test bench clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test bench fuzz clean
 
 all: build
 
@@ -30,6 +33,9 @@ bench: deps
 	cmake -S . -B $(BUILD) -DSTOCK_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
 	scripts/run-bench.sh $(BUILD)
+
+fuzz:
+	scripts/fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)
