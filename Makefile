@@ -1,6 +1,7 @@
 # make run    installs what is missing, builds and starts the program
 # make test   installs what is missing, builds and runs every test (own Xvfb)
 # make bench  builds and runs the benchmarks
+# make tsan   the clipboard reader's tests under ThreadSanitizer
 # make fuzz   builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
 BUILD ?= build
 JOBS ?= 2
@@ -10,7 +11,7 @@ export CCACHE_BASEDIR := $(CURDIR)
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test bench fuzz clean
+.PHONY: all deps build run test bench fuzz tsan clean
 
 all: build
 
@@ -33,6 +34,9 @@ bench: deps
 	cmake -S . -B $(BUILD) -DSTOCK_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
 	scripts/run-bench.sh $(BUILD)
+
+tsan: deps
+	scripts/tsan.sh $(BUILD)-tsan
 
 fuzz:
 	scripts/fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
