@@ -3,13 +3,17 @@
 # make bench  builds and runs the benchmarks
 # make install / make uninstall   under PREFIX (/usr/local), DESTDIR honoured
 # make deb     builds the Debian package; make screenshots renews docs/*.png
+# make tsan   the clipboard reader's tests under ThreadSanitizer
+# make fuzz   builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
 BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
 # Paths below the tree are hashed relative to it, so work trees share hits.
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps build run test bench clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build run test bench fuzz tsan clean
 
 all: build
 
@@ -32,6 +36,12 @@ bench: deps
 	cmake -S . -B $(BUILD) -DSTOCK_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
 	scripts/run-bench.sh $(BUILD)
+
+tsan: deps
+	scripts/tsan.sh $(BUILD)-tsan
+
+fuzz:
+	scripts/fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

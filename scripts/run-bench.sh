@@ -10,6 +10,8 @@ scripts/with-xvfb.sh bash -c "
   '$build/bench/clipboard_read_bench'
   '$build/bench/clipboard_latency_bench'
   '$build/bench/clipboard_idle_bench' '$build/stockkun' 60
+  '$build/bench/clipboard_burst_bench' '$build/stockkun'
+  '$build/bench/reader_memory_bench'
   '$build/bench/edit_bench'
   bench/text_memory_bench.sh '$build/stockkun'
 "

@@ -25,7 +25,7 @@ void EditCommands::Command5_Click() {
 }
 
 void EditCommands::Command3_Click() {
-    const auto text = clipboard_.readText();
+    const auto text = clipboard_.readTextToPaste();
     if (!text) {
         ui_.beep();
         return;

@@ -7,8 +7,10 @@
 
 namespace stock {
 
+// A surrogate without its other half becomes U+FFFD.
 std::string toAnsi(std::u16string_view text);
-// Malformed bytes become U+FFFD; NUL bytes are kept.
+// Each maximal subpart of an ill-formed sequence becomes one U+FFFD (the one
+// UTF-8 decoder, platform/utf8.h); NUL bytes are kept.
 std::u16string fromAnsi(std::string_view bytes);
 
 }  // namespace stock

@@ -8,7 +8,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "platform/utf8.h"
 #include "platform/x11/x11_clipboard_reader.h"
 #include "x11/x_helpers.h"
 
@@ -90,7 +92,7 @@ protected:
     // anything else: no empty or partial text.
     void expectEventually(const std::u16string& want, std::chrono::milliseconds limit = 10s) {
         const auto previous = reader_->readText();
-        std::optional<std::u16string> last = previous;
+        std::optional<SharedText> last = previous;
         bool changed = false, wrong = false;
         const bool got = waitFor(
             [&] {
@@ -100,8 +102,8 @@ protected:
                 return last && *last == want;
             },
             limit);
-        EXPECT_FALSE(wrong) << "answered another text on the way: " << (last ? test::utf8(*last) : "busy");
-        ASSERT_TRUE(got) << (last ? "last read: " + test::utf8(*last) : "still busy");
+        EXPECT_FALSE(wrong) << "answered another text on the way: " << (last ? test::utf8(last->str()) : "busy");
+        ASSERT_TRUE(got) << (last ? "last read: " + test::utf8(last->str()) : "still busy");
     }
 
     // Reads many times over a while: always `want`, with no transfer.
@@ -136,6 +138,8 @@ TEST_F(ReaderTest, XclipTextsAreReadExactlyAndFetchedOnce) {
         expectEventually(s.text, 30s);
         EXPECT_EQ(reader_->transfers(), before + 1);
         expectStable(s.text);
+        const auto a = reader_->readText(), b = reader_->readText();
+        EXPECT_TRUE(a->sharesBufferWith(*b)) << "each read copied the text";
     }
 }
 
@@ -200,6 +204,81 @@ TEST_F(ReaderTest, SecretsAreNeverRead) {
     TempFile plain("not a secret");
     Child owner({kOwnerTool, "hint", "accepted", plain.path()}, "", true);
     expectEventually(u"not a secret");
+}
+
+TEST_F(ReaderTest, BurstOfOwnersCostsOneTransferAndTheNewestWins) {
+    expectEventually(u"");
+    const auto before = reader_->transfers();
+    std::vector<std::unique_ptr<TempFile>> files;
+    std::vector<std::unique_ptr<Child>> owners;  // each ends when the next takes over
+    for (int i = 0; i < 6; ++i) {
+        files.push_back(std::make_unique<TempFile>("owner " + std::to_string(i)));
+        const auto seen = reader_->changeCount();
+        owners.push_back(std::make_unique<Child>(std::vector<std::string>{kOwnerTool, "text", files.back()->path()},
+                                                 "", true));
+        ASSERT_TRUE(noticed(seen));
+    }
+    EXPECT_EQ(reader_->transfers(), before) << "an owner change alone cost a transfer";
+    EXPECT_EQ(reader_->readText(), std::nullopt) << "the first read after a change answers busy";
+    expectEventually(u"owner 5");
+    EXPECT_EQ(reader_->transfers(), before + 1);
+}
+
+TEST_F(ReaderTest, PasteReadsASecretButKeepsNothingOfIt) {
+    TempFile secret("hunter2");
+    const auto seen = reader_->changeCount();
+    Child owner({kOwnerTool, "hint", "secret", secret.path()}, "", true);
+    ASSERT_TRUE(noticed(seen));
+    EXPECT_EQ(reader_->readTextToPaste(), u"hunter2");
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(reader_->readText(), std::nullopt);
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(reader_->readTextToPaste(), u"hunter2") << "a second paste";
+
+    TempFile plain("plain");
+    const auto seen2 = reader_->changeCount();
+    Child other({kOwnerTool, "text", plain.path()}, "", true);
+    ASSERT_TRUE(noticed(seen2));
+    EXPECT_EQ(reader_->readTextToPaste(), u"plain") << "a paste right after a copy waits for the fetch";
+    EXPECT_EQ(reader_->readText(), u"plain");
+}
+
+TEST_F(ReaderTest, IncrPiecesThatSplitSequencesDecodeAsTheWhole) {
+    // Pieces of 7 bytes split kana, emoji and the ill-formed sequences.
+    std::string bytes;
+    for (int i = 0; i < 300; ++i) bytes += "すと\xF0\x9F\x98\x80|\xE3\x81|\xED\xA0\x80|\xC3\xA9\xF0\x9F\x98";
+    TempFile file(bytes);
+    Child owner({kOwnerTool, "incr", "7", file.path()}, "", true);
+    expectEventually(decodeUtf8(bytes));
+}
+
+TEST_F(ReaderTest, CompoundTextIsReadWhenItIsAllThatIsOffered) {
+    // "すとっくん ｱ é" as a Japanese EUC locale's Xlib writes it.
+    TempFile bytes(std::string("\x1b$)B\xA4\xB9\xA4\xC8\xA4\xC3\xA4\xAF\xA4\xF3 \x1b)I\xB1 \x1b-A\xE9"));
+    const std::u16string want = u"すとっくん ｱ é";
+    {
+        Child owner({kOwnerTool, "serve", "COMPOUND_TEXT", "COMPOUND_TEXT", bytes.path()}, "", true);
+        expectEventually(want);
+    }
+    expectEventually(u"");
+    // A TEXT answer typed COMPOUND_TEXT is COMPOUND_TEXT.
+    Child owner({kOwnerTool, "serve", "TEXT", "COMPOUND_TEXT", bytes.path()}, "", true);
+    expectEventually(want);
+}
+
+TEST_F(ReaderTest, TextTargetsThatAllFailReadBusyNotEmpty) {
+    TempFile file("before");
+    Child first(test::xclipArgs(), file.path());
+    expectEventually(u"before");
+    const auto seen = reader_->changeCount();
+    Child owner({kOwnerTool, "refuse"}, "", true);
+    ASSERT_TRUE(noticed(seen));
+    const auto end = std::chrono::steady_clock::now() + 2500ms;  // past a failed fetch and its retry
+    while (std::chrono::steady_clock::now() < end) {
+        ASSERT_EQ(reader_->readText(), std::nullopt);
+        std::this_thread::sleep_for(20ms);
+    }
 }
 
 TEST_F(ReaderTest, InvalidUtf8BecomesReplacementCharacters) {

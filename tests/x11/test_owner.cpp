@@ -4,8 +4,12 @@
 //   test_owner text FILE         serves FILE's bytes as UTF8_STRING
 //   test_owner hint VALUE FILE   the same, offering x-kde-passwordManagerHint = VALUE
 //   test_owner notext            offers only image/png
+//   test_owner serve TARGET TYPE FILE  offers only TARGET, answered as TYPE with FILE's bytes
+//   test_owner refuse            offers UTF8_STRING and refuses to convert it
+//   test_owner incr N FILE       serves FILE's bytes as UTF8_STRING by INCR, N bytes a piece
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,6 +41,12 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     const std::string mode = argv[1];
     std::string data, hint;
+    std::size_t piece = 0;
+    // An INCR transfer under way: requestor, property, bytes sent so far.
+    xcb_window_t incrTo = XCB_NONE;
+    xcb_atom_t incrProperty = XCB_ATOM_NONE;
+    std::size_t incrSent = 0;
+    bool incrDone = false;
     if (mode == "text" && argc == 3) {
         std::ifstream in(argv[2], std::ios::binary);
         data.assign(std::istreambuf_iterator<char>(in), {});
@@ -44,7 +54,15 @@ int main(int argc, char** argv) {
         hint = argv[2];
         std::ifstream in(argv[3], std::ios::binary);
         data.assign(std::istreambuf_iterator<char>(in), {});
-    } else if (mode != "hang" && mode != "notext") {
+    } else if (mode == "incr" && argc == 4) {
+        piece = static_cast<std::size_t>(std::atol(argv[2]));
+        std::ifstream in(argv[3], std::ios::binary);
+        data.assign(std::istreambuf_iterator<char>(in), {});
+        if (piece == 0) return usage();
+    } else if (mode == "serve" && argc == 5) {
+        std::ifstream in(argv[4], std::ios::binary);
+        data.assign(std::istreambuf_iterator<char>(in), {});
+    } else if (mode != "hang" && mode != "notext" && mode != "refuse") {
         return usage();
     }
 
@@ -59,6 +77,10 @@ int main(int argc, char** argv) {
     const xcb_atom_t utf8 = intern("UTF8_STRING");
     const xcb_atom_t png = intern("image/png");
     const xcb_atom_t hintAtom = intern("x-kde-passwordManagerHint");
+    const xcb_atom_t incr = intern("INCR");
+
+    const xcb_atom_t serveTarget = mode == "serve" ? intern(argv[2]) : xcb_atom_t{XCB_ATOM_NONE};
+    const xcb_atom_t serveType = mode == "serve" ? intern(argv[3]) : xcb_atom_t{XCB_ATOM_NONE};
 
     xcb_set_selection_owner(c, w, clipboard, XCB_CURRENT_TIME);
     auto* owner = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, clipboard), nullptr);
@@ -73,6 +95,19 @@ int main(int argc, char** argv) {
             std::free(ev);
             return 0;
         }
+        if (type == XCB_PROPERTY_NOTIFY && incrTo != XCB_NONE) {
+            auto* pn = reinterpret_cast<xcb_property_notify_event_t*>(ev);
+            if (pn->window == incrTo && pn->atom == incrProperty && pn->state == XCB_PROPERTY_DELETE && !incrDone) {
+                const std::size_t n = std::min(piece, data.size() - incrSent);
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, incrTo, incrProperty, utf8, 8,
+                                    static_cast<std::uint32_t>(n), data.data() + incrSent);
+                incrSent += n;
+                incrDone = n == 0;
+                xcb_flush(c);
+            }
+            std::free(ev);
+            continue;
+        }
         if (type != XCB_SELECTION_REQUEST || mode == "hang") {
             std::free(ev);
             continue;
@@ -82,10 +117,25 @@ int main(int argc, char** argv) {
         if (req->target == targets) {
             std::vector<xcb_atom_t> list{targets};
             if (mode == "notext") list.push_back(png);
+            else if (mode == "serve") list.push_back(serveTarget);
             else list.push_back(utf8);
             if (mode == "hint") list.push_back(hintAtom);
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, XCB_ATOM_ATOM, 32,
                                 static_cast<std::uint32_t>(list.size()), list.data());
+        } else if (mode == "serve" && req->target == serveTarget) {
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, serveType, 8,
+                                static_cast<std::uint32_t>(data.size()), data.data());
+        } else if (mode == "serve" || mode == "refuse") {
+            property = XCB_ATOM_NONE;
+        } else if (req->target == utf8 && mode == "incr") {
+            const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+            xcb_change_window_attributes(c, req->requestor, XCB_CW_EVENT_MASK, &mask);
+            const auto size = static_cast<std::uint32_t>(data.size());
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, incr, 32, 1, &size);
+            incrTo = req->requestor;
+            incrProperty = property;
+            incrSent = 0;
+            incrDone = false;
         } else if (req->target == utf8 && mode != "notext") {
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, utf8, 8,
                                 static_cast<std::uint32_t>(data.size()), data.data());

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "platform/qt/qt_clipboard.h"
 #include "platform/qt/x11_clipboard.h"
 #include "platform/x11/x11_clipboard_reader.h"
 #include "x11/x_helpers.h"
@@ -35,9 +36,12 @@ TEST(X11Clipboard, OwnWritesAreReadAtOnceAndNotFetchedBack) {
     X11Clipboard clip;
     ASSERT_NE(clip.reader(), nullptr);
     const auto before = clip.reader()->transfers();
-    for (const std::u16string text : {u"from the program\r\nline 2", u"second write", u"second write"}) {
+    for (const SharedText text : {u"from the program\r\nline 2", u"second write", u"second write"}) {
         ASSERT_TRUE(clip.writeText(text));
-        EXPECT_EQ(clip.readText(), text) << "seen at once, before any event ran";
+        const auto read = clip.readText();
+        ASSERT_TRUE(read) << "not seen at once";
+        EXPECT_EQ(*read, text);
+        EXPECT_TRUE(read->sharesBufferWith(text)) << "the text written was copied";
         runEvents(300ms);
         EXPECT_EQ(clip.readText(), text);
     }
@@ -81,6 +85,34 @@ TEST(X11Clipboard, HangingOwnerReadsBusyAndDoesNotHoldTheUiThread) {
     EXPECT_LT(slowest, 100ms);
     ASSERT_TRUE(clip.writeText(u"mine over the hang"));
     EXPECT_EQ(clip.readText(), u"mine over the hang");
+}
+
+TEST(X11Clipboard, SecretsArePastedButNeverRead) {
+    X11Clipboard clip;
+    ASSERT_NE(clip.reader(), nullptr);
+    test::TempFile secret("hunter2");
+    const auto seen = clip.changeCount();
+    test::Child owner({STOCK_TEST_OWNER, "hint", "secret", secret.path()}, "", true);
+    ASSERT_TRUE(waitWithEvents([&] { return clip.changeCount() != seen; }));
+    EXPECT_EQ(clip.readTextToPaste(), u"hunter2");
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_EQ(clip.readText(), std::nullopt);
+        runEvents(20ms);
+    }
+}
+
+// The fallback when the X11 reader cannot start.
+TEST(QtClipboardFallback, SecretsArePastedButNeverRead) {
+    QtClipboard clip;
+    test::TempFile secret("hunter2");
+    {
+        test::Child owner({STOCK_TEST_OWNER, "hint", "secret", secret.path()}, "", true);
+        ASSERT_TRUE(waitWithEvents([&] { return clip.readTextToPaste() == u"hunter2"; }));
+        EXPECT_EQ(clip.readText(), std::nullopt);
+    }
+    test::TempFile plain("not a secret");
+    test::Child owner({STOCK_TEST_OWNER, "hint", "accepted", plain.path()}, "", true);
+    EXPECT_TRUE(waitWithEvents([&] { return clip.readText() == u"not a secret"; }));
 }
 
 }  // namespace

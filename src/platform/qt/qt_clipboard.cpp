@@ -36,7 +36,10 @@ bool selectionOwned() {
 
 }  // namespace
 
-std::optional<SharedText> QtClipboard::readText() {
+std::optional<SharedText> QtClipboard::readText() { return read(false); }
+std::optional<SharedText> QtClipboard::readTextToPaste() { return read(true); }
+
+std::optional<SharedText> QtClipboard::read(bool secretsToo) {
     QClipboard* cb = QGuiApplication::clipboard();
     if (!cb) return std::nullopt;
     const QMimeData* data = cb->mimeData(QClipboard::Clipboard);
@@ -47,6 +50,8 @@ std::optional<SharedText> QtClipboard::readText() {
         if (selectionOwned()) return std::nullopt;
         return SharedText();
     }
+    if (!secretsToo && data->data(QStringLiteral("x-kde-passwordManagerHint")) == "secret")
+        return std::nullopt;
     if (!data->hasText()) return SharedText();
     return SharedText(fromQ(data->text()));
 }

@@ -1,5 +1,6 @@
 #include "platform/qt/x11_clipboard.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <xcb/xcb.h>
 
@@ -29,9 +30,18 @@ X11Clipboard::~X11Clipboard() = default;
 
 std::optional<SharedText> X11Clipboard::readText() {
     if (!reader_) return qt_.readText();
-    auto text = reader_->readText();
-    if (!text) return std::nullopt;
-    return SharedText(std::move(*text));
+    return reader_->readText();
+}
+
+std::optional<SharedText> X11Clipboard::readTextToPaste() {
+    if (!reader_) return qt_.readTextToPaste();
+    // Qt answers for its own clipboard without the X server; asking the
+    // reader would wait for this very thread to answer the request.
+    if (QGuiApplication::clipboard()->ownsClipboard()) {
+        if (auto text = reader_->readText()) return text;
+        return qt_.readTextToPaste();
+    }
+    return reader_->readTextToPaste();
 }
 
 std::optional<std::uint64_t> X11Clipboard::changeCount() {
@@ -41,7 +51,7 @@ std::optional<std::uint64_t> X11Clipboard::changeCount() {
 
 bool X11Clipboard::writeText(const SharedText& text) {
     if (!reader_) return qt_.writeText(text);
-    reader_->ownWriteBegun(text.str());
+    reader_->ownWriteBegun(text);
     bool ok = false;
     try {
         ok = qt_.writeText(text);

@@ -69,15 +69,22 @@ public:
 
     bool usable() const { return usable_ && !broken_; }
 
-    std::optional<std::u16string> readText() {
+    std::optional<SharedText> readText() {
         if (!usable()) return std::nullopt;
-        const auto r = state_.read();
+        auto r = state_.read();
         if (r.wakeReader) wake();
-        if (!r.text) return std::nullopt;
-        return *r.text;
+        return std::move(r.text);
     }
 
-    void ownWriteBegun(const std::u16string& text) {
+    std::optional<SharedText> readTextToPaste() {
+        if (!usable()) return std::nullopt;
+        auto r = state_.requestPaste();
+        if (r.text) return std::move(r.text);
+        if (r.wakeReader) wake();
+        return state_.awaitPaste(Clock::now() + options_.stallTimeout);
+    }
+
+    void ownWriteBegun(const SharedText& text) {
         state_.ownWriteBegun(text);
         wake();  // a fetch under way is for an older owner: drop it now
     }
@@ -97,8 +104,11 @@ private:
         xcb_atom_t property = XCB_ATOM_NONE;
         bool incremental = false;   // INCR: the data arrives in pieces
         bool targetsKnown = false;  // the owner answered TARGETS
+        bool secret = false;        // a secret, fetched for a paste only
         std::vector<xcb_atom_t> candidates;  // text targets still to try
-        std::string data;
+        std::string data;           // the value of TARGETS or of the hint
+        std::optional<TextDecoder> decoder;  // the text, decoded as it arrives
+        std::u16string text;
         xcb_atom_t type = XCB_ATOM_NONE;
         Clock::time_point deadline;
         Clock::time_point limit;
@@ -129,7 +139,9 @@ private:
         for (std::size_t i = 0; i < properties_.size(); ++i)
             properties_[i] = intern("STOCKKUN_SELECTION_" + std::to_string(i));
         if (clipboard_ == XCB_ATOM_NONE || targets_ == XCB_ATOM_NONE) return false;
-        textPreference_ = {utf8String_, mimeUtf8, mimeUtf8Upper, XCB_ATOM_STRING, text_, mimePlain};
+        // COMPOUND_TEXT before STRING and TEXT: it holds every text that
+        // STRING can, and more.
+        textPreference_ = {utf8String_, mimeUtf8, mimeUtf8Upper, compoundText_, XCB_ATOM_STRING, text_, mimePlain};
 
         Reply<xcb_xfixes_query_version_reply_t> version(
             xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
@@ -234,6 +246,8 @@ private:
         t.target = target;
         t.incremental = false;
         t.data.clear();
+        t.decoder.reset();
+        t.text = std::u16string();
         t.type = XCB_ATOM_NONE;
         t.deadline = Clock::now() + options_.stallTimeout;
         xcb_delete_property(c_, window_, t.property);
@@ -259,25 +273,27 @@ private:
             }
             if (n->property != transfer_->property) return;
             xcb_atom_t valueType = XCB_ATOM_NONE;
-            std::string value;
-            if (!takeProperty(valueType, value)) {
+            std::size_t length = 0;
+            if (!takeProperty(valueType, length)) {
                 fail();
                 return;
             }
             if (valueType == incr_) {
                 // The owner sends the value in pieces, each one after we
                 // delete the last (takeProperty deleted the INCR marker).
-                transfer_->incremental = true;
-                transfer_->deadline = Clock::now() + options_.stallTimeout;
-                if (value.size() >= 4) {
+                Transfer& t = *transfer_;
+                t.incremental = true;
+                t.deadline = Clock::now() + options_.stallTimeout;
+                if (t.stage == Stage::Text && t.data.size() >= 4) {
+                    // Room for the whole text, which has at most one UTF-16
+                    // unit per byte.
                     std::uint32_t sizeHint = 0;
-                    std::memcpy(&sizeHint, value.data(), 4);
-                    transfer_->data.reserve(std::min<std::uint32_t>(sizeHint, 1u << 30));
+                    std::memcpy(&sizeHint, t.data.data(), 4);
+                    t.text.reserve(std::min<std::uint32_t>(sizeHint, 1u << 30));
                 }
+                t.data.clear();
                 return;
             }
-            transfer_->type = valueType;
-            transfer_->data = std::move(value);
             finished();
         } else if (type == XCB_PROPERTY_NOTIFY) {
             auto* n = reinterpret_cast<xcb_property_notify_event_t*>(ev);
@@ -285,24 +301,43 @@ private:
                 n->atom != transfer_->property || n->state != XCB_PROPERTY_NEW_VALUE)
                 return;
             xcb_atom_t valueType = XCB_ATOM_NONE;
-            std::string piece;
-            if (!takeProperty(valueType, piece)) {
+            std::size_t length = 0;
+            if (!takeProperty(valueType, length)) {
                 fail();
                 return;
             }
             transfer_->deadline = Clock::now() + options_.stallTimeout;
-            if (piece.empty()) {
+            if (length == 0) {
                 transfer_->incremental = false;
                 finished();
-                return;
             }
-            transfer_->type = valueType;
-            transfer_->data += piece;
         }
     }
 
-    // Reads the transfer's property whole and deletes it.
-    bool takeProperty(xcb_atom_t& type, std::string& out) {
+    // One piece of the value: a text is decoded at once, other values kept.
+    void take(xcb_atom_t type, std::string_view bytes) {
+        Transfer& t = *transfer_;
+        if (t.stage != Stage::Text || type == incr_) {
+            t.data.append(bytes);
+            return;
+        }
+        if (bytes.empty()) return;
+        if (!t.decoder) {
+            t.type = type;
+            t.decoder.emplace(encodingOf(type));
+        }
+        t.decoder->feed(bytes, t.text);
+    }
+
+    TextDecoder::Encoding encodingOf(xcb_atom_t type) const {
+        if (type == XCB_ATOM_STRING) return TextDecoder::Encoding::Latin1;
+        if (type == compoundText_) return TextDecoder::Encoding::CompoundText;
+        return TextDecoder::Encoding::Utf8;
+    }
+
+    // Reads the transfer's property, handing it on in pieces as they come,
+    // and deletes it.
+    bool takeProperty(xcb_atom_t& type, std::size_t& total) {
         std::uint32_t offset = 0;
         for (;;) {
             Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
@@ -313,8 +348,12 @@ private:
             if (!r) return false;
             type = r->type;
             const int length = xcb_get_property_value_length(r.p);
-            out.append(static_cast<const char*>(xcb_get_property_value(r.p)),
-                       static_cast<std::size_t>(length));
+            if (type == XCB_ATOM_NONE) break;
+            if (transfer_->stage == Stage::Text && !transfer_->incremental && offset == 0 && type != incr_)
+                transfer_->text.reserve(static_cast<std::size_t>(length) + r->bytes_after);
+            take(type, std::string_view(static_cast<const char*>(xcb_get_property_value(r.p)),
+                                        static_cast<std::size_t>(length)));
+            total += static_cast<std::size_t>(length);
             offset += static_cast<std::uint32_t>(length) / 4;
             if (r->bytes_after == 0) break;
         }
@@ -329,7 +368,7 @@ private:
         case Stage::Targets:
             // An owner that does not list its targets: ask for text directly.
             t.targetsKnown = false;
-            t.candidates = {utf8String_, XCB_ATOM_STRING};
+            t.candidates = {utf8String_, compoundText_, XCB_ATOM_STRING};
             nextCandidate();
             return;
         case Stage::Hint:
@@ -383,9 +422,12 @@ private:
         }
         case Stage::Hint:
             if (t.data == "secret") {
-                state_.secretFound(t.generation);
-                transfer_.reset();
-                return;
+                if (!state_.pasteWanted(t.generation)) {
+                    state_.secretFound(t.generation);
+                    transfer_.reset();
+                    return;
+                }
+                t.secret = true;
             }
             if (t.candidates.empty()) {
                 complete(std::u16string());
@@ -394,22 +436,21 @@ private:
             nextCandidate();
             return;
         case Stage::Text:
-            complete(decode(t.type, t.data));
+            if (t.decoder) t.decoder->finish(t.text);
+            // Room kept for a text that came out much shorter than its bytes
+            // goes back.
+            if (t.text.capacity() > t.text.size() + t.text.size() / 4 + 4096) t.text.shrink_to_fit();
+            complete(std::move(t.text));
             return;
         }
     }
 
-    std::u16string decode(xcb_atom_t type, const std::string& data) const {
-        if (type == XCB_ATOM_STRING) return decodeLatin1(data);
-        if (type == compoundText_ && data.find('\x1b') == std::string::npos)
-            return decodeLatin1(data);  // without escapes it is ISO 8859-1
-        return decodeUtf8(data);
-    }
-
     void complete(std::u16string text) {
         const std::uint64_t generation = transfer_->generation;
+        const bool secret = transfer_->secret;
         transfer_.reset();
-        state_.fetched(generation, std::move(text));
+        if (secret) state_.secretFetched(generation, SharedText(std::move(text)));
+        else state_.fetched(generation, SharedText(std::move(text)));
     }
 
     Options options_;
@@ -438,8 +479,9 @@ ClipboardReader::ClipboardReader() : ClipboardReader(Options{}) {}
 ClipboardReader::~ClipboardReader() = default;
 
 bool ClipboardReader::usable() const { return impl_->usable(); }
-std::optional<std::u16string> ClipboardReader::readText() { return impl_->readText(); }
-void ClipboardReader::ownWriteBegun(const std::u16string& text) { impl_->ownWriteBegun(text); }
+std::optional<SharedText> ClipboardReader::readText() { return impl_->readText(); }
+std::optional<SharedText> ClipboardReader::readTextToPaste() { return impl_->readTextToPaste(); }
+void ClipboardReader::ownWriteBegun(const SharedText& text) { impl_->ownWriteBegun(text); }
 void ClipboardReader::ownWriteFailed() { impl_->ownWriteFailed(); }
 std::uint64_t ClipboardReader::transfers() const { return impl_->transfers(); }
 std::uint64_t ClipboardReader::changeCount() const { return impl_->changeCount(); }

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/shared_text.h"
+
 namespace stock::x11 {
 
 class ClipboardReader {
@@ -33,15 +35,22 @@ public:
     bool usable() const;
 
     // The clipboard's text as last fetched: "" when it holds no text (or no
-    // one owns it), nullopt while a fetch runs, after one failed (a retry is
-    // then started) and while the owner marks its text a secret. Never waits
-    // for the X server.
-    std::optional<std::u16string> readText();
+    // one owns it); nullopt (busy) on the first read after an owner change,
+    // which asks for the new owner's text, while that fetch runs, after one
+    // failed (a retry is then started) and while the owner marks its text a
+    // secret. Never waits for the X server. The text shares the reader's buffer: no copy.
+    std::optional<SharedText> readText();
+
+    // The text for a paste the user asked for: as readText(), but a text
+    // that is not fetched yet is waited for, and one that its owner marks a
+    // secret is fetched too (for this answer only; it is never kept). Waits
+    // on the calling thread at most the stall timeout.
+    std::optional<SharedText> readTextToPaste();
 
     // The program is about to take the clipboard with `text` through its own
     // toolkit; the next reads answer `text` at once, and the owner change
-    // that follows is not fetched.
-    void ownWriteBegun(const std::u16string& text);
+    // that follows is not fetched. The reader keeps `text`'s own buffer.
+    void ownWriteBegun(const SharedText& text);
     // That write did not take the clipboard.
     void ownWriteFailed();
 
