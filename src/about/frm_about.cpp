@@ -122,8 +122,8 @@ void FrmAbout::StartSysInfo() {
     bool started = false;
     try {
         std::u16string path;
-        bool found = GetKeyValue(HKEY_LOCAL_MACHINE, kMsinfoKey, kMsinfoValue, path);
-        if (!found && GetKeyValue(HKEY_LOCAL_MACHINE, kMsinfoLocationKey, kMsinfoLocationValue, path)) {
+        bool found = GetKeyValue(reg::kLocalMachine, kMsinfoKey, kMsinfoValue, path);
+        if (!found && GetKeyValue(reg::kLocalMachine, kMsinfoLocationKey, kMsinfoLocationValue, path)) {
             // The folder as stored: no separator added or removed.
             path += kMsinfoFile;
             found = s_.programs.isFile(path);
@@ -145,7 +145,7 @@ bool FrmAbout::GetKeyValue(RegKey KeyRoot, const std::u16string& KeyName, const 
     // Read rights only: asking for write rights that are never used would
     // fail for every user without administrator rights.
     RegKey key = 0;
-    if (s_.registry.openKey(KeyRoot, toAnsi(KeyName), 0, KEY_READ, key) != ERROR_SUCCESS) {
+    if (s_.registry.openKey(KeyRoot, toAnsi(KeyName), 0, reg::kRead, key) != reg::kSuccess) {
         KeyVal.clear();
         return false;
     }
@@ -153,8 +153,8 @@ bool FrmAbout::GetKeyValue(RegKey KeyRoot, const std::u16string& KeyName, const 
 
     std::vector<std::uint8_t> buffer(kRegValueBufferSize, 0);
     std::uint32_t size = kRegValueBufferSize;
-    std::uint32_t type = REG_NONE;
-    if (s_.registry.queryValue(key, toAnsi(SubKeyRef), type, buffer.data(), size) != ERROR_SUCCESS) {
+    std::uint32_t type = reg::kNone;
+    if (s_.registry.queryValue(key, toAnsi(SubKeyRef), type, buffer.data(), size) != reg::kSuccess) {
         KeyVal.clear();
         return false;
     }
@@ -163,10 +163,10 @@ bool FrmAbout::GetKeyValue(RegKey KeyRoot, const std::u16string& KeyName, const 
     if (buffer[size - 1] == 0) --size;  // the string's terminator
 
     switch (type) {
-        case REG_SZ:
+        case reg::kSz:
             KeyVal = fromAnsi(std::string_view(reinterpret_cast<const char*>(buffer.data()), size));
             break;
-        case REG_DWORD:
+        case reg::kDword:
             KeyVal = formatHexLiteral(regDwordLiteral(buffer.data(), size));
             break;
         default:
@@ -185,7 +185,7 @@ std::u16string regDwordLiteral(const std::uint8_t* data, std::size_t size) {
     return literal;
 }
 
-// A REG_DWORD is an unsigned 32-bit number, so its text is that number in
+// A reg::kDword is an unsigned 32-bit number, so its text is that number in
 // decimal: "&h000105" gives "261", "&hFFFFFFFF" gives "4294967295".
 std::u16string formatHexLiteral(const std::u16string& literal) {
     if (literal.size() < 3 || literal[0] != u'&' || (literal[1] != u'h' && literal[1] != u'H'))

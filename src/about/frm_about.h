@@ -27,7 +27,7 @@ public:
         Shell& shell;
         Programs& programs;
         Registry& registry;
-        MessageBox& messageBox;
+        MessageDialog& messageBox;
     };
 
     explicit FrmAbout(Services services);
@@ -67,7 +67,7 @@ private:
     bool loaded_ = false;
 };
 
-// The text of a REG_DWORD value's bytes: "&h" and two upper-case hex digits
+// The text of a reg::kDword value's bytes: "&h" and two upper-case hex digits
 // per byte, the last byte first.
 std::u16string regDwordLiteral(const std::uint8_t* data, std::size_t size);
 // The general formatting of such a literal: its number in decimal. Throws

@@ -6,9 +6,9 @@ namespace stock {
 
 class Window;
 
-class MessageBox {
+class MessageDialog {
 public:
-    virtual ~MessageBox() = default;
+    virtual ~MessageDialog() = default;
     // An application-modal box with the prompt, an OK button only, no icon
     // and the application's title as its caption, shown above `owner` (and
     // above every other window of the program). Returns when the user has

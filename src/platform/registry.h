@@ -11,38 +11,41 @@ namespace stock {
 using RegKey = std::uintptr_t;
 using RegStatus = std::int32_t;
 
-inline constexpr RegKey HKEY_LOCAL_MACHINE = 0x80000002u;
+// Names of their own: <windows.h> defines the registry's names as macros.
+namespace reg {
+inline constexpr RegKey kLocalMachine = 0x80000002u;
 
-inline constexpr RegStatus ERROR_SUCCESS = 0;
-inline constexpr RegStatus ERROR_FILE_NOT_FOUND = 2;
-inline constexpr RegStatus ERROR_ACCESS_DENIED = 5;
-inline constexpr RegStatus ERROR_INVALID_HANDLE = 6;
-inline constexpr RegStatus ERROR_MORE_DATA = 234;
+inline constexpr RegStatus kSuccess = 0;
+inline constexpr RegStatus kFileNotFound = 2;
+inline constexpr RegStatus kAccessDenied = 5;
+inline constexpr RegStatus kInvalidHandle = 6;
+inline constexpr RegStatus kMoreData = 234;
 
 // Access rights.
-inline constexpr std::uint32_t KEY_QUERY_VALUE = 0x0001;
-inline constexpr std::uint32_t KEY_ENUMERATE_SUB_KEYS = 0x0008;
-inline constexpr std::uint32_t KEY_NOTIFY = 0x0010;
-inline constexpr std::uint32_t READ_CONTROL = 0x20000;
-inline constexpr std::uint32_t KEY_READ = 0x20019;
+inline constexpr std::uint32_t kQueryValue = 0x0001;
+inline constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
+inline constexpr std::uint32_t kNotify = 0x0010;
+inline constexpr std::uint32_t kReadControl = 0x20000;
+inline constexpr std::uint32_t kRead = 0x20019;
 
 // Value types.
-inline constexpr std::uint32_t REG_NONE = 0;
-inline constexpr std::uint32_t REG_SZ = 1;
-inline constexpr std::uint32_t REG_EXPAND_SZ = 2;
-inline constexpr std::uint32_t REG_BINARY = 3;
-inline constexpr std::uint32_t REG_DWORD = 4;
+inline constexpr std::uint32_t kNone = 0;
+inline constexpr std::uint32_t kSz = 1;
+inline constexpr std::uint32_t kExpandSz = 2;
+inline constexpr std::uint32_t kBinary = 3;
+inline constexpr std::uint32_t kDword = 4;
+}  // namespace reg
 
 class Registry {
 public:
     virtual ~Registry() = default;
-    // Opens subKey (ANSI text) below root. On ERROR_SUCCESS `result` holds
+    // Opens subKey (ANSI text) below root. On reg::kSuccess `result` holds
     // the opened key, which must be closed with closeKey.
     virtual RegStatus openKey(RegKey root, const std::string& subKey, std::uint32_t options,
                               std::uint32_t rights, RegKey& result) = 0;
     // Reads the value named `valueName` (ANSI text). `size` holds the
     // buffer's size on entry and the value's size in bytes on return. A value
-    // larger than the buffer answers ERROR_MORE_DATA and leaves the buffer as
+    // larger than the buffer answers reg::kMoreData and leaves the buffer as
     // it was.
     virtual RegStatus queryValue(RegKey key, const std::string& valueName, std::uint32_t& type,
                                  std::uint8_t* data, std::uint32_t& size) = 0;

@@ -288,7 +288,7 @@ TEST_F(About, Lookup2AppendsTheFileNameToTheFolderAsStored) {
 
 TEST_F(About, ValuesOfAnotherTypeLeaveThePathEmpty) {
     // Lookup 1 of another type: found, empty path, the start fails.
-    registry.keys[kLookup1]["PATH"] = {REG_EXPAND_SZ, {'%', 'X', '%', 0}};
+    registry.keys[kLookup1]["PATH"] = {reg::kExpandSz, {'%', 'X', '%', 0}};
     pressSys();
     EXPECT_EQ(std::count(log.begin(), log.end(), "start "), 1);
     EXPECT_FALSE(opened(kLookup2));
@@ -296,7 +296,7 @@ TEST_F(About, ValuesOfAnotherTypeLeaveThePathEmpty) {
 
     // Lookup 1 missing, lookup 2 of another type: the bare file name is tested.
     registry.keys.clear();
-    registry.keys[kLookup2]["MSINFO"] = {REG_BINARY, {1, 2, 3}};
+    registry.keys[kLookup2]["MSINFO"] = {reg::kBinary, {1, 2, 3}};
     programs.tested.clear();
     pressSys();
     ASSERT_EQ(programs.tested.size(), 1u);
@@ -313,7 +313,7 @@ TEST_F(About, EveryFailureEndsInOneMessageAndLeavesTheWindowAsItWas) {
     const Case cases[] = {
         {"no keys at all", [] {}},
         {"lookup 1 with 0 bytes of data", [&] {
-             registry.keys[kLookup1]["PATH"] = {REG_SZ, {}};
+             registry.keys[kLookup1]["PATH"] = {reg::kSz, {}};
              registry.keys[kLookup2]["MSINFO"] = regSz("C:\\Tools");
              programs.files.insert(u"C:\\Tools\\MSINFO32.EXE");
          }},
@@ -351,7 +351,7 @@ TEST_F(About, EveryFailureEndsInOneMessageAndLeavesTheWindowAsItWas) {
 }
 
 TEST_F(About, ZeroBytesInLookup1StopsBeforeLookup2) {
-    registry.keys[kLookup1]["PATH"] = {REG_SZ, {}};
+    registry.keys[kLookup1]["PATH"] = {reg::kSz, {}};
     registry.keys[kLookup2]["MSINFO"] = regSz("C:\\Tools");
     programs.files.insert(u"C:\\Tools\\MSINFO32.EXE");
     pressSys();
@@ -387,7 +387,7 @@ struct KeyValue : About {
     std::u16string val = u"before";
     bool read(const FakeRegValue& v) {
         registry.keys["K"]["V"] = v;
-        return about.GetKeyValue(HKEY_LOCAL_MACHINE, u"K", u"V", val);
+        return about.GetKeyValue(reg::kLocalMachine, u"K", u"V", val);
     }
 };
 
@@ -396,7 +396,7 @@ TEST_F(KeyValue, StringsLoseOnlyTheirTerminator) {
     EXPECT_TRUE(val == u"C:\\a b");
     EXPECT_TRUE(read(regSz("C:\\a b", false)));
     EXPECT_TRUE(val == u"C:\\a b") << "without a terminator every character stays";
-    EXPECT_TRUE(read({REG_SZ, {'a', 'b', 0, 0}}));
+    EXPECT_TRUE(read({reg::kSz, {'a', 'b', 0, 0}}));
     EXPECT_TRUE(val == std::u16string(u"ab\0", 3)) << "only the last zero byte is dropped";
     EXPECT_TRUE(read(regSz("\xE6\x83\x85\xE5\xA0\xB1")));
     EXPECT_TRUE(val == u"情報");
@@ -433,28 +433,28 @@ TEST_F(KeyValue, DwordsAreWrittenAsHexThenAsTheirNumber) {
 }
 
 TEST_F(KeyValue, OtherTypesAnswerTrueAndKeepTheValueFromEntry) {
-    EXPECT_TRUE(read({REG_BINARY, {1, 2, 3}}));
+    EXPECT_TRUE(read({reg::kBinary, {1, 2, 3}}));
     EXPECT_TRUE(val == u"before");
-    EXPECT_TRUE(read({REG_EXPAND_SZ, {'x', 0}}));
+    EXPECT_TRUE(read({reg::kExpandSz, {'x', 0}}));
     EXPECT_TRUE(val == u"before");
     expectAllKeysClosed();
 }
 
 TEST_F(KeyValue, NotFoundEmptiesTheValueAndClosesWhatWasOpened) {
     registry.keys["K"];
-    EXPECT_FALSE(about.GetKeyValue(HKEY_LOCAL_MACHINE, u"K", u"missing", val));
+    EXPECT_FALSE(about.GetKeyValue(reg::kLocalMachine, u"K", u"missing", val));
     EXPECT_TRUE(val.empty());
     EXPECT_EQ(registry.closes, 1);
 
     val = u"before";
-    EXPECT_FALSE(about.GetKeyValue(HKEY_LOCAL_MACHINE, u"no such key", u"V", val));
+    EXPECT_FALSE(about.GetKeyValue(reg::kLocalMachine, u"no such key", u"V", val));
     EXPECT_TRUE(val.empty());
     EXPECT_EQ(registry.closes, 1) << "a key that did not open is not closed";
     expectAllKeysClosed();
 }
 
 TEST_F(KeyValue, NoDataRaisesAfterClosingAndKeepsTheValue) {
-    EXPECT_THROW(read({REG_SZ, {}}), std::exception);
+    EXPECT_THROW(read({reg::kSz, {}}), std::exception);
     EXPECT_TRUE(val == u"before");
     registry.failQuery = true;
     EXPECT_THROW(read(regSz("x")), std::exception);
@@ -464,7 +464,7 @@ TEST_F(KeyValue, NoDataRaisesAfterClosingAndKeepsTheValue) {
 TEST_F(KeyValue, NamesReachTheRegistryUnchangedAsNarrowText) {
     registry.keys["Soft\xE6\x83\x85"]["\xE5\xA0\xB1"] = regSz("ok");
     const std::u16string key = u"Soft情", name = u"報";
-    EXPECT_TRUE(about.GetKeyValue(HKEY_LOCAL_MACHINE, key, name, val));
+    EXPECT_TRUE(about.GetKeyValue(reg::kLocalMachine, key, name, val));
     EXPECT_TRUE(val == u"ok");
     EXPECT_EQ(key, u"Soft情");
 }

@@ -19,23 +19,23 @@
 namespace stock::test {
 
 struct FakeRegValue {
-    std::uint32_t type = REG_SZ;
+    std::uint32_t type = reg::kSz;
     std::vector<std::uint8_t> data;
 };
 
 inline FakeRegValue regSz(const std::string& text, bool terminator = true) {
-    FakeRegValue v{REG_SZ, {text.begin(), text.end()}};
+    FakeRegValue v{reg::kSz, {text.begin(), text.end()}};
     if (terminator) v.data.push_back(0);
     return v;
 }
 
 inline FakeRegValue regDword(std::uint32_t n) {
-    return {REG_DWORD,
+    return {reg::kDword,
             {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n >> 16),
              static_cast<std::uint8_t>(n >> 24)}};
 }
 
-// Keys below HKEY_LOCAL_MACHINE, by path, as a user without administrator
+// Keys below reg::kLocalMachine, by path, as a user without administrator
 // rights sees them: asking for more than read rights is refused.
 class FakeRegistry final : public Registry {
 public:
@@ -46,38 +46,38 @@ public:
         log_.push_back("reg.open " + subKey);
         rightsAsked.push_back(rights);
         if (options != 0) return 87;  // ERROR_INVALID_PARAMETER
-        if (root != HKEY_LOCAL_MACHINE || !keys.count(subKey)) return ERROR_FILE_NOT_FOUND;
-        if (!administrator && (rights & ~KEY_READ) != 0) return ERROR_ACCESS_DENIED;
+        if (root != reg::kLocalMachine || !keys.count(subKey)) return reg::kFileNotFound;
+        if (!administrator && (rights & ~reg::kRead) != 0) return reg::kAccessDenied;
         result = nextHandle_++;
         openKeys[result] = subKey;
         ++opens;
-        return ERROR_SUCCESS;
+        return reg::kSuccess;
     }
     RegStatus queryValue(RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
                          std::uint32_t& size) override {
         log_.push_back("reg.query " + name);
         auto k = openKeys.find(key);
-        if (k == openKeys.end()) return ERROR_INVALID_HANDLE;
+        if (k == openKeys.end()) return reg::kInvalidHandle;
         bufferSizes.push_back(size);
         for (std::uint32_t i = 0; i < size; ++i) cleanBuffers = cleanBuffers && data[i] == 0;
         if (failQuery) throw std::runtime_error("query failed");
         auto& values = keys[k->second];
         auto v = values.find(name);
-        if (v == values.end()) return ERROR_FILE_NOT_FOUND;
+        if (v == values.end()) return reg::kFileNotFound;
         type = v->second.type;
         const auto n = static_cast<std::uint32_t>(v->second.data.size());
         if (n > size) {
             size = n;
-            return ERROR_MORE_DATA;
+            return reg::kMoreData;
         }
         if (n) std::memcpy(data, v->second.data.data(), n);
         size = n;
-        return ERROR_SUCCESS;
+        return reg::kSuccess;
     }
     RegStatus closeKey(RegKey key) override {
         log_.push_back("reg.close");
         ++closes;
-        return openKeys.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+        return openKeys.erase(key) ? reg::kSuccess : reg::kInvalidHandle;
     }
 
     std::map<std::string, std::map<std::string, FakeRegValue>> keys;
@@ -153,7 +153,7 @@ private:
     Log& log_;
 };
 
-class FakeMessageBox final : public MessageBox {
+class FakeMessageBox final : public MessageDialog {
 public:
     explicit FakeMessageBox(Log& log) : log_(log) {}
     void show(const std::u16string& prompt, Window*) override {

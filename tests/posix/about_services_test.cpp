@@ -129,15 +129,15 @@ TEST(PosixRegistryTest, AnswersTheInformationProgramsPathAndNothingElse) {
         PosixRegistry registry;
         RegKey key = 0;
         std::string value;
-        if (registry.openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, KEY_READ,
-                             key) != ERROR_SUCCESS)
+        if (registry.openKey(reg::kLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, reg::kRead,
+                             key) != reg::kSuccess)
             return std::string("<no key>");
         std::uint8_t data[1024] = {};
         std::uint32_t size = sizeof data, type = 0;
         const RegStatus st = registry.queryValue(key, "PATH", type, data, size);
-        EXPECT_EQ(registry.closeKey(key), ERROR_SUCCESS);
-        if (st != ERROR_SUCCESS) return std::string("<not found>");
-        EXPECT_EQ(type, REG_SZ);
+        EXPECT_EQ(registry.closeKey(key), reg::kSuccess);
+        if (st != reg::kSuccess) return std::string("<not found>");
+        EXPECT_EQ(type, reg::kSz);
         EXPECT_EQ(data[size - 1], 0) << "stored with its terminator";
         return std::string(reinterpret_cast<char*>(data), size - 1);
     };
@@ -156,23 +156,23 @@ TEST(PosixRegistryTest, AnswersTheInformationProgramsPathAndNothingElse) {
     PathVariable p(bin2.string());
     PosixRegistry registry;
     RegKey key = 0;
-    EXPECT_EQ(registry.openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, 0x2003F, key),
-              ERROR_ACCESS_DENIED)
+    EXPECT_EQ(registry.openKey(reg::kLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, 0x2003F, key),
+              reg::kAccessDenied)
         << "read-only: write rights are refused";
-    EXPECT_EQ(registry.openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools Location", 0, KEY_READ, key),
-              ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(registry.openKey(0x80000001u, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, KEY_READ, key),
-              ERROR_FILE_NOT_FOUND);
-    ASSERT_EQ(registry.openKey(HKEY_LOCAL_MACHINE, "software\\microsoft\\shared tools\\msinfo", 0, KEY_READ, key),
-              ERROR_SUCCESS);
+    EXPECT_EQ(registry.openKey(reg::kLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location", 0, reg::kRead, key),
+              reg::kFileNotFound);
+    EXPECT_EQ(registry.openKey(0x80000001u, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, reg::kRead, key),
+              reg::kFileNotFound);
+    ASSERT_EQ(registry.openKey(reg::kLocalMachine, "software\\microsoft\\shared tools\\msinfo", 0, reg::kRead, key),
+              reg::kSuccess);
     std::uint8_t data[4] = {};
     std::uint32_t size = sizeof data, type = 0;
-    EXPECT_EQ(registry.queryValue(key, "PATH", type, data, size), ERROR_MORE_DATA);
+    EXPECT_EQ(registry.queryValue(key, "PATH", type, data, size), reg::kMoreData);
     EXPECT_EQ(size, hardinfo.string().size() + 1);
     size = sizeof data;
-    EXPECT_EQ(registry.queryValue(key, "OTHER", type, data, size), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(registry.closeKey(key), ERROR_SUCCESS);
-    EXPECT_EQ(registry.closeKey(key), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(registry.queryValue(key, "OTHER", type, data, size), reg::kFileNotFound);
+    EXPECT_EQ(registry.closeKey(key), reg::kSuccess);
+    EXPECT_EQ(registry.closeKey(key), reg::kInvalidHandle);
 }
 
 TEST(PosixRegistryTest, TheLauncherFindsAndStartsTheInstalledTool) {

@@ -38,35 +38,35 @@ PosixRegistry::PosixRegistry(std::vector<std::string> programs) : programs_(std:
 
 RegStatus PosixRegistry::openKey(RegKey root, const std::string& subKey, std::uint32_t, std::uint32_t rights,
                                  RegKey& result) {
-    if (root != HKEY_LOCAL_MACHINE || !sameName(subKey, kMsinfoKeyPath)) return ERROR_FILE_NOT_FOUND;
-    if ((rights & ~KEY_READ) != 0) return ERROR_ACCESS_DENIED;
+    if (root != reg::kLocalMachine || !sameName(subKey, kMsinfoKeyPath)) return reg::kFileNotFound;
+    if ((rights & ~reg::kRead) != 0) return reg::kAccessDenied;
     result = kMsinfoKeyHandle;
     ++openKeys_;
-    return ERROR_SUCCESS;
+    return reg::kSuccess;
 }
 
 RegStatus PosixRegistry::queryValue(RegKey key, const std::string& valueName, std::uint32_t& type,
                                     std::uint8_t* data, std::uint32_t& size) {
-    if (key != kMsinfoKeyHandle || openKeys_ == 0) return ERROR_INVALID_HANDLE;
-    if (!sameName(valueName, kPathValue)) return ERROR_FILE_NOT_FOUND;
+    if (key != kMsinfoKeyHandle || openKeys_ == 0) return reg::kInvalidHandle;
+    if (!sameName(valueName, kPathValue)) return reg::kFileNotFound;
     // Looked up afresh on every read: a program installed meanwhile counts.
     const std::string path = findSystemInformationProgram();
-    if (path.empty()) return ERROR_FILE_NOT_FOUND;
+    if (path.empty()) return reg::kFileNotFound;
     const auto needed = static_cast<std::uint32_t>(path.size() + 1);
-    type = REG_SZ;
+    type = reg::kSz;
     if (!data || needed > size) {
         size = needed;
-        return ERROR_MORE_DATA;
+        return reg::kMoreData;
     }
     std::memcpy(data, path.c_str(), needed);
     size = needed;
-    return ERROR_SUCCESS;
+    return reg::kSuccess;
 }
 
 RegStatus PosixRegistry::closeKey(RegKey key) {
-    if (key != kMsinfoKeyHandle || openKeys_ == 0) return ERROR_INVALID_HANDLE;
+    if (key != kMsinfoKeyHandle || openKeys_ == 0) return reg::kInvalidHandle;
     --openKeys_;
-    return ERROR_SUCCESS;
+    return reg::kSuccess;
 }
 
 std::string PosixRegistry::findSystemInformationProgram() const {

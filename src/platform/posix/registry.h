@@ -9,7 +9,7 @@ namespace stock {
 
 // There is no registry here. This read-only stand-in knows one value: the
 // full path of the desktop's system information program, under
-// HKEY_LOCAL_MACHINE "SOFTWARE\Microsoft\Shared Tools\MSINFO", value "PATH",
+// reg::kLocalMachine "SOFTWARE\Microsoft\Shared Tools\MSINFO", value "PATH",
 // when one of a short list of such programs is found on PATH. Every other key
 // is missing, and asking for more than read rights is refused, as it would be
 // for a user without administrator rights.

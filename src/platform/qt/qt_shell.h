@@ -14,7 +14,7 @@ public:
     void open(const std::u16string& address) override;
 };
 
-class QtMessageBox final : public MessageBox {
+class QtMessageBox final : public MessageDialog {
 public:
     // title: the application's title, the caption of every box.
     explicit QtMessageBox(std::u16string title) : title_(std::move(title)) {}
