@@ -5,6 +5,8 @@
 # make deb     builds the Debian package; make screenshots renews docs/*.png
 # make tsan   the clipboard reader's tests under ThreadSanitizer
 # make fuzz   builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
+# make windows  cross-builds build-win/stockkun.exe (mingw-w64)
+# make core    the core and its tests alone, without Qt or X11 (build-core/)
 BUILD ?= build
 JOBS ?= 2
 CMAKE_FLAGS ?=
@@ -13,7 +15,7 @@ export CCACHE_BASEDIR := $(CURDIR)
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test bench fuzz tsan clean
+.PHONY: all deps build run test bench fuzz tsan clean windows core
 
 all: build
 
@@ -45,6 +47,21 @@ fuzz:
 
 clean:
 	rm -rf $(BUILD)
+
+WIN_BUILD ?= build-win
+$(WIN_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(WIN_BUILD) -DSTOCK_FRONTEND=win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
+
+windows: deps $(WIN_BUILD)/CMakeCache.txt
+	cmake --build $(WIN_BUILD) -j$(JOBS)
+
+CORE_BUILD ?= build-core
+$(CORE_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(CORE_BUILD) -DSTOCK_FRONTEND=none -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+core: $(CORE_BUILD)/CMakeCache.txt
+	cmake --build $(CORE_BUILD) -j$(JOBS)
+	ctest --test-dir $(CORE_BUILD) --output-on-failure
 
 # Installation, the Debian package and the README's screenshots.
 PREFIX ?= /usr/local

@@ -1,0 +1,54 @@
+// A RichEdit (Msftedit) box that hands back exactly the text it was given.
+// The control keeps every line break as a lone CR; the exact text is kept
+// beside it and follows every edit, so CR LF, lone CR, LF and U+2029 survive.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+
+#include "platform/controls.h"
+
+namespace stock::win32 {
+
+class Win32TextBox final : public TextBox {
+public:
+    // A read-only box shows at most `displayLimit` code units (0: all).
+    Win32TextBox(HWND box, std::size_t displayLimit);
+    ~Win32TextBox() override;
+
+    SharedText text() const override { return exact_; }
+    void setText(SharedText text) override;
+    std::size_t selLength() const override;
+    SharedText selText() const override;
+    void setSelText(const SharedText& text) override;
+    void onChange(Handler handler) override { change_ = std::move(handler); }
+    void onEditCommand(EditCommand command, Handler handler) override;
+
+    // The control reported a change (EN_CHANGE).
+    void controlChanged();
+    void detach() { box_ = nullptr; }
+    HWND hwnd() const { return box_; }
+    // A key or message of the box that names an editing command; true when a
+    // handler took it.
+    bool command(EditCommand c);
+
+private:
+    std::u16string shownText() const;
+    void selection(std::size_t& from, std::size_t& to) const;
+    void fire();
+
+    HWND box_;
+    std::size_t displayLimit_;
+    SharedText exact_;
+    std::u16string shown_;  // what the control holds, as it reports it
+    bool applying_ = false;
+    Handler change_;
+    std::array<Handler, 4> commands_;
+};
+
+// Runs a handler; no failure reaches the message loop.
+void invoke(const Handler& h);
+
+}  // namespace stock::win32

@@ -1,0 +1,645 @@
+#include "platform/win32/win32_ui.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <map>
+#include <stdexcept>
+
+#include "platform/text_map.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_text_box.h"
+
+namespace stock::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"stockkun.window";
+constexpr wchar_t kOwnerClass[] = L"stockkun.owner";
+constexpr UINT_PTR kFirstControlId = 100;
+constexpr UINT kFirstMenuId = 1000;
+// A read-only box shows the start of a very large text.
+constexpr std::size_t kReadOnlyDisplayLimit = 64 * 1024;
+constexpr std::size_t kPreviewUnits = 1024;
+
+COLORREF toColor(Rgb c) { return RGB(c.r, c.g, c.b); }
+
+UINT dpiOf(HWND hwnd) {
+    const UINT dpi = hwnd ? GetDpiForWindow(hwnd) : GetDpiForSystem();
+    return dpi ? dpi : 96;
+}
+
+HFONT makeFont(const FontSpec& f, UINT dpi, int weight) {
+    return CreateFontW(-static_cast<int>(std::lround(f.points * dpi / 72.0)), 0, 0, 0, weight, f.italic,
+                       f.underline, f.strikeOut, static_cast<DWORD>(f.charset), OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, toWide(f.family).c_str());
+}
+
+HFONT messageFont(UINT dpi) {
+    NONCLIENTMETRICSW m = {};
+    m.cbSize = sizeof m;
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0, dpi)) return nullptr;
+    return CreateFontIndirectW(&m.lfMessageFont);
+}
+
+}  // namespace
+
+// ---- controls -------------------------------------------------------------
+
+class Win32ListBox final : public ListBox {
+public:
+    explicit Win32ListBox(HWND w) : w_(w) {}
+    void insertRow(std::size_t index, SharedText text) override {
+        index = std::min(index, rows_.size());
+        const std::wstring row = toWide(rowPreview(text.view(), kPreviewUnits));
+        rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), std::move(text));
+        if (w_) SendMessageW(w_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(row.c_str()));
+    }
+    void clear() override {
+        rows_.clear();
+        if (w_) SendMessageW(w_, LB_RESETCONTENT, 0, 0);
+    }
+    std::size_t count() const override { return rows_.size(); }
+    SharedText rowText(std::size_t index) const override { return index < rows_.size() ? rows_[index] : SharedText(); }
+    long currentIndex() const override {
+        if (!w_) return -1;
+        const auto i = SendMessageW(w_, LB_GETCURSEL, 0, 0);
+        return i == LB_ERR ? -1 : static_cast<long>(i);
+    }
+    void setHorizontalExtent(int pixels) override {
+        if (w_) SendMessageW(w_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(std::max(pixels, 0)), 0);
+    }
+    void onClick(Handler h) override { click = std::move(h); }
+
+    HWND w_;
+    Handler click;
+
+private:
+    std::deque<SharedText> rows_;
+};
+
+class Win32Button final : public Button {
+public:
+    explicit Win32Button(HWND w) : w_(w) {}
+    std::u16string caption() const override { return caption_.empty() && w_ ? read() : caption_; }
+    void setCaption(const std::u16string& c) override {
+        caption_ = c;
+        if (w_) SetWindowTextW(w_, toWide(c).c_str());
+    }
+    void onClick(Handler h) override { click = std::move(h); }
+    HWND w_;
+    Handler click;
+
+private:
+    std::u16string read() const {
+        wchar_t buffer[256] = {};
+        GetWindowTextW(w_, buffer, 256);
+        return fromWide(buffer);
+    }
+    std::u16string caption_;
+};
+
+struct DrawnLabel final : Label {
+    const ControlSpec* spec = nullptr;
+    HWND owner = nullptr;
+    RECT rect{};
+    bool isBold = false;
+    Handler click, move;
+    std::u16string caption() const override { return spec->caption; }
+    void setBold(bool b) override {
+        if (b == isBold) return;
+        isBold = b;
+        if (owner) InvalidateRect(owner, &rect, TRUE);
+    }
+    bool bold() const override { return isBold; }
+    void onClick(Handler h) override { click = std::move(h); }
+    void onMouseMove(Handler h) override { move = std::move(h); }
+};
+
+struct Win32MenuEntry final : MenuEntry {
+    std::u16string text;
+    bool shown = true;
+    Handler click;
+    std::u16string caption() const override { return text; }
+    void setCaption(const std::u16string& c) override { text = c; }
+    bool visible() const override { return shown; }
+    void setVisible(bool v) override { shown = v; }
+    void onClick(Handler h) override { click = std::move(h); }
+};
+
+struct Win32Timer final : Timer {
+    Handler tick;
+    void onTick(Handler h) override { tick = std::move(h); }
+};
+
+struct Win32Window::Impl {
+    UINT dpi = 96;
+    HBRUSH back = nullptr;
+    HFONT defaultFont = nullptr;
+    std::map<std::string, HFONT, std::less<>> fonts;  // by control name; bold ones with "!"
+    std::map<std::string, std::unique_ptr<Win32TextBox>, std::less<>> textBoxes;
+    std::map<std::string, std::unique_ptr<Win32ListBox>, std::less<>> listBoxes;
+    std::map<std::string, std::unique_ptr<Win32Button>, std::less<>> buttons;
+    std::map<std::string, std::unique_ptr<DrawnLabel>, std::less<>> labels;
+    std::map<std::string, std::unique_ptr<Win32MenuEntry>, std::less<>> menu;
+    std::map<std::string, std::unique_ptr<Win32Timer>, std::less<>> timers;
+    std::map<UINT_PTR, std::string> timerIds;
+    std::map<HWND, std::string> childNames;
+    std::map<std::string, COLORREF, std::less<>> textColours, backColours;
+    std::map<std::string, HBRUSH, std::less<>> backBrushes;
+    std::map<std::string, RECT, std::less<>> drawn;  // lines and images
+    Handler closeRequest, mouseMove;
+    bool dead = false;
+
+    ~Impl() {
+        if (back) DeleteObject(back);
+        if (defaultFont) DeleteObject(defaultFont);
+        for (auto& [n, f] : fonts) DeleteObject(f);
+        for (auto& [n, b] : backBrushes) DeleteObject(b);
+    }
+};
+
+// ---- the window -----------------------------------------------------------
+
+Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(form), d_(std::make_unique<Impl>()) {
+    Impl& d = *d_;
+    d.back = CreateSolidBrush(toColor(form.back));
+    const bool dialog = form.border == Border::FixedDialog;
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (dialog ? WS_DLGFRAME : WS_BORDER);
+    const DWORD exStyle = WS_EX_CONTROLPARENT | (dialog ? WS_EX_DLGMODALFRAME : 0) |
+                          (form.showInTaskbar ? WS_EX_APPWINDOW : 0);
+    d.dpi = GetDpiForSystem();
+    const double tpp = 1440.0 / d.dpi;
+    RECT r = {0, 0, twipsToPixels(form.clientWidth, tpp), twipsToPixels(form.clientHeight, tpp)};
+    AdjustWindowRectExForDpi(&r, style, FALSE, exStyle, d.dpi);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+    if (form.centred) {
+        RECT work = {};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        x = work.left + (work.right - work.left - w) / 2;
+        y = work.top + (work.bottom - work.top - h) / 2;
+    }
+    hwnd_ = CreateWindowExW(exStyle, kWindowClass, toWide(form.caption).c_str(), style, x, y, w, h,
+                            form.showInTaskbar ? nullptr : ui.owner_, nullptr, GetModuleHandleW(nullptr), this);
+    if (!hwnd_) throw std::runtime_error("CreateWindowExW failed");
+    d.dpi = dpiOf(hwnd_);
+    if (ui.iconBig_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ui.iconBig_));
+    if (ui.iconSmall_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ui.iconSmall_));
+    d.defaultFont = messageFont(d.dpi);
+
+    // Child windows in focus order, so that Tab walks them in that order.
+    std::vector<const ControlSpec*> order;
+    for (const ControlSpec& c : form.controls) order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+        const int ta = a->tab < 0 ? 1 << 30 : a->tab, tb = b->tab < 0 ? 1 << 30 : b->tab;
+        return ta < tb;
+    });
+    UINT_PTR id = kFirstControlId;
+    for (const ControlSpec* cp : order) {
+        const ControlSpec& c = *cp;
+        const PixelRect p = twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 / d.dpi);
+        HFONT font = d.defaultFont;
+        if (c.font) {
+            font = makeFont(*c.font, d.dpi, c.font->weight);
+            d.fonts[c.name] = font;
+            d.fonts[c.name + "!"] = makeFont(*c.font, d.dpi, 700);
+        }
+        if (c.fore) d.textColours[c.name] = toColor(*c.fore);
+        if (c.back) {
+            d.backColours[c.name] = toColor(*c.back);
+            d.backBrushes[c.name] = CreateSolidBrush(toColor(*c.back));
+        }
+        HWND child = nullptr;
+        const DWORD tab = c.tab >= 0 ? WS_TABSTOP : 0;
+        switch (c.kind) {
+            case ControlKind::Timer: {
+                auto t = std::make_unique<Win32Timer>();
+                SetTimer(hwnd_, id, static_cast<UINT>(std::max(c.intervalMs, 1)), nullptr);
+                d.timerIds[id] = c.name;
+                d.timers[c.name] = std::move(t);
+                break;
+            }
+            case ControlKind::Button: {
+                const DWORD s = WS_CHILD | WS_VISIBLE | tab | (c.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+                child = CreateWindowExW(0, WC_BUTTONW, toWide(c.caption).c_str(), s, p.x, p.y, p.w, p.h, hwnd_,
+                                        reinterpret_cast<HMENU>(id), nullptr, nullptr);
+                d.buttons[c.name] = std::make_unique<Win32Button>(child);
+                break;
+            }
+            case ControlKind::ListBox: {
+                const DWORD s = WS_CHILD | WS_VISIBLE | tab | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOTIFY |
+                                LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
+                child = CreateWindowExW(0, WC_LISTBOXW, L"", s, p.x, p.y, p.w, p.h, hwnd_,
+                                        reinterpret_cast<HMENU>(id), nullptr, nullptr);
+                d.listBoxes[c.name] = std::make_unique<Win32ListBox>(child);
+                break;
+            }
+            case ControlKind::TextBox: {
+                DWORD s = WS_CHILD | WS_VISIBLE | tab | ES_AUTOVSCROLL | (c.readOnly ? ES_READONLY : 0) |
+                          (c.centred ? ES_CENTER : 0);
+                if (c.multiLine) s |= ES_MULTILINE | WS_VSCROLL | ES_WANTRETURN | WS_BORDER;
+                else s |= ES_AUTOHSCROLL;
+                child = CreateWindowExW(0, MSFTEDIT_CLASS, L"", s, p.x, p.y, p.w, p.h, hwnd_,
+                                        reinterpret_cast<HMENU>(id), nullptr, nullptr);
+                if (!child) throw std::runtime_error("no RichEdit control (Msftedit.dll)");
+                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+                if (c.back) SendMessageW(child, EM_SETBKGNDCOLOR, 0, toColor(*c.back));
+                if (c.fore) {
+                    CHARFORMAT2W cf = {};
+                    cf.cbSize = sizeof cf;
+                    cf.dwMask = CFM_COLOR;
+                    cf.crTextColor = toColor(*c.fore);
+                    SendMessageW(child, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+                    SendMessageW(child, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+                }
+                auto box = std::make_unique<Win32TextBox>(child, c.readOnly ? kReadOnlyDisplayLimit : 0);
+                box->setText(SharedText(c.caption));
+                d.textBoxes[c.name] = std::move(box);
+                break;
+            }
+            case ControlKind::Label: {
+                auto l = std::make_unique<DrawnLabel>();
+                l->spec = &c;
+                l->owner = hwnd_;
+                l->rect = {p.x, p.y, p.x + p.w, p.y + p.h};
+                d.labels[c.name] = std::move(l);
+                break;
+            }
+            case ControlKind::Line:
+            case ControlKind::Image:
+                d.drawn[c.name] = RECT{p.x, p.y, p.x + p.w, p.y + p.h};
+                break;
+        }
+        if (child) {
+            if (c.kind != ControlKind::TextBox) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            d.childNames[child] = c.name;
+            // A list's window text is its name for accessibility.
+            if (c.kind == ControlKind::ListBox) SetWindowTextW(child, toWide(c.accessibleName).c_str());
+        }
+        ++id;
+    }
+    UINT menuId = kFirstMenuId;
+    for (const MenuSpec& m : form.menu) {
+        auto e = std::make_unique<Win32MenuEntry>();
+        e->text = m.caption;
+        d.menu[m.name] = std::move(e);
+        ++menuId;
+    }
+    ui.windows_.push_back(this);
+}
+
+Win32Window::~Win32Window() {
+    destroy();
+    auto& ws = ui_.windows_;
+    ws.erase(std::remove(ws.begin(), ws.end(), this), ws.end());
+}
+
+template <typename Map>
+static auto& lookup(Map& map, std::string_view name) {
+    const auto it = map.find(name);
+    if (it == map.end()) throw std::out_of_range("no control " + std::string(name));
+    return *it->second;
+}
+
+TextBox& Win32Window::textBox(std::string_view name) { return lookup(d_->textBoxes, name); }
+ListBox& Win32Window::listBox(std::string_view name) { return lookup(d_->listBoxes, name); }
+Button& Win32Window::button(std::string_view name) { return lookup(d_->buttons, name); }
+Label& Win32Window::label(std::string_view name) { return lookup(d_->labels, name); }
+MenuEntry& Win32Window::menuEntry(std::string_view name) { return lookup(d_->menu, name); }
+Timer& Win32Window::timer(std::string_view name) { return lookup(d_->timers, name); }
+
+void Win32Window::show() {
+    if (!hwnd_) return;
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+}
+
+void Win32Window::hide() {
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+bool Win32Window::visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+void Win32Window::setForeground() {
+    if (hwnd_ && IsWindowVisible(hwnd_)) SetForegroundWindow(hwnd_);
+}
+
+bool Win32Window::setTopmost(bool on) {
+    if (!hwnd_) return false;
+    const BOOL ok = SetWindowPos(hwnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                                 SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(hwnd_);
+    return ok && topmost() == on;
+}
+
+bool Win32Window::topmost() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST); }
+
+static RECT outerRect(HWND hwnd) {
+    RECT r = {};
+    if (hwnd) GetWindowRect(hwnd, &r);
+    return r;
+}
+
+int Win32Window::outerHeight() const {
+    const RECT r = outerRect(hwnd_);
+    return static_cast<int>(std::lround((r.bottom - r.top) * 1440.0 / dpiOf(hwnd_)));
+}
+
+void Win32Window::setOuterHeight(int twips) {
+    if (!hwnd_) return;
+    const RECT r = outerRect(hwnd_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, twipsToPixels(twips, 1440.0 / dpiOf(hwnd_)),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Win32Window::top() const { return static_cast<int>(std::lround(outerRect(hwnd_).top * 1440.0 / dpiOf(hwnd_))); }
+int Win32Window::left() const { return static_cast<int>(std::lround(outerRect(hwnd_).left * 1440.0 / dpiOf(hwnd_))); }
+
+void Win32Window::setTop(int twips) {
+    if (!hwnd_) return;
+    const RECT r = outerRect(hwnd_);
+    SetWindowPos(hwnd_, nullptr, r.left, twipsToPixels(twips, 1440.0 / dpiOf(hwnd_)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::setLeft(int twips) {
+    if (!hwnd_) return;
+    const RECT r = outerRect(hwnd_);
+    SetWindowPos(hwnd_, nullptr, twipsToPixels(twips, 1440.0 / dpiOf(hwnd_)), r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::popupMenu(std::string_view entry) {
+    if (!hwnd_) return;
+    // The tree below `entry`, as a real menu: deeper levels nest under the
+    // last shallower entry.
+    const auto& menu = form_.menu;
+    std::size_t at = 0;
+    while (at < menu.size() && menu[at].name != entry) ++at;
+    if (at == menu.size()) return;
+    const int base = menu[at].level;
+    HMENU root = CreatePopupMenu();
+    std::vector<std::pair<int, HMENU>> stack{{base, root}};
+    for (std::size_t i = at + 1; i < menu.size() && menu[i].level > base; ++i) {
+        const MenuSpec& m = menu[i];
+        while (stack.size() > 1 && stack.back().first >= m.level) stack.pop_back();
+        const Win32MenuEntry& e = *d_->menu[m.name];
+        const bool hasChildren = i + 1 < menu.size() && menu[i + 1].level > m.level;
+        if (!e.shown) continue;
+        const UINT id = kFirstMenuId + static_cast<UINT>(i);
+        if (m.caption == u"-") {
+            AppendMenuW(stack.back().second, MF_SEPARATOR, 0, nullptr);
+        } else if (hasChildren) {
+            HMENU sub = CreatePopupMenu();
+            AppendMenuW(stack.back().second, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub),
+                        toWide(e.text).c_str());
+            stack.emplace_back(m.level, sub);
+        } else {
+            AppendMenuW(stack.back().second, MF_STRING, id, toWide(e.text).c_str());
+        }
+    }
+    POINT pt = {};
+    GetCursorPos(&pt);
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(root, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
+                                                         pt.x, pt.y, 0, hwnd_, nullptr));
+    DestroyMenu(root);
+    if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);
+    if (chosen >= kFirstMenuId && chosen - kFirstMenuId < menu.size()) {
+        const Handler h = d_->menu[menu[chosen - kFirstMenuId].name]->click;
+        invoke(h);
+    }
+}
+
+void Win32Window::onCloseRequest(Handler h) { d_->closeRequest = std::move(h); }
+void Win32Window::onMouseMove(Handler h) { d_->mouseMove = std::move(h); }
+
+void Win32Window::destroy() {
+    if (!hwnd_) return;
+    HWND w = hwnd_;
+    hwnd_ = nullptr;
+    d_->dead = true;
+    for (auto& [n, b] : d_->textBoxes) b->detach();
+    for (auto& [n, b] : d_->listBoxes) b->w_ = nullptr;
+    for (auto& [n, b] : d_->buttons) b->w_ = nullptr;
+    for (auto& [n, l] : d_->labels) l->owner = nullptr;
+    SetWindowLongPtrW(w, GWLP_USERDATA, 0);
+    DestroyWindow(w);
+}
+
+LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        reinterpret_cast<Win32Window*>(cs->lpCreateParams)->hwnd_ = hwnd;
+    }
+    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->hwnd_) return DefWindowProcW(hwnd, msg, wp, lp);
+    try {
+        return self->handle(msg, wp, lp);
+    } catch (...) {
+        return 0;  // no failure reaches the message loop
+    }
+}
+
+LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    Impl& d = *d_;
+    HWND hwnd = hwnd_;
+    switch (msg) {
+        case WM_TIMER: {
+            const auto it = d.timerIds.find(wp);
+            if (it != d.timerIds.end()) invoke(d.timers[it->second]->tick);
+            return 0;
+        }
+        case WM_COMMAND: {
+            HWND child = reinterpret_cast<HWND>(lp);
+            const UINT code = HIWORD(wp);
+            if (!child) {
+                // Enter and Esc, from the dialog keys of the message loop.
+                for (const ControlSpec& c : form_.controls)
+                    if (c.kind == ControlKind::Button &&
+                        ((LOWORD(wp) == IDOK && c.defaultButton) || (LOWORD(wp) == IDCANCEL && c.cancelButton))) {
+                        invoke(d.buttons[c.name]->click);
+                        return 0;
+                    }
+                return 0;
+            }
+            const auto it = d.childNames.find(child);
+            if (it == d.childNames.end()) break;
+            const std::string& name = it->second;
+            if (auto b = d.buttons.find(name); b != d.buttons.end() && code == BN_CLICKED) invoke(b->second->click);
+            if (auto l = d.listBoxes.find(name); l != d.listBoxes.end() && code == LBN_SELCHANGE)
+                invoke(l->second->click);
+            if (auto t = d.textBoxes.find(name); t != d.textBoxes.end() && code == EN_CHANGE)
+                t->second->controlChanged();
+            return 0;
+        }
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC: {
+            const auto it = d.childNames.find(reinterpret_cast<HWND>(lp));
+            if (it == d.childNames.end()) break;
+            HDC dc = reinterpret_cast<HDC>(wp);
+            if (auto f = d.textColours.find(it->second); f != d.textColours.end()) SetTextColor(dc, f->second);
+            if (auto b = d.backBrushes.find(it->second); b != d.backBrushes.end()) {
+                SetBkColor(dc, d.backColours[it->second]);
+                return reinterpret_cast<LRESULT>(b->second);
+            }
+            break;
+        }
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(hwnd, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, d.back);
+            return 1;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(hwnd, &ps);
+            for (const ControlSpec& c : form_.controls) {
+                if (c.kind == ControlKind::Label) {
+                    const DrawnLabel& l = *d.labels[c.name];
+                    RECT r = l.rect;
+                    if (c.transparent) {
+                        SetBkMode(dc, TRANSPARENT);
+                    } else {
+                        SetBkMode(dc, OPAQUE);
+                        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+                        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+                    }
+                    SetTextColor(dc, c.fore ? toColor(*c.fore) : GetSysColor(COLOR_BTNTEXT));
+                    HFONT font = d.defaultFont;
+                    if (auto f = d.fonts.find(l.isBold ? c.name + "!" : c.name); f != d.fonts.end()) font = f->second;
+                    HGDIOBJ old = SelectObject(dc, font);
+                    const std::wstring text = toWide(c.caption);
+                    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+                              DT_WORDBREAK | DT_NOPREFIX | (c.centred ? DT_CENTER : DT_LEFT));
+                    SelectObject(dc, old);
+                } else if (c.kind == ControlKind::Line) {
+                    const RECT& r = d.drawn[c.name];
+                    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(c.lineColour == SystemColour::ScrollBar
+                                                                      ? COLOR_SCROLLBAR
+                                                                      : COLOR_WINDOWTEXT));
+                    HGDIOBJ old = SelectObject(dc, pen);
+                    MoveToEx(dc, r.left, r.top, nullptr);
+                    LineTo(dc, r.right == r.left ? r.left : r.right, r.bottom == r.top ? r.top : r.bottom);
+                    SelectObject(dc, old);
+                    DeleteObject(pen);
+                } else if (c.kind == ControlKind::Image && ui_.iconBig_) {
+                    const RECT& r = d.drawn[c.name];
+                    DrawIconEx(dc, r.left, r.top, ui_.iconBig_, r.right - r.left, r.bottom - r.top, 0, nullptr,
+                               DI_NORMAL);
+                }
+            }
+            EndPaint(hwnd, &ps);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONUP: {
+            const POINT pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+            for (auto& [name, l] : d.labels) {
+                if (!PtInRect(&l->rect, pt)) continue;
+                Handler h = msg == WM_MOUSEMOVE ? l->move : l->click;
+                if (h) {
+                    invoke(h);
+                    return 0;
+                }
+            }
+            if (msg == WM_MOUSEMOVE) invoke(d.mouseMove);
+            return 0;
+        }
+        case WM_CLOSE:
+            // The owner decides; it takes the window away through destroy().
+            invoke(d.closeRequest);
+            return 0;
+        case WM_DPICHANGED: {
+            const RECT* r = reinterpret_cast<const RECT*>(lp);
+            SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        default:
+            if (messageHook && messageHook(msg, wp, lp)) return 0;
+            break;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// ---- the windowing system -------------------------------------------------
+
+Win32Ui::Win32Ui() {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    LoadLibraryW(L"Msftedit.dll");
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Win32Window::proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kWindowClass;
+    RegisterClassExW(&wc);
+    WNDCLASSEXW oc = {};
+    oc.cbSize = sizeof oc;
+    oc.lpfnWndProc = DefWindowProcW;
+    oc.hInstance = instance;
+    oc.lpszClassName = kOwnerClass;
+    RegisterClassExW(&oc);
+    owner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+Win32Ui::~Win32Ui() {
+    if (owner_) DestroyWindow(owner_);
+}
+
+std::unique_ptr<Window> Win32Ui::createWindow(const FormSpec& form) { return std::make_unique<Win32Window>(*this, form); }
+
+double Win32Ui::twipsPerPixelX() const {
+    const UINT dpi = GetDpiForSystem();
+    return dpi ? 1440.0 / dpi : 15.0;
+}
+
+bool Win32Ui::dispatch(MSG& msg) {
+    HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+    if (top && std::any_of(windows_.begin(), windows_.end(), [top](Win32Window* w) { return w->hwnd() == top; }) &&
+        IsDialogMessageW(top, &msg))
+        return true;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+}
+
+void Win32Ui::processEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        dispatch(msg);
+    }
+}
+
+void Win32Ui::endProcess() {
+    if (ended_) return;
+    ended_ = true;
+    PostQuitMessage(0);
+}
+
+void Win32Ui::beep() { MessageBeep(MB_OK); }
+
+int Win32Ui::run() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) dispatch(msg);
+    return 0;
+}
+
+Win32Window* Win32Ui::window(std::string_view formName) const {
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+        if ((*it)->formName() == formName) return *it;
+    return nullptr;
+}
+
+}  // namespace stock::win32
