@@ -1,5 +1,6 @@
 # make run    installs what is missing, builds and starts the program
 # make test   installs what is missing, builds and runs every test (own Xvfb)
+# make check  builds and runs the fast core tests alone
 # make bench  builds and runs the benchmarks
 # make install / make uninstall   under PREFIX (/usr/local), DESTDIR honoured
 # make deb     builds the Debian package; make screenshots renews docs/*.png
@@ -9,7 +10,7 @@ CMAKE_FLAGS ?=
 # Paths below the tree are hashed relative to it, so work trees share hits.
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test check bench clean
 
 all: build
 
@@ -27,6 +28,12 @@ run: build
 
 test: build
 	scripts/run-tests.sh $(BUILD)
+
+check: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target core_tests
+	# ctest lists the tests of every built program, the Qt ones too, and
+	# those need an X server even to list theirs.
+	scripts/with-xvfb.sh ctest --test-dir $(BUILD) -L core --output-on-failure
 
 bench: deps
 	cmake -S . -B $(BUILD) -DSTOCK_BENCH=ON $(CMAKE_FLAGS)
