@@ -1,6 +1,7 @@
 # make run    installs what is missing, builds and starts the program
 # make test   installs what is missing, builds and runs every test (own Xvfb)
 # make check  builds and runs the fast core tests alone
+# make sanitize  the suite with ASan+UBSan (build-asan), the X11 reader's with TSan (build-tsan)
 # make bench  builds and runs the benchmarks
 # make install / make uninstall   under PREFIX (/usr/local), DESTDIR honoured
 # make deb     builds the Debian package; make screenshots renews docs/*.png
@@ -10,7 +11,7 @@ CMAKE_FLAGS ?=
 # Paths below the tree are hashed relative to it, so work trees share hits.
 export CCACHE_BASEDIR := $(CURDIR)
 
-.PHONY: all deps build run test check bench clean
+.PHONY: all deps build run test check sanitize bench clean
 
 all: build
 
@@ -34,6 +35,9 @@ check: deps $(BUILD)/CMakeCache.txt
 	# ctest lists the tests of every built program, the Qt ones too, and
 	# those need an X server even to list theirs.
 	scripts/with-xvfb.sh ctest --test-dir $(BUILD) -L core --output-on-failure
+
+sanitize: deps
+	JOBS=$(JOBS) scripts/run-sanitize.sh
 
 bench: deps
 	cmake -S . -B $(BUILD) -DSTOCK_BENCH=ON $(CMAKE_FLAGS)
