@@ -426,6 +426,7 @@ QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_
         switch (c.kind) {
             case ControlKind::Timer: {
                 auto* t = new QTimer(form);
+                t->setObjectName(QString::fromStdString(c.name));
                 t->setInterval(c.intervalMs);
                 t->start();
                 d.timers.emplace(c.name, std::make_unique<QtTimer>(t, d.dead));
