@@ -19,6 +19,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "platform/guard.h"
 #include "platform/qt/exact_text_edit.h"
 #include "platform/qt/history_list.h"
 #include "platform/qt/program_icon.h"
@@ -29,12 +30,7 @@ namespace stock::qt {
 namespace {
 
 void invoke(const Handler& h, const bool& dead) {
-    if (dead || !h) return;
-    try {
-        h();
-    } catch (...) {
-        // No handler's failure reaches the event loop.
-    }
+    if (!dead) callGuarded(h);
 }
 
 // Whether a widget (a popup window included) hangs below `form`.
