@@ -1,5 +1,7 @@
 # make run    installs what is missing, builds and starts the program
 # make test   installs what is missing, builds and runs every test (own Xvfb)
+# make check  builds and runs the fast core tests alone
+# make sanitize  the suite with ASan+UBSan (build-asan), the X11 reader's with TSan (build-tsan)
 # make bench  builds and runs the benchmarks
 # make install / make uninstall   under PREFIX (/usr/local), DESTDIR honoured
 # make deb     builds the Debian package; make screenshots renews docs/*.png
@@ -15,7 +17,7 @@ export CCACHE_BASEDIR := $(CURDIR)
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test bench fuzz tsan clean windows core
+.PHONY: all deps build run test check sanitize bench fuzz tsan clean windows core
 
 all: build
 
@@ -33,6 +35,15 @@ run: build
 
 test: build
 	scripts/run-tests.sh $(BUILD)
+
+check: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j$(JOBS) --target core_tests
+	# ctest lists the tests of every built program, the Qt ones too, and
+	# those need an X server even to list theirs.
+	scripts/with-xvfb.sh ctest --test-dir $(BUILD) -L core --output-on-failure
+
+sanitize: deps
+	JOBS=$(JOBS) scripts/run-sanitize.sh
 
 bench: deps
 	cmake -S . -B $(BUILD) -DSTOCK_BENCH=ON $(CMAKE_FLAGS)

@@ -7,19 +7,10 @@
 
 #include "about/frm_about_layout.h"
 #include "platform/ansi.h"
+#include "platform/guard.h"
 
 namespace stock {
 namespace {
-
-// Nothing a handler throws reaches the event loop.
-Handler guard(Handler handler) {
-    return [h = std::move(handler)]() noexcept {
-        try {
-            h();
-        } catch (...) {
-        }
-    };
-}
 
 // Closes an opened key on every way out of the reader, errors included.
 class KeyCloser {
@@ -68,13 +59,13 @@ Window& FrmAbout::window() {
 
 void FrmAbout::wire() {
     Window& w = *window_;
-    w.button("cmdOK").onClick(guard([this] { cmdOK_Click(); }));
-    w.button("cmdSysInfo").onClick(guard([this] { cmdSysInfo_Click(); }));
-    w.label("url").onClick(guard([this] { url_Click(); }));
-    w.label("url").onMouseMove(guard([this] { url_MouseMove(); }));
-    w.onMouseMove(guard([this] { Form_MouseMove(); }));
+    w.button("cmdOK").onClick(guarded([this] { cmdOK_Click(); }));
+    w.button("cmdSysInfo").onClick(guarded([this] { cmdSysInfo_Click(); }));
+    w.label("url").onClick(guarded([this] { url_Click(); }));
+    w.label("url").onMouseMove(guarded([this] { url_MouseMove(); }));
+    w.onMouseMove(guarded([this] { Form_MouseMove(); }));
     // Nothing holds the window open: closing it from the frame unloads it.
-    w.onCloseRequest(guard([this] { unload(); }));
+    w.onCloseRequest(guarded([this] { unload(); }));
 }
 
 void FrmAbout::setTop(int twips) { window().setTop(twips); }

@@ -1,7 +1,7 @@
 #include "main_window/frm_clipboard.h"
 
 #include "main_window/frm_clipboard_layout.h"
-#include "main_window/guard.h"
+#include "platform/guard.h"
 #include "main_window/set_window_topmost.h"
 
 namespace stock {

@@ -23,17 +23,10 @@ struct MainWindow : ::testing::Test {
         frm = std::make_unique<FrmClipboard>(FrmClipboard::Services{ui, clipboard, lock, lifetime, about});
         frm->load();
     }
-    std::vector<std::string> since(std::size_t from) const { return {log.begin() + static_cast<long>(from), log.end()}; }
 };
 
-TEST_F(MainWindow, StartUpRunsTheLoadStepsInOrder) {
+TEST_F(MainWindow, StartUpShowsTheWindowOnTopWithItsCaptionsInStep) {
     start();
-    const std::vector<std::string> expected = {
-        "create frmClipboard",          "mnuAbout.hide",
-        "instanceLock",                 "List1.setHorizontalExtent(20000)",
-        "frmClipboard.topmost",         "frmClipboard.outerHeight(5790)",
-    };
-    EXPECT_EQ(log, expected);
     EXPECT_TRUE(win().visible());
     EXPECT_TRUE(win().topmost());
     EXPECT_EQ(win().outerHeight(), 5790);
@@ -46,26 +39,23 @@ TEST_F(MainWindow, StartUpRunsTheLoadStepsInOrder) {
 TEST_F(MainWindow, SecondInstanceEndsAtTheLockWithoutShowingAnything) {
     lock.held = true;
     start();
-    const std::vector<std::string> expected = {"create frmClipboard", "mnuAbout.hide", "instanceLock",
-                                               "endProcess"};
-    EXPECT_EQ(log, expected);
+    EXPECT_TRUE(ui.ended);
+    EXPECT_EQ(log.back(), "endProcess");
     EXPECT_FALSE(win().visible());
     EXPECT_FALSE(win().destroyed);  // no unload handler runs
 }
 
 TEST_F(MainWindow, ToggleGoesBothWaysAndKeepsBothCaptionsInStep) {
     start();
-    auto mark = log.size();
     win().fakeButton("Command8").click();
-    EXPECT_EQ(since(mark), (std::vector<std::string>{"frmClipboard.normal", "Command8.caption=show top",
-                                                     "mnusnormal.caption=show top"}));
     EXPECT_FALSE(win().topmost());
+    EXPECT_EQ(win().button("Command8").caption(), u"show top");
+    EXPECT_EQ(win().menuEntry("mnusnormal").caption(), u"show top");
 
-    mark = log.size();
     win().fakeMenuEntry("mnusnormal").click();
-    EXPECT_EQ(since(mark), (std::vector<std::string>{"frmClipboard.topmost", "Command8.caption=show normal",
-                                                     "mnusnormal.caption=show normal"}));
     EXPECT_TRUE(win().topmost());
+    EXPECT_EQ(win().button("Command8").caption(), u"show normal");
+    EXPECT_EQ(win().menuEntry("mnusnormal").caption(), u"show normal");
 }
 
 TEST_F(MainWindow, ToggleFromAnyOtherCaptionGoesTopmost) {
@@ -105,7 +95,7 @@ TEST_F(MainWindow, NoHandlerFailureEndsTheProgram) {
     start();
     win().fakeListBox("List1").failInserts = true;
     clipboard.text = u"x";
-    EXPECT_NO_THROW(win().fakeTimer("Timer1").tick());
+    win().fakeTimer("Timer1").tick();
     EXPECT_EQ(win().textBox("RichTextBox2").text(), u"x");  // the entry is lost, the clip kept
     EXPECT_FALSE(ui.ended);
 }

@@ -4,7 +4,6 @@
 
 #include "doubles/fakes.h"
 #include "main_window/frm_clipboard.h"
-#include "main_window/tray_event.h"
 
 namespace stock::test {
 namespace {
@@ -153,21 +152,6 @@ TEST_F(Tray, PointerMovesOverTheWindowNeverActLikeTrayEvents) {
     for (int i = 0; i < 5; ++i) win().mouseMove();
     EXPECT_TRUE(since(mark).empty());
     EXPECT_FALSE(win().visible());
-}
-
-TEST(TrayDecode, XInTwipsOverTwipsPerPixel) {
-    EXPECT_EQ(trayEventFromTwips(7740.0f, 15.0f), 516);
-    EXPECT_EQ(trayEventFromTwips(513.0f * 15, 15.0f), 513);
-    EXPECT_EQ(trayEventFromTwips(515.0f * 12, 12.0f), 515);
-    EXPECT_EQ(trayEventFromTwips(7754.0f, 15.0f), 516);  // truncated
-    EXPECT_EQ(trayEventFromTwips(7725.4f, 15.0f), 515);  // 7725 / 15
-    // halves round to even, before the division
-    EXPECT_EQ(trayEventFromTwips(7739.5f, 15.0f), 516);  // 7740
-    EXPECT_EQ(trayEventFromTwips(7724.5f, 15.0f), 514);  // 7724
-    EXPECT_EQ(trayEventFromTwips(7740.0f, 14.5f), 552);  // 14
-    EXPECT_EQ(trayEventFromTwips(7740.0f, 15.5f), 483);  // 16
-    EXPECT_EQ(trayEventFromTwips(7740.0f, 0.4f), 0);     // no factor: no event
-    EXPECT_EQ(trayEventFromTwips(-7740.0f, 15.0f), -516);
 }
 
 }  // namespace

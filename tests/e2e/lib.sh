@@ -80,6 +80,25 @@ set_clipboard() {
   [ $rc -eq 0 ] || fail "xclip did not take the clipboard"
 }
 
+# The program's own clock: it appends a line to this file after every tick
+# of its clipboard timer. What a tick would record is recorded once the
+# next two ticks have finished, so a test that proves nothing was recorded
+# waits for them instead of a fixed time.
+ticks_file=$(mktemp)
+export STOCKKUN_TRACE_TICKS="$ticks_file"
+remove_ticks_file() { rm -f "$ticks_file"; }
+at_exit remove_ticks_file
+tick_count() { wc -l <"$ticks_file"; }
+ticks_past() { [ "$(tick_count)" -ge "$1" ]; }
+# Waits until N (2 unless given) more ticks have finished.
+wait_ticks() {
+  local target=$(($(tick_count) + ${1:-2}))
+  wait_until 60 ticks_past "$target" || fail "the program's timer stopped ticking"
+}
+
+# The window manager (openbox) has started: it names its check window.
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
 # Twips to pixels at 96 DPI.
 px() { echo $(( ($1 + 7) / 15 )); }
 

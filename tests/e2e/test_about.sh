@@ -48,7 +48,7 @@ pass "About opens a second window 1590 twips above the main window"
 
 # Pressing About again keeps one About window.
 press_about
-sleep 0.5
+wait_ticks
 [ "$(about_windows | wc -l)" -eq 1 ] || fail "a second About window"
 pass "About again keeps one About window"
 
@@ -66,7 +66,11 @@ pass "sys shows the message box with the application's title; the About window s
 # --- closing the main window keeps the process for the About window --------
 "$XCLOSE" "$(main_window)" || fail "could not ask the main window to close"
 wait_until 10 no_main_window || fail "the main window did not close"
-sleep 0.5
+# The About window still answers: sys shows its message box again.
+click_about_at $((4100 + 380)) $((869 + 145))
+wait_until 10 has_message_box || fail "the About window does not answer with the main window closed"
+xdotool windowfocus "$(message_box)" key Return
+wait_until 10 no_message_box || fail "the message box stayed"
 running || fail "the process ended with the About window still open"
 has_about_window || fail "the About window closed with the main window"
 pass "closing the main window leaves the About window and the process"

@@ -13,7 +13,7 @@ pass "text on the clipboard at start-up is the first entry"
 
 # The same text again, from a new owner: nothing is added.
 set_clipboard "before start"
-sleep 2.5
+wait_ticks
 [ "$(rows_bottom)" = "$one_row" ] || fail "the same text was recorded twice"
 pass "the same text is recorded once"
 
@@ -21,7 +21,7 @@ set_clipboard $'second\r\nline'
 wait_until 5 history_grew_past "$one_row" ||
   fail "a new text did not add a row"
 two_rows=$(rows_bottom)
-sleep 2.5
+wait_ticks
 [ "$(rows_bottom)" = "$two_rows" ] || fail "a CR LF text was recorded again on a later tick"
 pass "a new CR LF text adds one row and only one"
 

@@ -21,14 +21,14 @@ wait_until 5 history_has_ink || fail "the clipboard text at start-up was not tak
 rows=$(history_count)
 
 start_owner hang
-sleep 3.5  # several ticks, longer than a fetch may stall
+wait_ticks 4  # longer than a fetch may stall
 [ "$(history_count)" = "$rows" ] || fail "an owner that never answers added a row"
 pass "an owner that never answers adds no row"
 
 secret=$(mktemp)
 printf 'hunter2' > "$secret"
 start_owner hint secret "$secret"
-sleep 2.5
+wait_ticks
 rm -f "$secret"
 [ "$(history_count)" = "$rows" ] || fail "a secret was recorded"
 pass "a text marked secret is not recorded"
@@ -37,11 +37,9 @@ set_clipboard "after the owners"
 wait_until 5 history_grew_past "$rows" || fail "a text copied after them was not recorded"
 pass "a text copied after them is recorded"
 
+# How fast the window answers meanwhile is measured by make bench.
 start_owner hang
-sleep 1.5
-t0=$(date +%s%N)
+wait_ticks 1
 click_at 4000 5200  # Hide
 wait_until 5 no_main_window || fail "Hide did not hide while the owner hangs"
-elapsed=$(( ($(date +%s%N) - t0) / 1000000 ))
-[ "$elapsed" -lt 500 ] || fail "Hide took ${elapsed} ms while the owner hangs"
-pass "Hide answers while the owner hangs (${elapsed} ms)"
+pass "Hide answers while the owner hangs"

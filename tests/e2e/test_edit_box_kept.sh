@@ -7,7 +7,6 @@
 
 openbox >/dev/null 2>&1 &
 track_pid $!
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 wait_until 10 wm_ready || fail "openbox did not start"
 trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
 track_pid $!
@@ -40,11 +39,13 @@ wait_until 5 history_has_ink || fail "the clipboard text was not recorded"
 
 # The tray menu opened and closed right after start: the edit box stays empty.
 read -r ix iy < <(xwininfo -id "$(icon_window)" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x + 8, y + 8}')
+before=$(xdotool search --onlyvisible --class stockkun | wc -l)
 xdotool mousemove "$ix" "$iy" click 3
-sleep 0.5
+wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
+  fail "a right click did not open the popup menu"
 xdotool key Escape
 wait_until 5 active_is_main || xdotool windowactivate "$(main_window)"
-sleep 0.5
+wait_ticks
 edit_box_empty || fail "closing the tray menu filled the edit box"
 pass "opening and closing the tray menu recalls nothing"
 
@@ -55,8 +56,10 @@ click_at 3000 1700                                   # below the only row
 xmessage -name other "another program" >/dev/null 2>&1 &
 track_pid $!; other=$!
 wait_until 5 bash -c '[ -n "$(xdotool search --onlyvisible --name "^other$" 2>/dev/null)" ]' || fail "no other window"
-xdotool windowactivate "$(xdotool search --onlyvisible --name '^other$' | head -n 1)"
-sleep 0.3
+other_window=$(xdotool search --onlyvisible --name '^other$' | head -n 1)
+xdotool windowactivate "$other_window"
+active_is_other() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$other_window" ]; }
+wait_until 5 active_is_other || fail "the other program was not activated"
 xdotool windowactivate "$(main_window)"
 wait_until 5 active_is_main || fail "the main window was not activated again"
 kill "$other"

@@ -17,13 +17,13 @@ road() {  # FIRST SECOND
   xdotool key Down                           # row 1: the first text
   click_at 2000 3500                         # into the edit box
   xdotool key ctrl+a
-  sleep 0.3
+  wait_ticks 1                               # the keys and the repaint have been handled
   local n2; n2=$(history_count)              # the chosen row is drawn highlighted now
   click_at 1900 5280                         # Copy
   wait_until 3 clipboard_is "$first" || fail "the clipboard does not hold the first text exactly"
   wait_until 5 history_grew_past "$n2" || fail "the copied text did not come back as a new row"
   local n3; n3=$(history_count)
-  sleep 2.2
+  wait_ticks
   [ "$(history_count)" = "$n3" ] || fail "the copied text was recorded more than once"
 }
 

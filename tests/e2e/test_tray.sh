@@ -5,7 +5,7 @@
 
 openbox >/dev/null 2>&1 &
 track_pid $!
-sleep 0.5
+wait_until 10 wm_ready || fail "openbox did not start"
 start_trayer() {
   trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
   track_pid $!
@@ -54,8 +54,8 @@ wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l
 # edit, delete, clear history, hide, show normal
 xdotool key Down Down Down Down Down Return
 wait_until 5 not_above || fail "show top from the popup left the window on top"
-sleep 0.3
-[ "$(command8_ink)" -lt "$ink_before" ] || fail "the button does not read the shorter \"show top\""
+shorter_caption() { [ "$(command8_ink)" -lt "$ink_before" ]; }
+wait_until 5 shorter_caption || fail "the button does not read the shorter \"show top\""
 pass "\"show top\" chosen from the popup: not on top, and the button reads \"show top\""
 
 kill "$trayer_pid"

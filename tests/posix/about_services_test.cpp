@@ -17,40 +17,20 @@
 #include "platform/posix/programs.h"
 #include "platform/posix/registry.h"
 #include "platform/posix/user_name.h"
+#include "support/scratch.h"
 
 namespace stock::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A scratch folder, removed afterwards.
-struct Scratch {
-    fs::path dir;
-    Scratch() {
-        std::string t = (fs::temp_directory_path() / "stockkun-about-XXXXXX").string();
-        dir = ::mkdtemp(t.data());
-    }
-    ~Scratch() {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    fs::path file(const std::string& name, const std::string& body, bool executable) const {
-        const fs::path p = dir / name;
-        fs::create_directories(p.parent_path());
-        std::ofstream(p) << body;
-        fs::permissions(p, executable ? fs::perms::owner_all : fs::perms::owner_read | fs::perms::owner_write);
-        return p;
-    }
+struct Scratch : ScratchDir {
+    Scratch() : ScratchDir("stockkun-about") {}
 };
 
 // Sets PATH for one test.
-struct PathVariable {
-    std::string saved;
-    explicit PathVariable(const std::string& value) {
-        if (const char* p = std::getenv("PATH")) saved = p;
-        setenv("PATH", value.c_str(), 1);
-    }
-    ~PathVariable() { setenv("PATH", saved.c_str(), 1); }
+struct PathVariable : ScopedEnv {
+    explicit PathVariable(const std::string& value) : ScopedEnv("PATH", value) {}
 };
 
 std::u16string u16(const fs::path& p) {
@@ -58,10 +38,6 @@ std::u16string u16(const fs::path& p) {
     return {s.begin(), s.end()};  // the scratch paths are ASCII
 }
 
-bool eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 1000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return condition();
-}
 
 TEST(PosixUserNameTest, GivesTheEffectiveUsersLoginNameWithTheCountRules) {
     const passwd* pw = getpwuid(geteuid());

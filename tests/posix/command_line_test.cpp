@@ -12,23 +12,15 @@
 
 #include "about/frm_about_layout.h"
 #include "platform/posix/command_line.h"
+#include "support/scratch.h"
 
 namespace stock::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Scratch {
-    fs::path dir;
-    Scratch() {
-        std::string t = (fs::temp_directory_path() / "stockkun-options-XXXXXX").string();
-        dir = ::mkdtemp(t.data());
-    }
-    ~Scratch() {
-        std::error_code ec;
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir, ec);
-    }
+struct Scratch : ScratchDir {
+    Scratch() : ScratchDir("stockkun-options") {}
 };
 
 std::string readFile(const fs::path& p) {

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "platform/posix/instance_lock.h"
+#include "support/scratch.h"
 
 namespace stock::test {
 namespace {
@@ -30,20 +31,12 @@ constexpr uid_t kOtherUid = 62999;  // no account needed: the kernel only compar
 class InstanceLockTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string t = (fs::temp_directory_path() / "stockkun-lock-test-XXXXXX").string();
-        root_ = ::mkdtemp(t.data());
         shared_ = root_ / "tmp";
         fs::create_directory(shared_);
         ::chmod(shared_.c_str(), 01777);
-        if (const char* x = std::getenv("XDG_RUNTIME_DIR")) savedRuntime_ = x;
-        ::unsetenv("XDG_RUNTIME_DIR");
     }
     void TearDown() override {
         for (int fd : held_) ::close(fd);
-        if (savedRuntime_) ::setenv("XDG_RUNTIME_DIR", savedRuntime_->c_str(), 1);
-        else ::unsetenv("XDG_RUNTIME_DIR");
-        std::error_code ec;
-        fs::remove_all(root_, ec);
     }
 
     std::unique_ptr<PosixInstanceLock> lock(const std::string& display = ":5") {
@@ -77,8 +70,10 @@ protected:
         return ::lstat(p.c_str(), &st) == 0 ? st.st_mode : 0;
     }
 
-    fs::path root_, shared_;
-    std::optional<std::string> savedRuntime_;
+    ScratchDir scratch_{"stockkun-lock-test"};
+    ScopedEnv runtime_{"XDG_RUNTIME_DIR", std::nullopt};
+    const fs::path root_ = scratch_.dir;
+    fs::path shared_;
     std::vector<int> held_;
 };
 

@@ -16,6 +16,7 @@
 #include "platform/ansi.h"
 #include "platform/posix/programs.h"
 #include "platform/posix/text_locale.h"
+#include "support/scratch.h"
 
 namespace stock::test {
 namespace {
@@ -33,8 +34,8 @@ TEST(PosixLocaleTest, ProgramPathsOutsideAsciiWorkInThePosixLocale) {
     PosixLocale posix;
     ASSERT_STREQ(::nl_langinfo(CODESET), "ANSI_X3.4-1968");
 
-    std::string t = (fs::temp_directory_path() / "stockkun-locale-XXXXXX").string();
-    const fs::path dir = ::mkdtemp(t.data());
+    const ScratchDir scratch("stockkun-locale");
+    const fs::path& dir = scratch.dir;
     const std::u16string name = u"情報ツール 😀";
     const std::string bytes = toAnsi(name);
     EXPECT_EQ(bytes, "\xE6\x83\x85\xE5\xA0\xB1\xE3\x83\x84\xE3\x83\xBC\xE3\x83\xAB \xF0\x9F\x98\x80");
@@ -48,9 +49,7 @@ TEST(PosixLocaleTest, ProgramPathsOutsideAsciiWorkInThePosixLocale) {
     PosixPrograms programs;
     EXPECT_TRUE(programs.isFile(path));
     ASSERT_NO_THROW(programs.start(path));
-    for (int i = 0; i < 1000 && !fs::exists(marker); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_TRUE(fs::exists(marker)) << "the program with a Japanese name did not run";
-    fs::remove_all(dir);
+    EXPECT_TRUE(eventually([&] { return fs::exists(marker); })) << "the program with a Japanese name did not run";
 }
 
 TEST(PosixLocaleTest, OnlyTheCharacterTypeBecomesUtf8) {

@@ -56,11 +56,28 @@ struct QtAbout : ::testing::Test {
         QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
         QApplication::sendEvent(target, &press);
     }
-    // Moves the real pointer to a point of the client area and lets the
-    // X server's motion events arrive.
+    // Moves the real pointer to a point of the client area and waits until
+    // the widget there has had the X server's motion event.
     void pointTo(QPoint client) {
-        QCursor::setPos(widget()->mapToGlobal(client));
-        settle(100);
+        const QPoint global = widget()->mapToGlobal(client);
+        if (QCursor::pos() == global) moveAndWait(global + QPoint(1, 0));
+        moveAndWait(global);
+    }
+    void moveAndWait(QPoint global) {
+        struct Seen : QObject {
+            QWidget* target = nullptr;
+            bool seen = false;
+            bool eventFilter(QObject* o, QEvent* e) override {
+                if (o == target && (e->type() == QEvent::MouseMove || e->type() == QEvent::Enter)) seen = true;
+                return false;
+            }
+        } filter;
+        filter.target = QApplication::widgetAt(global);
+        ASSERT_NE(filter.target, nullptr);
+        qApp->installEventFilter(&filter);
+        QCursor::setPos(global);
+        EXPECT_TRUE(waitFor([&] { return filter.seen; })) << "no motion event";
+        qApp->removeEventFilter(&filter);
     }
 };
 

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QRawFont>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QWindow>
 
 #include "doubles/fakes.h"
@@ -181,8 +183,7 @@ TEST_F(QtMainWindow, MultiLineRowsShowOnOneLineAndTheListScrollsSideways) {
     frm.window().listBox("List1").insertRow(0, std::u16string(100000, u'x'));
     EXPECT_LE(list->model()->index(0, 0).data().toString().size(), 1025);
     EXPECT_EQ(frm.window().listBox("List1").rowText(0).size(), 100000u);
-    settle();
-    EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), 20000);
+    EXPECT_TRUE(waitFor([&] { return list->horizontalScrollBar()->maximum() + list->viewport()->width() >= 20000; }));
 }
 
 TEST_F(QtMainWindow, ClipboardTextReachesTheHistoryOnce) {
@@ -190,7 +191,11 @@ TEST_F(QtMainWindow, ClipboardTextReachesTheHistoryOnce) {
     auto& list = frm.window().listBox("List1");
     ASSERT_TRUE(waitFor([&] { return list.count() > 0 && list.rowText(0) == u"from the test\r\nline two"; }, 3000));
     const auto n = list.count();
-    settle(2200);
+    // Two more ticks of the window's own timer, each of which would record it again.
+    auto* timer = widget()->findChild<QTimer*>("Timer1");
+    ASSERT_NE(timer, nullptr);
+    QSignalSpy ticks(timer, &QTimer::timeout);
+    ASSERT_TRUE(waitFor([&] { return ticks.count() >= 2; }, 30000));
     EXPECT_EQ(list.count(), n);
 }
 

@@ -27,10 +27,6 @@ inline bool waitFor(const std::function<bool()>& condition, int ms = 3000) {
     return true;
 }
 
-inline void settle(int ms = 50) {
-    waitFor([] { return false; }, ms);
-}
-
 // The names in a top-level window's _NET_WM_STATE, as the X server holds them.
 inline std::vector<std::string> netWmState(QWidget* window) {
     std::vector<std::string> names;

@@ -11,6 +11,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "platform/guard.h"
 #include "platform/qt/qt_text.h"
 #include "platform/text_map.h"
 
@@ -32,13 +33,7 @@ ExactTextEdit::ExactTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
     connect(document(), &QTextDocument::contentsChange, this, &ExactTextEdit::onContentsChange);
 }
 
-void ExactTextEdit::fireChanged() {
-    if (!changed) return;
-    try {
-        changed();
-    } catch (...) {
-    }
-}
+void ExactTextEdit::fireChanged() { callGuarded(changed); }
 
 void ExactTextEdit::setExactText(SharedText text) {
     if (text == exact_) return;
@@ -224,10 +219,7 @@ void ExactTextEdit::undoStep(bool redo) {
 bool ExactTextEdit::run(int command) {
     const auto& f = commands[static_cast<std::size_t>(command)];
     if (!f) return false;
-    try {
-        f();
-    } catch (...) {
-    }
+    callGuarded(f);
     return true;
 }
 

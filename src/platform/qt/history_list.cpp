@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include "platform/guard.h"
 #include "platform/qt/qt_text.h"
 #include "platform/text_map.h"
 
@@ -111,12 +112,6 @@ void HistoryView::clearRows() {
     quiet_ = false;
 }
 
-void HistoryView::fire() {
-    if (!clickedRow) return;
-    try {
-        clickedRow();
-    } catch (...) {
-    }
-}
+void HistoryView::fire() { callGuarded(clickedRow); }
 
 }  // namespace stock::qt

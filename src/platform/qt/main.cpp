@@ -1,6 +1,9 @@
 // すとっくん: collects the text that passes through the clipboard.
 #include <QApplication>
+#include <QTimer>
+#include <QWidget>
 #include <cstdlib>
+#include <fstream>
 
 #include "about/frm_about.h"
 #include "main_window/frm_clipboard.h"
@@ -17,6 +20,24 @@
 #include "platform/qt/qt_shell.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/qt_ui.h"
+
+namespace {
+
+// A test hook: when STOCKKUN_TRACE_TICKS names a file, every finished tick
+// of the clipboard timer appends a line to it, so that a test can wait for
+// the program's own ticks instead of a fixed time.
+void traceTicks() {
+    const char* path = std::getenv("STOCKKUN_TRACE_TICKS");
+    if (!path || !*path) return;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        // Connected after the window's own handler, so it runs after the tick.
+        if (auto* timer = w->findChild<QTimer*>("Timer1"))
+            QObject::connect(timer, &QTimer::timeout, timer,
+                             [file = std::string(path)] { std::ofstream(file, std::ios::app) << "tick\n"; });
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // --help, --version, --autostart: answered before any display or lock.
@@ -48,5 +69,6 @@ int main(int argc, char** argv) {
     stock::qt::onTerminationRequest([&frmClipboard] { frmClipboard.endSession(); });
     frmClipboard.load();
     if (ui.endRequested()) return 0;
+    traceTicks();
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include <QDBusInterface>
 
 #include "platform/qt/program_icon.h"
+#include "platform/guard.h"
 #include "platform/qt/qt_text.h"
 
 namespace stock::qt {
@@ -54,10 +55,7 @@ void QtTrayIcon::add(const std::u16string& tip, std::function<void(int)> onEvent
         const int message = messageFor(r, statusNotifierHost_);
         if (!message || !onEvent_) return;
         ++activations_;
-        try {
-            onEvent_(message);
-        } catch (...) {
-        }
+        callGuarded(onEvent_, message);
         if (--activations_ == 0 && removeAsked_) {
             // Out of the handler, but still inside the icon's own event:
             // take it down from the event loop.

@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "platform/guard.h"
 #include "platform/qt/qt_window.h"
 
 namespace stock::qt {
@@ -51,10 +52,7 @@ void onTerminationRequest(std::function<void()> handler) {
         char buffer[16];
         while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
         }
-        try {
-            if (h) h();
-        } catch (...) {
-        }
+        callGuarded(h);
     });
     struct sigaction action = {};
     action.sa_handler = noteSignal;

@@ -20,6 +20,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "platform/guard.h"
 #include "platform/qt/exact_text_edit.h"
 #include "platform/qt/history_list.h"
 #include "platform/qt/program_icon.h"
@@ -30,12 +31,7 @@ namespace stock::qt {
 namespace {
 
 void invoke(const Handler& h, const bool& dead) {
-    if (dead || !h) return;
-    try {
-        h();
-    } catch (...) {
-        // No handler's failure reaches the event loop.
-    }
+    if (!dead) callGuarded(h);
 }
 
 // Whether a widget (a popup window included) hangs below `form`.
@@ -432,6 +428,7 @@ QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_
         switch (c.kind) {
             case ControlKind::Timer: {
                 auto* t = new QTimer(form);
+                t->setObjectName(QString::fromStdString(c.name));
                 t->setInterval(c.intervalMs);
                 t->start();
                 d.timers.emplace(c.name, std::make_unique<QtTimer>(t, d.dead));
