@@ -37,8 +37,10 @@ double cpuMs(pid_t pid) {
 
 void reap(std::vector<pid_t>& running) {
     for (auto it = running.begin(); it != running.end();) {
-        if (waitpid(*it, nullptr, WNOHANG) == *it) it = running.erase(it);
-        else ++it;
+        if (waitpid(*it, nullptr, WNOHANG) == *it)
+            it = running.erase(it);
+        else
+            ++it;
     }
 }
 

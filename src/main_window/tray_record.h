@@ -15,7 +15,7 @@ inline constexpr std::size_t kTrayRecordSize = 89;
 inline constexpr std::size_t kTrayTipOffset = 24;
 inline constexpr std::size_t kTrayTipSize = 65;
 inline constexpr std::uint32_t kTrayIconId = 1;
-inline constexpr std::uint32_t kTrayFlags = 7;             // message, icon and tip
+inline constexpr std::uint32_t kTrayFlags = 7;              // message, icon and tip
 inline constexpr std::uint32_t kTrayCallbackMessage = 512;  // the window's mouse-move message
 
 using TrayRecord = std::array<std::uint8_t, kTrayRecordSize>;

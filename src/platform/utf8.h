@@ -21,7 +21,7 @@ public:
 
 private:
     char32_t cp_ = 0;
-    int need_ = 0;  // continuation bytes still missing
+    int need_ = 0;                         // continuation bytes still missing
     unsigned char lo_ = 0x80, hi_ = 0xBF;  // range of the next one
 };
 

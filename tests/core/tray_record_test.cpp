@@ -20,7 +20,8 @@ TEST(TrayRecord, HeaderFieldsAreLittleEndianAtTheirOffsets) {
     EXPECT_EQ(trayRecordField(r, 12), 7u) << "uFlags";
     EXPECT_EQ(trayRecordField(r, 16), 512u) << "uCallbackMessage";
     EXPECT_EQ(trayRecordField(r, 20), 0x12345678u) << "hIcon";
-    const std::uint8_t head[] = {89, 0, 0, 0, 0xBC, 0x0A, 0x01, 0, 1, 0, 0, 0, 7, 0, 0, 0, 0, 2, 0, 0, 0x78, 0x56, 0x34, 0x12};
+    const std::uint8_t head[] = {89, 0, 0, 0, 0xBC, 0x0A, 0x01, 0, 1,    0,    0,    0,
+                                 7,  0, 0, 0, 0,    2,    0,    0, 0x78, 0x56, 0x34, 0x12};
     for (std::size_t i = 0; i < sizeof head; ++i) EXPECT_EQ(r[i], head[i]) << "byte " << i;
 }
 

@@ -38,7 +38,6 @@ std::u16string u16(const fs::path& p) {
     return {s.begin(), s.end()};  // the scratch paths are ASCII
 }
 
-
 TEST(PosixUserNameTest, GivesTheEffectiveUsersLoginNameWithTheCountRules) {
     const passwd* pw = getpwuid(geteuid());
     ASSERT_NE(pw, nullptr);
@@ -105,8 +104,8 @@ TEST(PosixRegistryTest, AnswersTheInformationProgramsPathAndNothingElse) {
         PosixRegistry registry;
         RegKey key = 0;
         std::string value;
-        if (registry.openKey(reg::kLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, reg::kRead,
-                             key) != reg::kSuccess)
+        if (registry.openKey(reg::kLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, reg::kRead, key) !=
+            reg::kSuccess)
             return std::string("<no key>");
         std::uint8_t data[1024] = {};
         std::uint32_t size = sizeof data, type = 0;

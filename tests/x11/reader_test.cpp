@@ -35,11 +35,12 @@ public:
             return std::pair{static_cast<xcb_connection_t*>(nullptr), false};
         });
         if (!c_) throw std::runtime_error("no X display");
-        if (const int e = xcb_connection_has_error(c_)) throw std::runtime_error("no X display: error " + std::to_string(e));
+        if (const int e = xcb_connection_has_error(c_))
+            throw std::runtime_error("no X display: error " + std::to_string(e));
         xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c_)).data;
         window_ = xcb_generate_id(c_);
-        xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, 0, nullptr);
         auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, 9, "CLIPBOARD"), nullptr);
         clipboard_ = r->atom;
         std::free(r);
@@ -97,8 +98,10 @@ protected:
         const bool got = waitFor(
             [&] {
                 last = reader_->readText();
-                if (!last || *last == want) changed = true;
-                else if (changed || last != previous) wrong = true;
+                if (!last || *last == want)
+                    changed = true;
+                else if (changed || last != previous)
+                    wrong = true;
                 return last && *last == want;
             },
             limit);
@@ -174,8 +177,8 @@ TEST_F(ReaderTest, OwnerThatNeverAnswersReadsBusyWithoutBlocking) {
     while (std::chrono::steady_clock::now() < end) {
         const auto t0 = std::chrono::steady_clock::now();
         const auto r = reader_->readText();
-        slowest = std::max(slowest, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        std::chrono::steady_clock::now() - t0));
+        slowest = std::max(
+            slowest, std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0));
         ASSERT_EQ(r, std::nullopt) << "a hanging owner must read busy, never as a text or empty";
         std::this_thread::sleep_for(20ms);
     }
@@ -214,8 +217,8 @@ TEST_F(ReaderTest, BurstOfOwnersCostsOneTransferAndTheNewestWins) {
     for (int i = 0; i < 6; ++i) {
         files.push_back(std::make_unique<TempFile>("owner " + std::to_string(i)));
         const auto seen = reader_->changeCount();
-        owners.push_back(std::make_unique<Child>(std::vector<std::string>{kOwnerTool, "text", files.back()->path()},
-                                                 "", true));
+        owners.push_back(
+            std::make_unique<Child>(std::vector<std::string>{kOwnerTool, "text", files.back()->path()}, "", true));
         ASSERT_TRUE(noticed(seen));
     }
     EXPECT_EQ(reader_->transfers(), before) << "an owner change alone cost a transfer";

@@ -23,7 +23,8 @@ namespace {
 xcb_connection_t* c;
 
 xcb_atom_t intern(const char* name) {
-    auto* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+    auto* r =
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
     if (!r) std::exit(2);
     const xcb_atom_t a = r->atom;
     std::free(r);
@@ -70,8 +71,8 @@ int main(int argc, char** argv) {
     if (xcb_connection_has_error(c)) return 1;
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
     const xcb_window_t w = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                      XCB_COPY_FROM_PARENT, 0, nullptr);
     const xcb_atom_t clipboard = intern("CLIPBOARD");
     const xcb_atom_t targets = intern("TARGETS");
     const xcb_atom_t utf8 = intern("UTF8_STRING");
@@ -116,9 +117,12 @@ int main(int argc, char** argv) {
         xcb_atom_t property = req->property == XCB_ATOM_NONE ? req->target : req->property;
         if (req->target == targets) {
             std::vector<xcb_atom_t> list{targets};
-            if (mode == "notext") list.push_back(png);
-            else if (mode == "serve") list.push_back(serveTarget);
-            else list.push_back(utf8);
+            if (mode == "notext")
+                list.push_back(png);
+            else if (mode == "serve")
+                list.push_back(serveTarget);
+            else
+                list.push_back(utf8);
             if (mode == "hint") list.push_back(hintAtom);
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, XCB_ATOM_ATOM, 32,
                                 static_cast<std::uint32_t>(list.size()), list.data());

@@ -22,42 +22,36 @@ std::string caseName(const ::testing::TestParamInfo<Case>& c) { return c.param.n
 
 class Utf8Decoding : public ::testing::TestWithParam<Case> {};
 
-TEST_P(Utf8Decoding, GivesTheExpectedCodeUnits) {
-    EXPECT_EQ(decodeUtf8(GetParam().bytes), GetParam().text);
-}
+TEST_P(Utf8Decoding, GivesTheExpectedCodeUnits) { EXPECT_EQ(decodeUtf8(GetParam().bytes), GetParam().text); }
 
-INSTANTIATE_TEST_SUITE_P(
-    WellFormed, Utf8Decoding,
-    ::testing::Values(
-        Case{"Empty", "", u""},
-        Case{"Ascii", "abc\r\n\t", u"abc\r\n\t"},
-        Case{"NulKept", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
-        Case{"TwoByte", "\xC3\xA9", u"\u00E9"},
-        Case{"ThreeByte", "\xE3\x81\x99\xE3\x81\xA8", u"すと"},
-        Case{"LargestBmp", "\xEF\xBF\xBF", u"\uFFFF"},
-        Case{"SmallestOfThree", "\xE0\xA0\x80", u"\u0800"},
-        Case{"EmojiIsASurrogatePair", "\xF0\x9F\x98\x80", u"\U0001F600"},
-        Case{"LargestCodePoint", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"}),
-    caseName);
+INSTANTIATE_TEST_SUITE_P(WellFormed, Utf8Decoding,
+                         ::testing::Values(Case{"Empty", "", u""}, Case{"Ascii", "abc\r\n\t", u"abc\r\n\t"},
+                                           Case{"NulKept", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
+                                           Case{"TwoByte", "\xC3\xA9", u"\u00E9"},
+                                           Case{"ThreeByte", "\xE3\x81\x99\xE3\x81\xA8", u"すと"},
+                                           Case{"LargestBmp", "\xEF\xBF\xBF", u"\uFFFF"},
+                                           Case{"SmallestOfThree", "\xE0\xA0\x80", u"\u0800"},
+                                           Case{"EmojiIsASurrogatePair", "\xF0\x9F\x98\x80", u"\U0001F600"},
+                                           Case{"LargestCodePoint", "\xF4\x8F\xBF\xBF", u"\U0010FFFF"}),
+                         caseName);
 
 // One U+FFFD per maximal subpart of an ill-formed sequence.
-INSTANTIATE_TEST_SUITE_P(
-    IllFormed, Utf8Decoding,
-    ::testing::Values(
-        Case{"UnicodeTable3_8", "\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
-             {u'a', R, R, R, u'b', R, u'c', R, R, u'd'}},
-        Case{"LoneContinuation", "\x80", {R}},
-        Case{"OverlongTwoByte", "\xC0\xAF", {R, R}},
-        Case{"OverlongThreeByte", "\xE0\x80\xAF", {R, R, R}},
-        Case{"OverlongFourByte", "\xF0\x80\x80\xAF", {R, R, R, R}},
-        Case{"Surrogate", "\xED\xA0\x80", {R, R, R}},
-        Case{"AboveUnicode", "\xF4\x90\x80\x80", {R, R, R, R}},
-        Case{"NeverALead", "\xF5\xFE\xFF", {R, R, R}},
-        Case{"TruncatedThreeAtEnd", "x\xE2\x82", {u'x', R}},
-        Case{"TruncatedFourAtEnd", "\xF0\x9F\x98", {R}},
-        Case{"TruncatedThenAscii", "\xF0\x9F\x98z", {R, u'z'}},
-        Case{"TruncatedThenLead", "\xE3\x81\xE3\x81\x99", {R, u'す'}}),
-    caseName);
+INSTANTIATE_TEST_SUITE_P(IllFormed, Utf8Decoding,
+                         ::testing::Values(Case{"UnicodeTable3_8",
+                                                "\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
+                                                {u'a', R, R, R, u'b', R, u'c', R, R, u'd'}},
+                                           Case{"LoneContinuation", "\x80", {R}},
+                                           Case{"OverlongTwoByte", "\xC0\xAF", {R, R}},
+                                           Case{"OverlongThreeByte", "\xE0\x80\xAF", {R, R, R}},
+                                           Case{"OverlongFourByte", "\xF0\x80\x80\xAF", {R, R, R, R}},
+                                           Case{"Surrogate", "\xED\xA0\x80", {R, R, R}},
+                                           Case{"AboveUnicode", "\xF4\x90\x80\x80", {R, R, R, R}},
+                                           Case{"NeverALead", "\xF5\xFE\xFF", {R, R, R}},
+                                           Case{"TruncatedThreeAtEnd", "x\xE2\x82", {u'x', R}},
+                                           Case{"TruncatedFourAtEnd", "\xF0\x9F\x98", {R}},
+                                           Case{"TruncatedThenAscii", "\xF0\x9F\x98z", {R, u'z'}},
+                                           Case{"TruncatedThenLead", "\xE3\x81\xE3\x81\x99", {R, u'す'}}),
+                         caseName);
 
 // A text that arrives in pieces decodes as the whole does, wherever the
 // pieces split it: inside a sequence, inside an ill-formed one, or between
@@ -128,13 +122,15 @@ INSTANTIATE_TEST_SUITE_P(
         CompoundCase{"JisX0208OldDesignation", "\x1b$B\x24\x39\x1b(B!", u"す!"},
         CompoundCase{"WaveDashAndFullwidthBackslash", "\x1b$)B\xA1\xC1\xA1\xC0", u"\u301C\uFF3C"},
         CompoundCase{"JisX0201", "\x1b)I\xB1\xDF\x1b(J\\~", u"\uFF71\uFF9F\u00A5\u203E"},
-        CompoundCase{"Iso8859RightHalves",
-                     "\x1b-L\xC0\x1b-F\xE1\x1b-B\xA1\x1b-b\xA4\x1b-H\xE0\x1b-A\xE9",
+        CompoundCase{"Iso8859RightHalves", "\x1b-L\xC0\x1b-F\xE1\x1b-B\xA1\x1b-b\xA4\x1b-H\xE0\x1b-A\xE9",
                      u"\u0420\u03B1\u0104\u20AC\u05D0\u00E9"},
         CompoundCase{"Utf8Segment", "a\x1b%G\xE3\x81\x99\xF0\x9F\x98\x80\x1b%@\xE9", u"aす\U0001F600\u00E9"},
         CompoundCase{"Utf8SegmentCutShort", "\x1b%G\xE3\x81\x1b%@x", u"\uFFFDx"},
         CompoundCase{"ExtendedSegmentUtf8", std::string("\x1b%/1\x80\x89utf-8\x02\xE3\x81\x99x", 16), u"すx"},
-        CompoundCase{"DirectionSequencesSkipped", "\x9B" "1]ab\x9B]", u"ab"},
+        CompoundCase{"DirectionSequencesSkipped",
+                     "\x9B"
+                     "1]ab\x9B]",
+                     u"ab"},
         CompoundCase{"UnknownDoubleByteSet", "\x1b$)C\xB0\xA1z", u"\uFFFDz"},
         CompoundCase{"LeadByteCutShort", "\x1b$)B\xA4\x1b(Bz\x1b$)B\xA4", u"\uFFFDz\uFFFD"},
         CompoundCase{"UnassignedJisCode", "\x1b$)B\xA2\xAF", u"\uFFFD"}),

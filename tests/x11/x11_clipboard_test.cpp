@@ -77,8 +77,8 @@ TEST(X11Clipboard, HangingOwnerReadsBusyAndDoesNotHoldTheUiThread) {
     while (std::chrono::steady_clock::now() < end) {
         const auto t0 = std::chrono::steady_clock::now();
         const auto r = clip.readText();
-        slowest = std::max(slowest, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        std::chrono::steady_clock::now() - t0));
+        slowest = std::max(
+            slowest, std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0));
         ASSERT_EQ(r, std::nullopt);
         runEvents(20ms);
     }

@@ -52,8 +52,7 @@ public:
     Child(std::vector<std::string> args, const std::string& stdinPath = "", bool waitReady = false) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, stdinPath.empty() ? "/dev/null" : stdinPath.c_str(),
-                                         O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 0, stdinPath.empty() ? "/dev/null" : stdinPath.c_str(), O_RDONLY, 0);
         int out[2] = {-1, -1};
         if (waitReady) {
             if (pipe(out) != 0) throw std::runtime_error("pipe");
@@ -105,8 +104,7 @@ auto retryConnect(Make make) {
 }
 
 // Polls `done` every 10 ms until it holds or `limit` passes.
-inline bool waitFor(const std::function<bool()>& done,
-                    std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+inline bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     const auto end = std::chrono::steady_clock::now() + limit;
     for (;;) {
         if (done()) return true;

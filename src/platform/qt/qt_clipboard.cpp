@@ -50,8 +50,7 @@ std::optional<SharedText> QtClipboard::read(bool secretsToo) {
         if (selectionOwned()) return std::nullopt;
         return SharedText();
     }
-    if (!secretsToo && data->data(QStringLiteral("x-kde-passwordManagerHint")) == "secret")
-        return std::nullopt;
+    if (!secretsToo && data->data(QStringLiteral("x-kde-passwordManagerHint")) == "secret") return std::nullopt;
     if (!data->hasText()) return SharedText();
     return SharedText(fromQ(data->text()));
 }

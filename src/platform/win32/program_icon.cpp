@@ -54,9 +54,9 @@ HICON drawProgramIcon(int size) {
     const Pen p{dc, size / 32.0};
     p.rect(0, 0, 32, 32, kKey);
     p.roundRect(4.5, 3.5, 23, 27, 2.5, RGB(196, 140, 76), RGB(60, 40, 20));  // board
-    p.rect(7, 7, 18, 21, RGB(255, 255, 240));                                 // paper
-    p.roundRect(11, 1.5, 10, 6, 1.5, RGB(170, 170, 180), RGB(40, 40, 40));    // clip
-    p.rect(8, 9.5, 16, 4, RGB(213, 209, 243));                                // the newest line
+    p.rect(7, 7, 18, 21, RGB(255, 255, 240));                                // paper
+    p.roundRect(11, 1.5, 10, 6, 1.5, RGB(170, 170, 180), RGB(40, 40, 40));   // clip
+    p.rect(8, 9.5, 16, 4, RGB(213, 209, 243));                               // the newest line
     p.rect(9, 10.8, 12, 1.6, RGB(0, 0, 255));
     for (int i = 0; i < 4; ++i) p.rect(9, 15.5 + i * 3.0, i % 2 ? 10 : 13, 1.4, RGB(90, 90, 110));
     GdiFlush();

@@ -18,16 +18,16 @@ HKEY toHkey(RegKey key) {
 
 }  // namespace
 
-RegStatus Win32Registry::openKey(RegKey root, const std::string& subKey, std::uint32_t options,
-                                 std::uint32_t rights, RegKey& result) {
+RegStatus Win32Registry::openKey(RegKey root, const std::string& subKey, std::uint32_t options, std::uint32_t rights,
+                                 RegKey& result) {
     HKEY opened = nullptr;
     const LONG status = RegOpenKeyExA(toHkey(root), utf8ToAcp(subKey).c_str(), options, rights, &opened);
     if (status == ERROR_SUCCESS) result = reinterpret_cast<RegKey>(opened);
     return status;
 }
 
-RegStatus Win32Registry::queryValue(RegKey key, const std::string& valueName, std::uint32_t& type,
-                                    std::uint8_t* data, std::uint32_t& size) {
+RegStatus Win32Registry::queryValue(RegKey key, const std::string& valueName, std::uint32_t& type, std::uint8_t* data,
+                                    std::uint32_t& size) {
     const std::string name = utf8ToAcp(valueName);
     DWORD t = 0, n = 0;
     LONG status = RegQueryValueExA(toHkey(key), name.c_str(), nullptr, &t, nullptr, &n);

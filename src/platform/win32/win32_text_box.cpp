@@ -90,8 +90,8 @@ std::u16string Win32TextBox::shownText() const {
     get.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
     get.flags = GT_DEFAULT;
     get.codepage = 1200;
-    const auto got = SendMessageW(box_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get),
-                                  reinterpret_cast<LPARAM>(buffer.data()));
+    const auto got =
+        SendMessageW(box_, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(buffer.data()));
     buffer.resize(static_cast<std::size_t>(std::max<LRESULT>(got, 0)));
     return fromWide(buffer);
 }

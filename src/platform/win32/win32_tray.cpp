@@ -39,9 +39,7 @@ void Win32TrayIcon::add(const std::u16string& tip, std::function<void(int)> onEv
     onEvent_ = std::move(onEvent);
     std::u16string withNul = tip;
     withNul.push_back(u'\0');
-    const auto handle32 = [](const void* h) {
-        return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h));
-    };
+    const auto handle32 = [](const void* h) { return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h)); };
     record_ = buildTrayRecord(handle32(hwnd_), handle32(ui_.icon()), toAcp(withNul));
     static const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     window->messageHook = [this](UINT msg, WPARAM, LPARAM lp) {

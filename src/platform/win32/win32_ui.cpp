@@ -32,9 +32,9 @@ UINT dpiOf(HWND hwnd) {
 }
 
 HFONT makeFont(const FontSpec& f, UINT dpi, int weight) {
-    return CreateFontW(-static_cast<int>(std::lround(f.points * dpi / 72.0)), 0, 0, 0, weight, f.italic,
-                       f.underline, f.strikeOut, static_cast<DWORD>(f.charset), OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, toWide(f.family).c_str());
+    return CreateFontW(-static_cast<int>(std::lround(f.points * dpi / 72.0)), 0, 0, 0, weight, f.italic, f.underline,
+                       f.strikeOut, static_cast<DWORD>(f.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH, toWide(f.family).c_str());
 }
 
 HFONT messageFont(UINT dpi) {
@@ -168,8 +168,8 @@ Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(for
     d.back = CreateSolidBrush(toColor(form.back));
     const bool dialog = form.border == Border::FixedDialog;
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (dialog ? WS_DLGFRAME : WS_BORDER);
-    const DWORD exStyle = WS_EX_CONTROLPARENT | (dialog ? WS_EX_DLGMODALFRAME : 0) |
-                          (form.showInTaskbar ? WS_EX_APPWINDOW : 0);
+    const DWORD exStyle =
+        WS_EX_CONTROLPARENT | (dialog ? WS_EX_DLGMODALFRAME : 0) | (form.showInTaskbar ? WS_EX_APPWINDOW : 0);
     d.dpi = GetDpiForSystem();
     const double tpp = 1440.0 / d.dpi;
     RECT r = {0, 0, twipsToPixels(form.clientWidth, tpp), twipsToPixels(form.clientHeight, tpp)};
@@ -232,16 +232,18 @@ Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(for
             case ControlKind::ListBox: {
                 const DWORD s = WS_CHILD | WS_VISIBLE | tab | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOTIFY |
                                 LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
-                child = CreateWindowExW(0, WC_LISTBOXW, L"", s, p.x, p.y, p.w, p.h, hwnd_,
-                                        reinterpret_cast<HMENU>(id), nullptr, nullptr);
+                child = CreateWindowExW(0, WC_LISTBOXW, L"", s, p.x, p.y, p.w, p.h, hwnd_, reinterpret_cast<HMENU>(id),
+                                        nullptr, nullptr);
                 d.listBoxes[c.name] = std::make_unique<Win32ListBox>(child);
                 break;
             }
             case ControlKind::TextBox: {
                 DWORD s = WS_CHILD | WS_VISIBLE | tab | ES_AUTOVSCROLL | (c.readOnly ? ES_READONLY : 0) |
                           (c.centred ? ES_CENTER : 0);
-                if (c.multiLine) s |= ES_MULTILINE | WS_VSCROLL | ES_WANTRETURN | WS_BORDER;
-                else s |= ES_AUTOHSCROLL;
+                if (c.multiLine)
+                    s |= ES_MULTILINE | WS_VSCROLL | ES_WANTRETURN | WS_BORDER;
+                else
+                    s |= ES_AUTOHSCROLL;
                 child = CreateWindowExW(0, MSFTEDIT_CLASS, L"", s, p.x, p.y, p.w, p.h, hwnd_,
                                         reinterpret_cast<HMENU>(id), nullptr, nullptr);
                 if (!child) throw std::runtime_error("no RichEdit control (Msftedit.dll)");
@@ -329,8 +331,8 @@ void Win32Window::setForeground() {
 
 bool Win32Window::setTopmost(bool on) {
     if (!hwnd_) return false;
-    const BOOL ok = SetWindowPos(hwnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                                 SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    const BOOL ok =
+        SetWindowPos(hwnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetForegroundWindow(hwnd_);
     return ok && topmost() == on;
 }
@@ -403,8 +405,8 @@ void Win32Window::popupMenu(std::string_view entry) {
     }
     POINT pt = {};
     GetCursorPos(&pt);
-    const UINT chosen = static_cast<UINT>(TrackPopupMenu(root, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD,
-                                                         pt.x, pt.y, 0, hwnd_, nullptr));
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(root, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, pt.x, pt.y, 0, hwnd_, nullptr));
     DestroyMenu(root);
     if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);
     if (chosen >= kFirstMenuId && chosen - kFirstMenuId < menu.size()) {
@@ -519,9 +521,9 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
                     SelectObject(dc, old);
                 } else if (c.kind == ControlKind::Line) {
                     const RECT& r = d.drawn[c.name];
-                    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(c.lineColour == SystemColour::ScrollBar
-                                                                      ? COLOR_SCROLLBAR
-                                                                      : COLOR_WINDOWTEXT));
+                    HPEN pen = CreatePen(
+                        PS_SOLID, 1,
+                        GetSysColor(c.lineColour == SystemColour::ScrollBar ? COLOR_SCROLLBAR : COLOR_WINDOWTEXT));
                     HGDIOBJ old = SelectObject(dc, pen);
                     MoveToEx(dc, r.left, r.top, nullptr);
                     LineTo(dc, r.right == r.left ? r.left : r.right, r.bottom == r.top ? r.top : r.bottom);
@@ -594,7 +596,9 @@ Win32Ui::~Win32Ui() {
     if (owner_) DestroyWindow(owner_);
 }
 
-std::unique_ptr<Window> Win32Ui::createWindow(const FormSpec& form) { return std::make_unique<Win32Window>(*this, form); }
+std::unique_ptr<Window> Win32Ui::createWindow(const FormSpec& form) {
+    return std::make_unique<Win32Window>(*this, form);
+}
 
 double Win32Ui::twipsPerPixelX() const {
     const UINT dpi = GetDpiForSystem();

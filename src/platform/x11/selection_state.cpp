@@ -50,8 +50,7 @@ std::optional<std::uint64_t> SelectionState::takeFetch() {
 
 bool SelectionState::wanted(std::uint64_t generation) const {
     std::lock_guard lock(m_);
-    return generation == generation_ &&
-           (status_ == Status::Fetching || (status_ == Status::Secret && pasteWanted_));
+    return generation == generation_ && (status_ == Status::Fetching || (status_ == Status::Secret && pasteWanted_));
 }
 
 bool SelectionState::pasteWanted(std::uint64_t generation) const {
@@ -106,18 +105,18 @@ void SelectionState::secretFetched(std::uint64_t generation, Text text) {
 
 SelectionState::Read SelectionState::readLocked() {
     switch (status_) {
-    case Status::Ready:
-        return {text_, false};
-    case Status::Stale:
-        status_ = Status::Fetching;
-        handedOut_ = false;
-        return {std::nullopt, true};
-    case Status::Failed:
-        wantFetchLocked();
-        return {std::nullopt, true};
-    case Status::Fetching:
-    case Status::Secret:
-        break;
+        case Status::Ready:
+            return {text_, false};
+        case Status::Stale:
+            status_ = Status::Fetching;
+            handedOut_ = false;
+            return {std::nullopt, true};
+        case Status::Failed:
+            wantFetchLocked();
+            return {std::nullopt, true};
+        case Status::Fetching:
+        case Status::Secret:
+            break;
     }
     return {std::nullopt, false};
 }
@@ -148,21 +147,23 @@ std::optional<SelectionState::Text> SelectionState::awaitPaste(Clock::time_point
     changed_.wait_until(lock, deadline, [&] {
         if (generation != generation_) return true;
         switch (status_) {
-        case Status::Ready:
-        case Status::Failed:
-        case Status::Stale:
-            return true;
-        case Status::Secret:
-            return pasted_.has_value() || !pasteWanted_;
-        case Status::Fetching:
-            return false;
+            case Status::Ready:
+            case Status::Failed:
+            case Status::Stale:
+                return true;
+            case Status::Secret:
+                return pasted_.has_value() || !pasteWanted_;
+            case Status::Fetching:
+                return false;
         }
         return true;
     });
     std::optional<Text> out;
     if (generation == generation_) {
-        if (status_ == Status::Ready) out = text_;
-        else if (status_ == Status::Secret && pasted_) out = std::move(pasted_);
+        if (status_ == Status::Ready)
+            out = text_;
+        else if (status_ == Status::Secret && pasted_)
+            out = std::move(pasted_);
     }
     // Whatever came of it, nothing of a secret stays behind, and a fetch
     // still running for this paste is no longer wanted.

@@ -42,8 +42,8 @@ public:
     bool pasteWanted(std::uint64_t generation) const;
 
     void fetched(std::uint64_t generation, Text text);
-    void failed(std::uint64_t generation);      // refused, broken or timed out
-    void secretFound(std::uint64_t generation); // the owner marks it a secret
+    void failed(std::uint64_t generation);       // refused, broken or timed out
+    void secretFound(std::uint64_t generation);  // the owner marks it a secret
     // A secret's text, fetched for a paste: handed to the waiting paste only,
     // never kept.
     void secretFetched(std::uint64_t generation, Text text);
@@ -93,8 +93,8 @@ private:
     Text text_;
     std::uint64_t generation_ = 1;
     bool handedOut_ = false;
-    bool pasteWanted_ = false;     // a paste waits for this generation's text
-    std::optional<Text> pasted_;   // a secret fetched for that paste
+    bool pasteWanted_ = false;           // a paste waits for this generation's text
+    std::optional<Text> pasted_;         // a secret fetched for that paste
     std::deque<Text> pendingOwnWrites_;  // oldest first, waiting for their owner change
     std::uint64_t transfers_ = 0;
 };

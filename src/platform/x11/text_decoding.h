@@ -28,7 +28,17 @@ public:
     void finish(std::u16string& out);
 
 private:
-    enum class Set : unsigned char { Ascii, JisRoman, JisKatakana, Latin1, Table96, JisX0208, Other94, Other96, Other94x2 };
+    enum class Set : unsigned char {
+        Ascii,
+        JisRoman,
+        JisKatakana,
+        Latin1,
+        Table96,
+        JisX0208,
+        Other94,
+        Other96,
+        Other94x2
+    };
     struct Designation {
         Set set;
         const char16_t* table = nullptr;  // Table96: codes A0..FF

@@ -102,11 +102,11 @@ private:
         Stage stage = Stage::Targets;
         xcb_atom_t target = XCB_ATOM_NONE;
         xcb_atom_t property = XCB_ATOM_NONE;
-        bool incremental = false;   // INCR: the data arrives in pieces
-        bool targetsKnown = false;  // the owner answered TARGETS
-        bool secret = false;        // a secret, fetched for a paste only
+        bool incremental = false;            // INCR: the data arrives in pieces
+        bool targetsKnown = false;           // the owner answered TARGETS
+        bool secret = false;                 // a secret, fetched for a paste only
         std::vector<xcb_atom_t> candidates;  // text targets still to try
-        std::string data;           // the value of TARGETS or of the hint
+        std::string data;                    // the value of TARGETS or of the hint
         std::optional<TextDecoder> decoder;  // the text, decoded as it arrives
         std::u16string text;
         xcb_atom_t type = XCB_ATOM_NONE;
@@ -151,13 +151,12 @@ private:
 
         window_ = xcb_generate_id(c_);
         const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, root, 0, 0, 1, 1, 0,
-                          XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-        xcb_xfixes_select_selection_input(
-            c_, window_, clipboard_,
-            XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
-                XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
-                XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
+                          XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
+        xcb_xfixes_select_selection_input(c_, window_, clipboard_,
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                              XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                              XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
         // Asked after the watch is set, so that no change falls in between.
         Reply<xcb_get_selection_owner_reply_t> owner(
             xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, clipboard_), nullptr));
@@ -167,8 +166,7 @@ private:
     }
 
     bool isOwn(xcb_window_t w) const {
-        return w != XCB_NONE && options_.ownIdMask != 0 &&
-               (w & ~options_.ownIdMask) == options_.ownIdBase;
+        return w != XCB_NONE && options_.ownIdMask != 0 && (w & ~options_.ownIdMask) == options_.ownIdBase;
     }
 
     void wake() {
@@ -203,8 +201,8 @@ private:
 
             int timeout = -1;
             if (transfer_) {
-                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                    transfer_->deadline - Clock::now());
+                const auto left =
+                    std::chrono::duration_cast<std::chrono::milliseconds>(transfer_->deadline - Clock::now());
                 timeout = static_cast<int>(std::clamp<long long>(left.count() + 1, 0, 60000));
             }
             pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {wake_, POLLIN, 0}};
@@ -264,8 +262,8 @@ private:
             state_.ownerChanged(n->owner, isOwn(n->owner));
         } else if (type == XCB_SELECTION_NOTIFY) {
             auto* n = reinterpret_cast<xcb_selection_notify_event_t*>(ev);
-            if (!transfer_ || transfer_->incremental || n->requestor != window_ ||
-                n->selection != clipboard_ || n->target != transfer_->target)
+            if (!transfer_ || transfer_->incremental || n->requestor != window_ || n->selection != clipboard_ ||
+                n->target != transfer_->target)
                 return;
             if (n->property == XCB_ATOM_NONE) {
                 refused();
@@ -297,8 +295,8 @@ private:
             finished();
         } else if (type == XCB_PROPERTY_NOTIFY) {
             auto* n = reinterpret_cast<xcb_property_notify_event_t*>(ev);
-            if (!transfer_ || !transfer_->incremental || n->window != window_ ||
-                n->atom != transfer_->property || n->state != XCB_PROPERTY_NEW_VALUE)
+            if (!transfer_ || !transfer_->incremental || n->window != window_ || n->atom != transfer_->property ||
+                n->state != XCB_PROPERTY_NEW_VALUE)
                 return;
             xcb_atom_t valueType = XCB_ATOM_NONE;
             std::size_t length = 0;
@@ -340,11 +338,11 @@ private:
     bool takeProperty(xcb_atom_t& type, std::size_t& total) {
         std::uint32_t offset = 0;
         for (;;) {
-            Reply<xcb_get_property_reply_t> r(xcb_get_property_reply(
-                c_,
-                xcb_get_property(c_, 0, window_, transfer_->property, XCB_GET_PROPERTY_TYPE_ANY,
-                                 offset, kPropertyChunkWords),
-                nullptr));
+            Reply<xcb_get_property_reply_t> r(
+                xcb_get_property_reply(c_,
+                                       xcb_get_property(c_, 0, window_, transfer_->property, XCB_GET_PROPERTY_TYPE_ANY,
+                                                        offset, kPropertyChunkWords),
+                                       nullptr));
             if (!r) return false;
             type = r->type;
             const int length = xcb_get_property_value_length(r.p);
@@ -365,19 +363,19 @@ private:
     void refused() {
         Transfer& t = *transfer_;
         switch (t.stage) {
-        case Stage::Targets:
-            // An owner that does not list its targets: ask for text directly.
-            t.targetsKnown = false;
-            t.candidates = {utf8String_, compoundText_, XCB_ATOM_STRING};
-            nextCandidate();
-            return;
-        case Stage::Hint:
-            // It says it carries the hint but will not tell it: keep out.
-            fail();
-            return;
-        case Stage::Text:
-            nextCandidate();
-            return;
+            case Stage::Targets:
+                // An owner that does not list its targets: ask for text directly.
+                t.targetsKnown = false;
+                t.candidates = {utf8String_, compoundText_, XCB_ATOM_STRING};
+                nextCandidate();
+                return;
+            case Stage::Hint:
+                // It says it carries the hint but will not tell it: keep out.
+                fail();
+                return;
+            case Stage::Text:
+                nextCandidate();
+                return;
         }
     }
 
@@ -399,49 +397,49 @@ private:
     void finished() {
         Transfer& t = *transfer_;
         switch (t.stage) {
-        case Stage::Targets: {
-            std::vector<xcb_atom_t> offered(t.data.size() / 4);
-            if (!offered.empty()) std::memcpy(offered.data(), t.data.data(), offered.size() * 4);
-            t.targetsKnown = true;
-            t.candidates.clear();
-            for (xcb_atom_t want : textPreference_)
-                if (want != XCB_ATOM_NONE && std::find(offered.begin(), offered.end(), want) != offered.end())
-                    t.candidates.push_back(want);
-            const bool hinted = passwordHint_ != XCB_ATOM_NONE &&
-                                std::find(offered.begin(), offered.end(), passwordHint_) != offered.end();
-            if (hinted) {
-                convert(Stage::Hint, passwordHint_);
-                return;
-            }
-            if (t.candidates.empty()) {
-                complete(std::u16string());  // no text on the clipboard
-                return;
-            }
-            nextCandidate();
-            return;
-        }
-        case Stage::Hint:
-            if (t.data == "secret") {
-                if (!state_.pasteWanted(t.generation)) {
-                    state_.secretFound(t.generation);
-                    transfer_.reset();
+            case Stage::Targets: {
+                std::vector<xcb_atom_t> offered(t.data.size() / 4);
+                if (!offered.empty()) std::memcpy(offered.data(), t.data.data(), offered.size() * 4);
+                t.targetsKnown = true;
+                t.candidates.clear();
+                for (xcb_atom_t want : textPreference_)
+                    if (want != XCB_ATOM_NONE && std::find(offered.begin(), offered.end(), want) != offered.end())
+                        t.candidates.push_back(want);
+                const bool hinted = passwordHint_ != XCB_ATOM_NONE &&
+                                    std::find(offered.begin(), offered.end(), passwordHint_) != offered.end();
+                if (hinted) {
+                    convert(Stage::Hint, passwordHint_);
                     return;
                 }
-                t.secret = true;
-            }
-            if (t.candidates.empty()) {
-                complete(std::u16string());
+                if (t.candidates.empty()) {
+                    complete(std::u16string());  // no text on the clipboard
+                    return;
+                }
+                nextCandidate();
                 return;
             }
-            nextCandidate();
-            return;
-        case Stage::Text:
-            if (t.decoder) t.decoder->finish(t.text);
-            // Room kept for a text that came out much shorter than its bytes
-            // goes back.
-            if (t.text.capacity() > t.text.size() + t.text.size() / 4 + 4096) t.text.shrink_to_fit();
-            complete(std::move(t.text));
-            return;
+            case Stage::Hint:
+                if (t.data == "secret") {
+                    if (!state_.pasteWanted(t.generation)) {
+                        state_.secretFound(t.generation);
+                        transfer_.reset();
+                        return;
+                    }
+                    t.secret = true;
+                }
+                if (t.candidates.empty()) {
+                    complete(std::u16string());
+                    return;
+                }
+                nextCandidate();
+                return;
+            case Stage::Text:
+                if (t.decoder) t.decoder->finish(t.text);
+                // Room kept for a text that came out much shorter than its bytes
+                // goes back.
+                if (t.text.capacity() > t.text.size() + t.text.size() / 4 + 4096) t.text.shrink_to_fit();
+                complete(std::move(t.text));
+                return;
         }
     }
 
@@ -449,8 +447,10 @@ private:
         const std::uint64_t generation = transfer_->generation;
         const bool secret = transfer_->secret;
         transfer_.reset();
-        if (secret) state_.secretFetched(generation, SharedText(std::move(text)));
-        else state_.fetched(generation, SharedText(std::move(text)));
+        if (secret)
+            state_.secretFetched(generation, SharedText(std::move(text)));
+        else
+            state_.fetched(generation, SharedText(std::move(text)));
     }
 
     Options options_;
