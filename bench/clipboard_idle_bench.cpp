@@ -53,8 +53,9 @@ int main(int argc, char** argv) {
     stock::bench::stop(program);
     stock::bench::stop(xclip);
     std::remove(file.c_str());
-    std::printf("clipboard idle: %.0f ms CPU over %d s while xclip holds 10 MiB (%.2f ms per tick), "
-                "start-up and the first fetch took %.0f ms\n",
-                after - before, seconds, (after - before) / seconds, before);
+    std::printf(
+        "clipboard idle: %.0f ms CPU over %d s while xclip holds 10 MiB (%.2f ms per tick), "
+        "start-up and the first fetch took %.0f ms\n",
+        after - before, seconds, (after - before) / seconds, before);
     return 0;
 }

@@ -107,12 +107,14 @@ int main(int argc, char** argv) {
         std::printf("clipboard 10 MiB copy: not recorded within 30 s\n");
         return 1;
     }
-    std::printf("clipboard 10 MiB copy: fetched by the reader after %.0f ms, row in the history after %.0f ms "
-                "(ticks are 1 s apart)\n",
-                ms(fetched - copied), ms(recorded - copied));
-    std::printf("clipboard 10 MiB copy: longest UI thread stall %.1f ms (probe every 1 ms, from the copy to one "
-                "tick after the row)\n",
-                longest);
+    std::printf(
+        "clipboard 10 MiB copy: fetched by the reader after %.0f ms, row in the history after %.0f ms "
+        "(ticks are 1 s apart)\n",
+        ms(fetched - copied), ms(recorded - copied));
+    std::printf(
+        "clipboard 10 MiB copy: longest UI thread stall %.1f ms (probe every 1 ms, from the copy to one "
+        "tick after the row)\n",
+        longest);
     std::printf("clipboard 10 MiB copy: longest clipboard read on the UI thread %.2f ms; rows added %zu\n",
                 timed.longestRead, rowsAdded);
     return 0;

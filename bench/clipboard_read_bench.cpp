@@ -17,8 +17,10 @@ void BM_ReadUnchanged10MiB(benchmark::State& state) {
     stock::x11::ClipboardReader reader;
     std::size_t units = 0;
     for (int i = 0; i < 3000 && units == 0; ++i) {
-        if (auto t = reader.readText(); t && !t->empty()) units = t->size();
-        else std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (auto t = reader.readText(); t && !t->empty())
+            units = t->size();
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     if (units == 0) state.SkipWithError("the text was not read");
     const auto transfers = reader.transfers();

@@ -33,8 +33,8 @@ int main(int argc, char** argv) {
         if (i % 100 == 0) {
             const auto p0 = std::chrono::steady_clock::now();
             QApplication::processEvents();  // repaint and layout, as between real ticks
-            longest = std::max(longest,
-                               std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - p0).count());
+            longest = std::max(
+                longest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - p0).count());
         }
     }
     QApplication::processEvents();

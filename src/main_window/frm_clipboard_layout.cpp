@@ -13,8 +13,7 @@ ControlSpec button(const char* name, std::u16string caption, int l, int t, int w
     return makeControl(name, ControlKind::Button, std::move(caption), l, t, w, h, tab);
 }
 
-ControlSpec styledLabel(const char* name, std::u16string caption, int l, int t, int w, int h,
-                        int tab, Rgb fore) {
+ControlSpec styledLabel(const char* name, std::u16string caption, int l, int t, int w, int h, int tab, Rgb fore) {
     ControlSpec c = makeControl(name, ControlKind::Label, std::move(caption), l, t, w, h, tab);
     c.fore = fore;
     c.transparent = true;
@@ -23,8 +22,8 @@ ControlSpec styledLabel(const char* name, std::u16string caption, int l, int t, 
     return c;
 }
 
-ControlSpec textBox(const char* name, std::u16string accessible, int l, int t, int w, int h,
-                    int tab, Rgb back, bool readOnly) {
+ControlSpec textBox(const char* name, std::u16string accessible, int l, int t, int w, int h, int tab, Rgb back,
+                    bool readOnly) {
     ControlSpec c = makeControl(name, ControlKind::TextBox, u"", l, t, w, h, tab);
     c.accessibleName = std::move(accessible);
     c.back = back;
@@ -58,10 +57,8 @@ FormSpec build() {
     f.controls.push_back(button("Command4", u"Cut", 0, 5160, 1320, 255, 2));
     f.controls.push_back(button("Command3", u"Paste", 2540, 5160, 1455, 255, 4));
     f.controls.push_back(button("Command2", u"Copy", 1320, 5160, 1215, 255, 3));
-    f.controls.push_back(
-        textBox("RichTextBox2", u"Current clip", 3960, 2160, 3255, 2730, 10, kLightGreen, true));
-    f.controls.push_back(
-        textBox("RichTextBox1", u"Edit box", 0, 2160, 3975, 3015, 1, kLightYellow, false));
+    f.controls.push_back(textBox("RichTextBox2", u"Current clip", 3960, 2160, 3255, 2730, 10, kLightGreen, true));
+    f.controls.push_back(textBox("RichTextBox1", u"Edit box", 0, 2160, 3975, 3015, 1, kLightYellow, false));
 
     ControlSpec list;
     list.name = "List1";

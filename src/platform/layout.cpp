@@ -42,8 +42,8 @@ PixelRect twipsToPixels(int left, int top, int width, int height, double tpp) {
 std::vector<std::string> focusOrder(const FormSpec& form) {
     std::vector<const ControlSpec*> stops;
     for (const auto& c : form.controls) {
-        const bool focusable = c.kind == ControlKind::Button || c.kind == ControlKind::ListBox ||
-                               c.kind == ControlKind::TextBox;
+        const bool focusable =
+            c.kind == ControlKind::Button || c.kind == ControlKind::ListBox || c.kind == ControlKind::TextBox;
         if (focusable && c.tab >= 0) stops.push_back(&c);
     }
     std::stable_sort(stops.begin(), stops.end(),

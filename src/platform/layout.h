@@ -32,7 +32,7 @@ enum class SystemColour { None, ScrollBar };
 struct ControlSpec {
     std::string name;
     ControlKind kind = ControlKind::Button;
-    std::u16string caption;  // caption, initial text or tool tip-less label text
+    std::u16string caption;                        // caption, initial text or tool tip-less label text
     int left = 0, top = 0, width = 0, height = 0;  // twips, client coordinates
     int tab = -1;                                  // focus order, -1: never takes the focus
     std::optional<Rgb> back;                       // nullopt: the platform's default
@@ -42,9 +42,9 @@ struct ControlSpec {
     bool centred = false;
     std::u16string accessibleName;
     std::u16string toolTip;
-    int intervalMs = 0;      // timers
-    bool readOnly = false;   // text boxes
-    bool multiLine = false;  // text boxes
+    int intervalMs = 0;          // timers
+    bool readOnly = false;       // text boxes
+    bool multiLine = false;      // text boxes
     bool defaultButton = false;  // buttons: pressed by Enter unless another button has the focus
     bool cancelButton = false;   // buttons: pressed by Esc wherever the focus is
     SystemColour lineColour = SystemColour::None;
@@ -64,7 +64,7 @@ struct FormSpec {
     int clientWidth = 0, clientHeight = 0;  // twips
     Rgb back;
     Border border = Border::FixedSingle;
-    bool centred = false;         // start centred on the screen
+    bool centred = false;  // start centred on the screen
     bool showInTaskbar = false;
     std::vector<ControlSpec> controls;  // in creation order
     std::vector<MenuSpec> menu;         // depth-first

@@ -38,14 +38,14 @@ public:
     virtual ~Registry() = default;
     // Opens subKey (ANSI text) below root. On ERROR_SUCCESS `result` holds
     // the opened key, which must be closed with closeKey.
-    virtual RegStatus openKey(RegKey root, const std::string& subKey, std::uint32_t options,
-                              std::uint32_t rights, RegKey& result) = 0;
+    virtual RegStatus openKey(RegKey root, const std::string& subKey, std::uint32_t options, std::uint32_t rights,
+                              RegKey& result) = 0;
     // Reads the value named `valueName` (ANSI text). `size` holds the
     // buffer's size on entry and the value's size in bytes on return. A value
     // larger than the buffer answers ERROR_MORE_DATA and leaves the buffer as
     // it was.
-    virtual RegStatus queryValue(RegKey key, const std::string& valueName, std::uint32_t& type,
-                                 std::uint8_t* data, std::uint32_t& size) = 0;
+    virtual RegStatus queryValue(RegKey key, const std::string& valueName, std::uint32_t& type, std::uint8_t* data,
+                                 std::uint32_t& size) = 0;
     virtual RegStatus closeKey(RegKey key) = 0;
 };
 

@@ -35,9 +35,7 @@ public:
     // How many holders share the buffer; 0 for an empty text.
     long holders() const { return p_.use_count(); }
 
-    friend bool operator==(const SharedText& a, const SharedText& b) {
-        return a.p_ == b.p_ || a.view() == b.view();
-    }
+    friend bool operator==(const SharedText& a, const SharedText& b) { return a.p_ == b.p_ || a.view() == b.view(); }
     friend bool operator==(const SharedText& a, std::u16string_view b) { return a.view() == b; }
     friend bool operator==(const SharedText& a, const std::u16string& b) { return a.view() == b; }
     friend bool operator==(const SharedText& a, const char16_t* b) { return a.view() == b; }

@@ -65,8 +65,7 @@ std::u16string rowPreview(std::u16string_view exact, std::size_t limit) {
         if (highSurrogate && i + 1 < exact.size() && i + 1 >= limit) break;
         out.push_back(c);
         ++i;
-        if (highSurrogate && i < exact.size() && exact[i] >= 0xDC00 && exact[i] <= 0xDFFF)
-            out.push_back(exact[i++]);
+        if (highSurrogate && i < exact.size() && exact[i] >= 0xDC00 && exact[i] <= 0xDFFF) out.push_back(exact[i++]);
     }
     if (i < exact.size()) out.push_back(u'\u2026');
     return out;

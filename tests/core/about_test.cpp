@@ -197,14 +197,18 @@ TEST_F(BothWindows, MenuExitOrFrameCloseLeaveAnOpenAboutRunningUntilItCloses) {
             main.load();
         }
         openFromMain();
-        if (way == 0) mainWin().fakeMenuEntry("mnuExit").click();
-        else mainWin().requestClose();
+        if (way == 0)
+            mainWin().fakeMenuEntry("mnuExit").click();
+        else
+            mainWin().requestClose();
         EXPECT_TRUE(mainWin().destroyed);
         EXPECT_TRUE(about.loaded());
         EXPECT_TRUE(win().visible());
         EXPECT_FALSE(ui.ended) << "the About window keeps the process running";
-        if (way == 2) win().requestClose();
-        else win().fakeButton("cmdOK").click();
+        if (way == 2)
+            win().requestClose();
+        else
+            win().fakeButton("cmdOK").click();
         EXPECT_TRUE(ui.ended) << "the last window's unload ends the process";
         EXPECT_EQ(lifetime.loadedWindows(), 0);
     }
@@ -312,15 +316,18 @@ TEST_F(About, EveryFailureEndsInOneMessageAndLeavesTheWindowAsItWas) {
     };
     const Case cases[] = {
         {"no keys at all", [] {}},
-        {"lookup 1 with 0 bytes of data", [&] {
+        {"lookup 1 with 0 bytes of data",
+         [&] {
              registry.keys[kLookup1]["PATH"] = {REG_SZ, {}};
              registry.keys[kLookup2]["MSINFO"] = regSz("C:\\Tools");
              programs.files.insert(u"C:\\Tools\\MSINFO32.EXE");
          }},
-        {"lookup 1 longer than 1024 bytes", [&] {
+        {"lookup 1 longer than 1024 bytes",
+         [&] {
              registry.keys[kLookup1]["PATH"] = regSz(std::string(1024, 'x'));  // 1025 with the NUL
          }},
-        {"the registry raises", [&] {
+        {"the registry raises",
+         [&] {
              registry.keys[kLookup1]["PATH"] = regSz("C:\\x.exe");
              registry.failQuery = true;
          }},

@@ -13,7 +13,9 @@ struct Watcher : ::testing::Test {
     FakeListBox list{"List1", log};
     ClipboardWatcher watcher{clipboard, box, list};
 
-    Watcher() { box.onChange([this] { watcher.RichTextBox2_Change(); }); }
+    Watcher() {
+        box.onChange([this] { watcher.RichTextBox2_Change(); });
+    }
     void tick(int n = 1) {
         for (int i = 0; i < n; ++i) watcher.Timer1_Timer();
     }

@@ -14,7 +14,10 @@ TEST(Guard, NothingAHandlerThrowsGetsOutAndAnEmptyHandlerDoesNothing) {
         throw std::runtime_error("handler failed");
     });
     failing();
-    guarded([&] { ++calls; throw 42; })();  // not even a non-exception
+    guarded([&] {
+        ++calls;
+        throw 42;
+    })();  // not even a non-exception
     EXPECT_EQ(calls, 2);
     guarded({})();
 

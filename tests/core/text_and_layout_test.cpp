@@ -34,7 +34,7 @@ TEST(TextMap, RowPreviewMarksBreaksAndCutsLongTextsWhole) {
 TEST(Twips, EdgesRoundOnTheirOwnSoTouchingControlsStillTouch) {
     EXPECT_EQ(twipsToPixels(7215, 15.0), 481);
     EXPECT_EQ(twipsToPixels(7215, 12.0), 601);
-    const PixelRect a = twipsToPixels(0, 5160, 1320, 255, 12.0);    // Cut
+    const PixelRect a = twipsToPixels(0, 5160, 1320, 255, 12.0);     // Cut
     const PixelRect b = twipsToPixels(1320, 5160, 1215, 255, 12.0);  // Copy
     EXPECT_EQ(a.x + a.w, b.x);
     EXPECT_EQ(twipsToPixels(0, 0, 100, 100, 0.0), (PixelRect{0, 0, 0, 0}));
@@ -51,8 +51,8 @@ TEST(MainLayout, ControlsFillTheClientAreaAndFocusFollowsTheTable) {
         const ControlSpec* c = findControl(f, name);
         EXPECT_EQ(c->top + c->height, f.clientHeight) << name;
     }
-    const std::vector<std::string> order = {"List1",    "RichTextBox1", "Command4", "Command2",
-                                            "Command3", "Command6",     "Command8", "Command1",
+    const std::vector<std::string> order = {"List1",    "RichTextBox1", "Command4",     "Command2",
+                                            "Command3", "Command6",     "Command8",     "Command1",
                                             "Command5", "Command7",     "RichTextBox2", "Command9"};
     EXPECT_EQ(focusOrder(f), order);
 }

@@ -46,7 +46,9 @@ struct Tray : ::testing::Test {
         frm->load();
     }
     FakeWindow& win() { return ui.window("frmClipboard"); }
-    std::vector<std::string> since(std::size_t from) const { return {log.begin() + static_cast<long>(from), log.end()}; }
+    std::vector<std::string> since(std::size_t from) const {
+        return {log.begin() + static_cast<long>(from), log.end()};
+    }
     long count(const std::string& entry) const { return std::count(log.begin(), log.end(), entry); }
 };
 

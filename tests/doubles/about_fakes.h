@@ -108,7 +108,7 @@ public:
     }
 
     std::string written = std::string("alice") + '\0';  // bytes written, the NUL included
-    std::optional<std::uint32_t> countAfter;           // unset: the number of bytes written
+    std::optional<std::uint32_t> countAfter;            // unset: the number of bytes written
     bool fail = false;
     int calls = 0;
     std::string bufferOnEntry;

@@ -74,7 +74,10 @@ public:
         if (failInserts) throw std::runtime_error("list full");
         rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(std::min(index, rows.size())), std::move(text));
     }
-    void clear() override { rows.clear(); current = -1; }
+    void clear() override {
+        rows.clear();
+        current = -1;
+    }
     std::size_t count() const override { return rows.size(); }
     SharedText rowText(std::size_t i) const override { return i < rows.size() ? rows[i] : SharedText(); }
     long currentIndex() const override { return current; }

@@ -38,7 +38,6 @@ std::u16string u16(const fs::path& p) {
     return {s.begin(), s.end()};  // the scratch paths are ASCII
 }
 
-
 TEST(PosixUserNameTest, GivesTheEffectiveUsersLoginNameWithTheCountRules) {
     const passwd* pw = getpwuid(geteuid());
     ASSERT_NE(pw, nullptr);
@@ -105,8 +104,8 @@ TEST(PosixRegistryTest, AnswersTheInformationProgramsPathAndNothingElse) {
         PosixRegistry registry;
         RegKey key = 0;
         std::string value;
-        if (registry.openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, KEY_READ,
-                             key) != ERROR_SUCCESS)
+        if (registry.openKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, KEY_READ, key) !=
+            ERROR_SUCCESS)
             return std::string("<no key>");
         std::uint8_t data[1024] = {};
         std::uint32_t size = sizeof data, type = 0;

@@ -109,9 +109,11 @@ TEST_F(QtAbout, HasNoTaskbarButton) {
 TEST_F(QtAbout, ColoursFontsAndCentredTextsOnTheDarkGreenGround) {
     const QColor green(26, 123, 63), yellow(255, 255, 0);
     EXPECT_EQ(widget()->palette().color(QPalette::Window), green);
-    const std::pair<const char*, QColor> fores[] = {{"lblTitle", QColor(255, 0, 255)}, {"lblVersion", yellow},
-                                                   {"lblDescription", yellow}, {"luser", yellow},
-                                                   {"url", QColor(0, 255, 255)}};
+    const std::pair<const char*, QColor> fores[] = {{"lblTitle", QColor(255, 0, 255)},
+                                                    {"lblVersion", yellow},
+                                                    {"lblDescription", yellow},
+                                                    {"luser", yellow},
+                                                    {"url", QColor(0, 255, 255)}};
     for (const auto& [name, colour] : fores) {
         EXPECT_EQ(control(name)->palette().color(QPalette::WindowText), colour) << name;
         EXPECT_FALSE(control(name)->autoFillBackground()) << name << " draws on the window's green";
@@ -222,8 +224,8 @@ TEST_F(QtAbout, ClickOnTheLinkOpensItsCaption) {
     QLabel* url = label("url");
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), url->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), url->mapToGlobal(QPointF(5, 5)),
-                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), url->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(url, &press);
     QApplication::sendEvent(url, &release);
     ASSERT_EQ(shell.opened.size(), 1u);

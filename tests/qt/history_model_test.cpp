@@ -17,10 +17,10 @@ TEST(HistoryModel, KeepsQtsModelRulesAsRowsComeAndGo) {
     QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
 
     model.insert(0, u"first");
-    model.insert(0, u"second");             // the newest on top
-    model.insert(2, u"third");              // at the end
-    model.insert(99, u"past the end");      // kept at the end
-    model.insert(1, u"a\r\nb");             // in the middle
+    model.insert(0, u"second");         // the newest on top
+    model.insert(2, u"third");          // at the end
+    model.insert(99, u"past the end");  // kept at the end
+    model.insert(1, u"a\r\nb");         // in the middle
     ASSERT_EQ(model.rowCount(), 5);
     EXPECT_EQ(inserted.count(), 5);
     EXPECT_EQ(inserted.at(3).at(1).toInt(), 3) << "a row past the end is inserted at the end";

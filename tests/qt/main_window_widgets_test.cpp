@@ -67,7 +67,8 @@ TEST_F(QtMainWindow, EveryControlStandsWhereTheTableSaysAtThisScreensTwipsPerPix
 }
 
 TEST_F(QtMainWindow, CaptionsColoursAndAccessibleNames) {
-    EXPECT_EQ(widget()->windowTitle(), QString::fromUtf16(u" すとっくん  [クリップボードテキスト収集・編集・再利用ツール]"));
+    EXPECT_EQ(widget()->windowTitle(),
+              QString::fromUtf16(u" すとっくん  [クリップボードテキスト収集・編集・再利用ツール]"));
     EXPECT_EQ(widget()->palette().color(QPalette::Window), QColor(0, 0, 0));
     for (const ControlSpec& c : frmClipboardLayout().controls) {
         if (c.kind == ControlKind::Button) {

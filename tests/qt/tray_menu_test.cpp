@@ -38,7 +38,7 @@ struct QtTrayMenu : ::testing::Test {
 
 TEST_F(QtTrayMenu, ThePopupListsTheEntriesInOrder) {
     ASSERT_NE(popup(), nullptr);
-    const std::vector<QString> expected = {"edit", "delete", "-", "clear history", "-",
+    const std::vector<QString> expected = {"edit", "delete",      "-", "clear history",       "-",
                                            "hide", "show normal", "-", "exit            (&X)"};
     EXPECT_EQ(entries(popup()), expected);
     QMenu* edit = popup()->actions().front()->menu();

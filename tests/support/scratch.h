@@ -22,7 +22,8 @@ class ScratchDir {
 public:
     explicit ScratchDir(const std::string& prefix = "stockkun-test") {
         std::string t = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-        if (!::mkdtemp(t.data())) throw std::filesystem::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
+        if (!::mkdtemp(t.data()))
+            throw std::filesystem::filesystem_error("mkdtemp", std::error_code(errno, std::generic_category()));
         dir = t;
     }
     ~ScratchDir() {

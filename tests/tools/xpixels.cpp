@@ -22,8 +22,9 @@ int main(int argc, char** argv) {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) return 2;
     auto* img = xcb_get_image_reply(
-        c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, static_cast<int16_t>(x), static_cast<int16_t>(y),
-                         static_cast<uint16_t>(w), static_cast<uint16_t>(h), ~0u),
+        c,
+        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, static_cast<int16_t>(x), static_cast<int16_t>(y),
+                      static_cast<uint16_t>(w), static_cast<uint16_t>(h), ~0u),
         nullptr);
     if (!img) return 3;
     const uint8_t* data = xcb_get_image_data(img);

@@ -171,11 +171,20 @@ std::optional<std::string> desktopExecArgument(const std::string& programPath) {
     std::string value;
     for (const char c : arg) {
         switch (c) {
-            case '\\': value += "\\\\"; break;
-            case '\n': value += "\\n"; break;
-            case '\t': value += "\\t"; break;
-            case '\r': value += "\\r"; break;
-            default: value += c;
+            case '\\':
+                value += "\\\\";
+                break;
+            case '\n':
+                value += "\\n";
+                break;
+            case '\t':
+                value += "\\t";
+                break;
+            case '\r':
+                value += "\\r";
+                break;
+            default:
+                value += c;
         }
     }
     return value;
@@ -190,7 +199,9 @@ std::optional<std::string> autostartEntry(const std::string& programPath) {
            "Name[ja]=すとっくん\n"
            "Comment=Collect the text that passes through the clipboard, edit and reuse it\n"
            "Comment[ja]=クリップボードテキスト収集・編集・再利用ツール\n"
-           "Exec=" + *exec + "\n"
+           "Exec=" +
+           *exec +
+           "\n"
            "Icon=stockkun\n"
            "Terminal=false\n"
            "StartupNotify=false\n"

@@ -48,8 +48,7 @@ int openPrivateFolder(const std::string& path, bool create) {
     if (::fstat(dir.get(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return -1;
     if ((st.st_mode & 077) != 0) return -1;
     if ((st.st_mode & 0700) != 0700) {
-        if (::fchmod(dir.get(), 0700) != 0 || ::fstat(dir.get(), &st) != 0 || (st.st_mode & 0777) != 0700)
-            return -1;
+        if (::fchmod(dir.get(), 0700) != 0 || ::fstat(dir.get(), &st) != 0 || (st.st_mode & 0777) != 0700) return -1;
     }
     return dir.release();
 }
@@ -102,8 +101,7 @@ std::string PosixInstanceLock::displayKey(const std::string& display) {
     if (host == "unix" || host == "localhost" || host.starts_with('/')) host.clear();
     std::string key = host.empty() ? number : host + "_" + number;
     for (char& c : key)
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-'))
-            c = '_';
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-')) c = '_';
     if (key.size() > kMaxKey) {
         static constexpr char kHex[] = "0123456789abcdef";
         std::uint64_t h = fingerprint(key);
@@ -131,14 +129,14 @@ bool PosixInstanceLock::anotherInstanceRunning() {
         Fd fd(dir.get() >= 0 ? openLockFile(dir.get(), name, true) : -1);
         if (fd.get() >= 0) {
             switch (tryLock(fd.get())) {
-            case LockResult::Taken:
-                fd_ = fd.release();
-                path_ = *runtime + "/" + name;
-                return false;
-            case LockResult::Held:
-                return true;
-            case LockResult::Unusable:
-                break;
+                case LockResult::Taken:
+                    fd_ = fd.release();
+                    path_ = *runtime + "/" + name;
+                    return false;
+                case LockResult::Held:
+                    return true;
+                case LockResult::Unusable:
+                    break;
             }
         }
     }
@@ -156,19 +154,19 @@ bool PosixInstanceLock::anotherInstanceRunning() {
         Fd fd(openLockFile(dir.get(), name, first));
         if (fd.get() < 0) continue;
         switch (tryLock(fd.get())) {
-        case LockResult::Taken:
-            if (first) {
-                fd_ = fd.release();
-                path_ = folder + "/" + name;
-            }
-            break;  // a later one taken only to look is let go at once
-        case LockResult::Held:
-            if (fd_ >= 0) ::close(fd_);
-            fd_ = -1;
-            path_.clear();
-            return true;
-        case LockResult::Unusable:
-            break;
+            case LockResult::Taken:
+                if (first) {
+                    fd_ = fd.release();
+                    path_ = folder + "/" + name;
+                }
+                break;  // a later one taken only to look is let go at once
+            case LockResult::Held:
+                if (fd_ >= 0) ::close(fd_);
+                fd_ = -1;
+                path_.clear();
+                return true;
+            case LockResult::Unusable:
+                break;
         }
     }
     // With no lock to be had anywhere, running is better than refusing.

@@ -45,8 +45,8 @@ RegStatus PosixRegistry::openKey(RegKey root, const std::string& subKey, std::ui
     return ERROR_SUCCESS;
 }
 
-RegStatus PosixRegistry::queryValue(RegKey key, const std::string& valueName, std::uint32_t& type,
-                                    std::uint8_t* data, std::uint32_t& size) {
+RegStatus PosixRegistry::queryValue(RegKey key, const std::string& valueName, std::uint32_t& type, std::uint8_t* data,
+                                    std::uint32_t& size) {
     if (key != kMsinfoKeyHandle || openKeys_ == 0) return ERROR_INVALID_HANDLE;
     if (!sameName(valueName, kPathValue)) return ERROR_FILE_NOT_FOUND;
     // Looked up afresh on every read: a program installed meanwhile counts.

@@ -250,8 +250,7 @@ void ExactTextEdit::contextMenuEvent(QContextMenuEvent* event) {
             continue;
         }
         for (const auto& [name, command] : routed) {
-            if (action->objectName() != QLatin1String(name) || !commands[static_cast<std::size_t>(command)])
-                continue;
+            if (action->objectName() != QLatin1String(name) || !commands[static_cast<std::size_t>(command)]) continue;
             disconnect(action, &QAction::triggered, nullptr, nullptr);
             connect(action, &QAction::triggered, this, [this, c = command] { run(c); });
         }

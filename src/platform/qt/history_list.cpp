@@ -30,8 +30,7 @@ int HistoryModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant HistoryModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() < 0 || static_cast<std::size_t>(index.row()) >= rows_.size())
-        return {};
+    if (!index.isValid() || index.row() < 0 || static_cast<std::size_t>(index.row()) >= rows_.size()) return {};
     if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
         return toQ(rowPreview(rows_[static_cast<std::size_t>(index.row())].view(), kPreviewUnits));
     return {};

@@ -26,8 +26,7 @@ int main(int argc, char** argv) {
         const QString dir = QStringLiteral("%1/%2x%3/apps").arg(out).arg(size.width()).arg(size.height());
         const QPixmap pm = icon.pixmap(size);
         if (pm.size() != size || !QDir().mkpath(dir) || !pm.save(dir + "/stockkun.png", "PNG")) {
-            std::fprintf(stderr, "cannot write the %dx%d icon into %s\n", size.width(), size.height(),
-                         qPrintable(dir));
+            std::fprintf(stderr, "cannot write the %dx%d icon into %s\n", size.width(), size.height(), qPrintable(dir));
             return 1;
         }
     }

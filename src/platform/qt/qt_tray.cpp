@@ -59,7 +59,8 @@ void QtTrayIcon::add(const std::u16string& tip, std::function<void(int)> onEvent
         if (--activations_ == 0 && removeAsked_) {
             // Out of the handler, but still inside the icon's own event:
             // take it down from the event loop.
-            QMetaObject::invokeMethod(icon_, [this] { takeDown(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                icon_, [this] { takeDown(); }, Qt::QueuedConnection);
         }
     });
     icon_->show();

@@ -62,9 +62,9 @@ void onTerminationRequest(std::function<void()> handler) {
 }
 
 void installFontSubstitutions() {
-    QFont::insertSubstitutions(QStringLiteral(u"ＭＳ Ｐゴシック"),
-                               {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"),
-                                QStringLiteral("Noto Sans CJK JP")});
+    QFont::insertSubstitutions(
+        QStringLiteral(u"ＭＳ Ｐゴシック"),
+        {QStringLiteral("IPAPGothic"), QStringLiteral("IPAexGothic"), QStringLiteral("Noto Sans CJK JP")});
     QFont::insertSubstitutions(QStringLiteral(u"ＭＳ ゴシック"),
                                {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP")});
 }

@@ -77,9 +77,7 @@ public:
     void setText(SharedText t) override {
         if (w_) w_->setExactText(std::move(t));
     }
-    std::size_t selLength() const override {
-        return w_ ? w_->selectionEnd() - w_->selectionStart() : 0;
-    }
+    std::size_t selLength() const override { return w_ ? w_->selectionEnd() - w_->selectionStart() : 0; }
     SharedText selText() const override { return w_ ? w_->selectedExactText() : SharedText(); }
     void setSelText(const SharedText& t) override {
         if (w_) w_->replaceSelection(t);
@@ -393,8 +391,8 @@ QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_
     d.form = form;
     form->dead = &d.dead;
     form->setObjectName(QString::fromStdString(layout.name));
-    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowCloseButtonHint;
     if (layout.border == Border::FixedDialog) flags = (flags & ~Qt::Window) | Qt::Dialog;
     form->setWindowFlags(flags);
     form->setWindowTitle(toQ(layout.caption));
@@ -612,9 +610,7 @@ bool QtWindow::setTopmost(bool on) {
     return true;
 }
 
-bool QtWindow::topmost() const {
-    return d_->form && d_->form->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-}
+bool QtWindow::topmost() const { return d_->form && d_->form->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
 
 int QtWindow::outerHeight() const {
     return d_->form ? static_cast<int>(std::lround(d_->form->frameGeometry().height() * d_->tpp)) : 0;

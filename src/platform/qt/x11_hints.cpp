@@ -50,8 +50,8 @@ void setSkipTaskbar(QWidget* window) {
         for (xcb_atom_t b : atoms) present = present || a == b;
         if (!present && a != XCB_ATOM_NONE) atoms.push_back(a);
     }
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32,
-                        static_cast<uint32_t>(atoms.size()), atoms.data());
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, id, state, XCB_ATOM_ATOM, 32, static_cast<uint32_t>(atoms.size()),
+                        atoms.data());
 
     // A mapped window asks the window manager, which owns the state then.
     xcb_client_message_event_t ev{};
@@ -64,8 +64,7 @@ void setSkipTaskbar(QWidget* window) {
     ev.data.data32[2] = skipPager;
     ev.data.data32[3] = 1;  // source: an application
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    xcb_send_event(c, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(c, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&ev));
     xcb_flush(c);
 }
