@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  g++ make cmake pkg-config ccache
+  g++ make cmake pkg-config ccache clang-format clang-tidy
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-xfixes0-dev libxfixes-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core

@@ -112,7 +112,7 @@ std::string PosixInstanceLock::displayKey(const std::string& display) {
     return key.empty() ? "none" : key;
 }
 
-PosixInstanceLock::PosixInstanceLock(std::string display, std::string sharedTemp)
+PosixInstanceLock::PosixInstanceLock(const std::string& display, std::string sharedTemp)
     : key_(displayKey(display)), sharedTemp_(std::move(sharedTemp)) {}
 
 PosixInstanceLock::~PosixInstanceLock() {
@@ -157,7 +157,9 @@ bool PosixInstanceLock::anotherInstanceRunning() {
             case LockResult::Taken:
                 if (first) {
                     fd_ = fd.release();
-                    path_ = folder + "/" + name;
+                    path_ = folder;
+                    path_ += '/';
+                    path_ += name;
                 }
                 break;  // a later one taken only to look is let go at once
             case LockResult::Held:

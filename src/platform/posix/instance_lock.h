@@ -22,7 +22,7 @@ class PosixInstanceLock final : public InstanceLock {
 public:
     // display: the display the program runs on, e.g. ":0" or "host:10.0".
     // sharedTemp: the shared temporary folder (tests give their own).
-    explicit PosixInstanceLock(std::string display, std::string sharedTemp = "/tmp");
+    explicit PosixInstanceLock(const std::string& display, std::string sharedTemp = "/tmp");
     ~PosixInstanceLock() override;
     PosixInstanceLock(const PosixInstanceLock&) = delete;
     PosixInstanceLock& operator=(const PosixInstanceLock&) = delete;

@@ -471,7 +471,7 @@ QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_
                 auto* t = new ExactTextEdit(d.client);
                 if (c.readOnly) {
                     t->setReadOnly(true);
-                    t->displayLimit = 256 * 1024;
+                    t->displayLimit = std::size_t{256} * 1024;
                     t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                 }
                 if (!c.multiLine) {
