@@ -205,6 +205,9 @@ TEST_F(BothWindows, MenuExitOrFrameCloseLeaveAnOpenAboutRunningUntilItCloses) {
         EXPECT_TRUE(about.loaded());
         EXPECT_TRUE(win().visible());
         EXPECT_FALSE(ui.ended) << "the About window keeps the process running";
+        main.unload();  // unloading the unloaded main window again changes nothing
+        EXPECT_FALSE(ui.ended);
+        EXPECT_EQ(lifetime.loadedWindows(), 1);
         if (way == 2)
             win().requestClose();
         else

@@ -34,6 +34,7 @@ TEST(TextMap, RowPreviewMarksBreaksAndCutsLongTextsWhole) {
 TEST(Twips, EdgesRoundOnTheirOwnSoTouchingControlsStillTouch) {
     EXPECT_EQ(twipsToPixels(7215, 15.0), 481);
     EXPECT_EQ(twipsToPixels(7215, 12.0), 601);
+    EXPECT_EQ(twipsToPixels(7225, 15.0), 482) << "to the nearest pixel, not truncated";
     const PixelRect a = twipsToPixels(0, 5160, 1320, 255, 12.0);     // Cut
     const PixelRect b = twipsToPixels(1320, 5160, 1215, 255, 12.0);  // Copy
     EXPECT_EQ(a.x + a.w, b.x);

@@ -86,3 +86,15 @@ wait_until 10 has_about_window || fail "no About window"
 click_at $((6240 + 480)) 130  # Exit
 wait_until 10 ended || fail "Exit did not end the process"
 pass "Exit with the About window open ends the process"
+
+# --- the main window hidden, the About window closed: the program stays -----
+start_about_program
+press_about
+wait_until 10 has_about_window || fail "no About window"
+click_at 4000 5200  # Hide
+wait_until 10 no_main_window || fail "Hide did not hide"
+click_about_at $((4080 + 390)) $((120 + 350))  # OK
+wait_until 10 no_about_window || fail "OK did not close the About window"
+wait_ticks  # a program that had ended would tick no more
+running || fail "closing the About window ended the program hidden in the tray"
+pass "with the main window hidden, closing the About window leaves the program running"
