@@ -1,11 +1,11 @@
 # make run    installs what is missing, builds and starts the program
-# make test   installs what is missing, builds and runs every test (own Xvfb)
+# make test   installs what is missing, builds and runs every test (own Xvfb),
+#             then the layout and clang-tidy checks and the suite under sanitizers
 # make check  builds and runs the fast core tests alone
 # make sanitize  the suite with ASan+UBSan (build-asan), the X11 reader's with TSan (build-tsan)
 # make bench  builds and runs the benchmarks
 # make install / make uninstall   under PREFIX (/usr/local), DESTDIR honoured
 # make deb     builds the Debian package; make screenshots renews docs/*.png
-# make tsan   the clipboard reader's tests under ThreadSanitizer
 # make fuzz   builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
 # make windows  cross-builds build-win/stockkun.exe (mingw-w64)
 # make core    the core and its tests alone, without Qt or X11 (build-core/)
@@ -17,7 +17,7 @@ export CCACHE_BASEDIR := $(CURDIR)
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build run test check sanitize bench fuzz tsan clean windows core
+.PHONY: all deps build run test check sanitize bench fuzz clean windows core
 
 all: build
 
@@ -35,6 +35,9 @@ run: build
 
 test: build
 	scripts/run-tests.sh $(BUILD)
+	scripts/check-format.sh
+	scripts/check-tidy.sh $(BUILD)
+	JOBS=$(JOBS) scripts/run-sanitize.sh
 
 check: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS) --target core_tests
@@ -49,9 +52,6 @@ bench: deps
 	cmake -S . -B $(BUILD) -DSTOCK_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j$(JOBS)
 	scripts/run-bench.sh $(BUILD)
-
-tsan: deps
-	scripts/tsan.sh $(BUILD)-tsan
 
 fuzz:
 	scripts/fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)

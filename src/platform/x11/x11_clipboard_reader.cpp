@@ -41,6 +41,26 @@ constexpr std::uint32_t kPropertyChunkWords = 1u << 20;
 // Longest a whole fetch may take, however steadily it progresses.
 constexpr auto kFetchLimit = std::chrono::seconds(60);
 
+// What one fetch of the selection is doing (reader thread only).
+enum class Stage { Targets, Hint, Text };
+
+struct Transfer {
+    std::uint64_t generation = 0;
+    Stage stage = Stage::Targets;
+    xcb_atom_t target = XCB_ATOM_NONE;
+    xcb_atom_t property = XCB_ATOM_NONE;
+    bool incremental = false;            // INCR: the data arrives in pieces
+    bool targetsKnown = false;           // the owner answered TARGETS
+    bool secret = false;                 // a secret, fetched for a paste only
+    std::vector<xcb_atom_t> candidates;  // text targets still to try
+    std::string data;                    // the value of TARGETS or of the hint
+    std::optional<TextDecoder> decoder;  // the text, decoded as it arrives
+    std::u16string text;
+    xcb_atom_t type = XCB_ATOM_NONE;
+    Clock::time_point deadline;
+    Clock::time_point limit;
+};
+
 }  // namespace
 
 class ClipboardReader::Impl {
@@ -95,24 +115,6 @@ public:
     std::uint64_t changeCount() const { return state_.generation(); }
 
 private:
-    enum class Stage { Targets, Hint, Text };
-
-    struct Transfer {
-        std::uint64_t generation = 0;
-        Stage stage = Stage::Targets;
-        xcb_atom_t target = XCB_ATOM_NONE;
-        xcb_atom_t property = XCB_ATOM_NONE;
-        bool incremental = false;            // INCR: the data arrives in pieces
-        bool targetsKnown = false;           // the owner answered TARGETS
-        bool secret = false;                 // a secret, fetched for a paste only
-        std::vector<xcb_atom_t> candidates;  // text targets still to try
-        std::string data;                    // the value of TARGETS or of the hint
-        std::optional<TextDecoder> decoder;  // the text, decoded as it arrives
-        std::u16string text;
-        xcb_atom_t type = XCB_ATOM_NONE;
-        Clock::time_point deadline;
-        Clock::time_point limit;
-    };
 
     xcb_atom_t intern(std::string_view name) {
         Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
