@@ -115,7 +115,6 @@ public:
     std::uint64_t changeCount() const { return state_.generation(); }
 
 private:
-
     xcb_atom_t intern(std::string_view name) {
         Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
             c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(name.size()), name.data()), nullptr));
