@@ -98,6 +98,46 @@ wait_ticks() {
 
 # The window manager (openbox) has started: it names its check window.
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+start_openbox() {
+  openbox >/dev/null 2>&1 &
+  track_pid $!
+  wait_until 10 wm_ready || fail "openbox did not start"
+}
+# The window manager has framed WINDOW (the main window unless given).
+framed() { xprop -id "${1:-$(main_window)}" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
+
+# A notification area of the XEmbed kind (trayer); its PID is trayer_pid.
+start_trayer() {
+  trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
+  track_pid $!
+  trayer_pid=$!
+}
+# The program's icon window docked in the tray's panel, if any.
+icon_window() {
+  local panel
+  for panel in $(xdotool search --class trayer 2>/dev/null); do
+    xwininfo -id "$panel" -tree 2>/dev/null | awk '/"stockkun"/ {print $1; exit}'
+  done | head -n 1
+}
+has_icon() { [ -n "$(icon_window)" ]; }
+# The icon's centre on the screen: "x y".
+icon_center() {
+  xwininfo -id "$(icon_window)" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+    /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w / 2), y + int(h / 2)}'
+}
+# The program's visible windows, popup menus included.
+visible_program_windows() { xdotool search --onlyvisible --class stockkun 2>/dev/null | wc -l; }
+# Right-clicks the tray icon and waits for the menu.
+open_tray_menu() {
+  local before ix iy; before=$(visible_program_windows)
+  read -r ix iy < <(icon_center)
+  xdotool mousemove "$ix" "$iy" click 3
+  wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
+    fail "the tray menu did not open"
+}
+
+# The clipboard holds exactly TEXT.
+clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }
 
 # Twips to pixels at 96 DPI.
 px() { echo $(( ($1 + 7) / 15 )); }

@@ -5,14 +5,10 @@
 # both windows.
 . "$(dirname "$0")/lib.sh"
 
-openbox >/dev/null 2>&1 &
-track_pid $!
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_until 10 wm_ready || fail "openbox did not start"
+start_openbox
 
 about_window() { xdotool search --onlyvisible --name '^すとっくん　\[いろいろな情報\]$' 2>/dev/null | head -n 1; }
 has_about_window() { [ -n "$(about_window)" ]; }
-framed() { xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
 # The outer frame's top-left corner: "x y".
 frame_origin() {
   local left top x y

@@ -5,7 +5,6 @@
 OWNER="$(dirname "$STOCKKUN")/tests/test_owner"
 [ -x "$OWNER" ] || fail "test_owner not built"
 
-clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }
 
 # "すとっくん ｱ é" as a Japanese EUC locale's Xlib writes it.
 ctext=$(mktemp)

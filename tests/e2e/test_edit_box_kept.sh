@@ -5,21 +5,9 @@
 # edit box instead of typing a tab.
 . "$(dirname "$0")/lib.sh"
 
-openbox >/dev/null 2>&1 &
-track_pid $!
-wait_until 10 wm_ready || fail "openbox did not start"
-trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
-track_pid $!
+start_openbox
+start_trayer
 
-clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }
-icon_window() {
-  local panel
-  for panel in $(xdotool search --class trayer 2>/dev/null); do
-    xwininfo -id "$panel" -tree 2>/dev/null | awk '/"stockkun"/ {print $1; exit}'
-  done | head -n 1
-}
-has_icon() { [ -n "$(icon_window)" ]; }
-framed() { xprop -id "$(main_window)" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
 active_is_main() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(main_window)" ]; }
 # Dark text pixels in the edit box.
 edit_box_ink() { "$XPIXELS" "$(main_window)" "$(px 60)" "$(px 2220)" "$(px 3800)" "$(px 2800)" 000000 120 | cut -d' ' -f1; }
@@ -38,11 +26,7 @@ wait_until 10 has_icon || fail "no icon in the notification area"
 wait_until 5 history_has_ink || fail "the clipboard text was not recorded"
 
 # The tray menu opened and closed right after start: the edit box stays empty.
-read -r ix iy < <(xwininfo -id "$(icon_window)" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x + 8, y + 8}')
-before=$(xdotool search --onlyvisible --class stockkun | wc -l)
-xdotool mousemove "$ix" "$iy" click 3
-wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
-  fail "a right click did not open the popup menu"
+open_tray_menu
 xdotool key Escape
 wait_until 5 active_is_main || xdotool windowactivate "$(main_window)"
 wait_ticks

@@ -9,32 +9,12 @@ XCLOSE="${XCLOSE:-$(dirname "$STOCKKUN")/tests/xclose}"
 empty_path=$(mktemp -d)
 trap 'cleanup; rm -rf "$empty_path"' EXIT
 
-openbox >/dev/null 2>&1 &
-track_pid $!
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_until 10 wm_ready || fail "openbox did not start"
-trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
-track_pid $!
+start_openbox
+start_trayer
 
-icon_window() {
-  local panel
-  for panel in $(xdotool search --class trayer 2>/dev/null); do
-    xwininfo -id "$panel" -tree 2>/dev/null | awk '/"stockkun"/ {print $1; exit}'
-  done | head -n 1
-}
-has_icon() { [ -n "$(icon_window)" ]; }
-icon_center() {
-  local info x y w h; info=$(xwininfo -id "$(icon_window)")
-  x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info"); y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-  w=$(awk '/Width:/ {print $2}' <<<"$info"); h=$(awk '/Height:/ {print $2}' <<<"$info")
-  echo "$((x + w / 2)) $((y + h / 2))"
-}
 about_window() { xdotool search --onlyvisible --name '^すとっくん　\[いろいろな情報\]$' 2>/dev/null | head -n 1; }
 has_about_window() { [ -n "$(about_window)" ]; }
 no_about_window() { ! has_about_window; }
-# Popup menus are override-redirect windows of the program's class.
-popup_count() { xdotool search --onlyvisible --class stockkun 2>/dev/null | wc -l; }
-framed() { xprop -id "$(main_window)" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '='; }
 running() { kill -0 "$last_pid" 2>/dev/null; }
 ended() { ! running; }
 
@@ -50,15 +30,8 @@ open_about() {
   click_at $((5040 + 600)) 130
   wait_until 10 has_about_window || fail "no About window after About"
 }
-open_tray_menu() {
-  local before ix iy; before=$(popup_count)
-  read -r ix iy < <(icon_center)
-  xdotool mousemove "$ix" "$iy" click 3
-  wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
-    fail "the tray menu did not open"
-}
 open_context_menu() {
-  local before; before=$(popup_count)
+  local before; before=$(visible_program_windows)
   xdotool mousemove --window "$(main_window)" "$(px 1000)" "$(px 3000)" click 3
   wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
     fail "the edit box's context menu did not open"

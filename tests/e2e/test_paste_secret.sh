@@ -5,7 +5,6 @@
 OWNER="$(dirname "$STOCKKUN")/tests/test_owner"
 [ -x "$OWNER" ] || fail "test_owner not built"
 
-clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }
 
 set_clipboard "before the secret"
 start_program

@@ -3,7 +3,6 @@
 # program, recalled from the history, selected and copied back.
 . "$(dirname "$0")/lib.sh"
 
-clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }
 
 road() {  # FIRST SECOND
   local first=$1 second=$2

@@ -3,33 +3,9 @@
 # real window manager (openbox): shown, clicked, re-docked.
 . "$(dirname "$0")/lib.sh"
 
-openbox >/dev/null 2>&1 &
-track_pid $!
-wait_until 10 wm_ready || fail "openbox did not start"
-start_trayer() {
-  trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 &
-  track_pid $!
-  trayer_pid=$!
-}
-
-# The icon window docked in the tray's panel, if any.
-icon_window() {
-  local panel
-  for panel in $(xdotool search --class trayer 2>/dev/null); do
-    xwininfo -id "$panel" -tree 2>/dev/null | awk '/"stockkun"/ {print $1; exit}'
-  done | head -n 1
-}
-has_icon() { [ -n "$(icon_window)" ]; }
-icon_center() {
-  local info; info=$(xwininfo -id "$(icon_window)")
-  local x y w h
-  x=$(awk '/Absolute upper-left X/ {print $4}' <<<"$info"); y=$(awk '/Absolute upper-left Y/ {print $4}' <<<"$info")
-  w=$(awk '/Width:/ {print $2}' <<<"$info"); h=$(awk '/Height:/ {print $2}' <<<"$info")
-  echo "$((x + w / 2)) $((y + h / 2))"
-}
+start_openbox
 is_above() { xprop -id "$(main_window)" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 not_above() { ! is_above; }
-visible_program_windows() { xdotool search --onlyvisible --class stockkun 2>/dev/null | wc -l; }
 # Dark caption pixels of the "show normal" / "show top" button.
 command8_ink() { "$XPIXELS" "$(main_window)" "$(px 5520)" "$(px 5160)" "$(px 1695)" "$(px 255)" 000000 90 | cut -d' ' -f1; }
 
@@ -47,10 +23,7 @@ wait_until 5 has_main_window || fail "a double-click on the icon did not show th
 pass "after Hide, a double-click on the icon shows the window again"
 
 ink_before=$(command8_ink)
-before=$(visible_program_windows)
-xdotool mousemove "$ix" "$iy" click 3
-wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
-  fail "a right click did not open the popup menu"
+open_tray_menu
 # edit, delete, clear history, hide, show normal
 xdotool key Down Down Down Down Down Return
 wait_until 5 not_above || fail "show top from the popup left the window on top"

@@ -3,7 +3,6 @@
 # brings back CR LF and lone CR as they were.
 . "$(dirname "$0")/lib.sh"
 
-clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }
 copy_edit_box() {
   click_at 2000 3500
   xdotool key ctrl+a
