@@ -16,22 +16,7 @@
 
 namespace {
 
-// utime + stime of a process, in milliseconds.
-double cpuMs(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-    std::string stat;
-    std::getline(in, stat);
-    const auto close = stat.rfind(')');
-    if (close == std::string::npos) return -1;
-    std::istringstream rest(stat.substr(close + 2));
-    std::string field;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14) utime = std::stoull(field);
-        if (i == 15) stime = std::stoull(field);
-    }
-    return static_cast<double>(utime + stime) * 1000.0 / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
+using stock::bench::cpuMs;
 
 }  // namespace
 
