@@ -26,3 +26,15 @@ set_source_files_properties(${CMAKE_BINARY_DIR}/stockkun.rc PROPERTIES
   OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/stockkun.manifest)
 # Strip the symbols from the shipped executable.
 target_link_options(stockkun PRIVATE $<$<NOT:$<CONFIG:Debug>>:-s>)
+
+# The core's tests, cross-built with GoogleTest from Debian's sources, to run
+# under Wine (tests/windows/test_core_under_wine.sh).
+if(STOCK_TESTS AND EXISTS /usr/src/googletest/CMakeLists.txt)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  include(cmake/CoreTests.cmake)
+  add_executable(core_tests ${STOCK_CORE_TEST_SOURCES})
+  target_include_directories(core_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(core_tests PRIVATE stock_core gtest_main)
+endif()

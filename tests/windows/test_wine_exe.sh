@@ -9,18 +9,8 @@
 set -uo pipefail
 export STOCKKUN=${1:?stockkun.exe} XPIXELS=${2:?xpixels}
 source "$(dirname "$0")/../e2e/lib.sh"
-command -v wine >/dev/null || fail "wine is not installed"
-
-export WINEPREFIX="$(dirname "$STOCKKUN")/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ ! -e "$WINEPREFIX/.stockkun-ready" ]; then
-  mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || fail "the Wine prefix could not be made"
-  # Japanese captions: the layouts' font is not there under Wine.
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 ||
-    fail "the font replacement could not be written"
-  wineserver -w
-  touch "$WINEPREFIX/.stockkun-ready"
-fi
+source "$(dirname "$0")/wine_prefix.sh"
+use_wine_prefix "$(dirname "$STOCKKUN")"
 # This prefix's server, started for this test, ends with it.
 at_exit "wineserver -k"
 
