@@ -102,12 +102,12 @@ private:
 };
 
 struct DrawnLabel final : Label {
-    const ControlSpec* spec = nullptr;
+    const ControlSpec* control = nullptr;
     HWND owner = nullptr;
     RECT rect{};
     bool isBold = false;
     Handler click, move;
-    std::u16string caption() const override { return spec->caption; }
+    std::u16string caption() const override { return control->caption; }
     void setBold(bool b) override {
         if (b == isBold) return;
         isBold = b;
@@ -264,7 +264,7 @@ Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(for
             }
             case ControlKind::Label: {
                 auto l = std::make_unique<DrawnLabel>();
-                l->spec = &c;
+                l->control = &c;
                 l->owner = hwnd_;
                 l->rect = {p.x, p.y, p.x + p.w, p.y + p.h};
                 d.labels[c.name] = std::move(l);
