@@ -9,45 +9,29 @@ build="${1:-build}"
 if [ -z "${STOCK_SCREENSHOTS_XVFB:-}" ]; then
   STOCK_SCREENSHOTS_XVFB=1 exec scripts/with-xvfb.sh "$0" "$build"
 fi
-program="$build/stockkun"
-xpixels="$build/tests/xpixels"
+export STOCKKUN="$build/stockkun"
 mkdir -p docs
+# The end-to-end tests' helpers: windows, the tray, processes stopped by PID.
+source tests/e2e/lib.sh
+set +eu  # the helpers expect neither
 
-pids=()
-stop() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; wait "$p" 2>/dev/null; done; return 0; }
-trap stop EXIT
-wait_until() {  # SECONDS COMMAND...
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt "$end" ] || return 1; sleep 0.1; done
-}
 geometry() {  # WINDOW -> "x y w h" on the screen
   xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
     /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
 }
-main_window() { xdotool search --onlyvisible --name 'すとっくん  \[' 2>/dev/null | head -n 1; }
-has_main_window() { [ -n "$(main_window)" ]; }
-icon_window() {
-  local panel
-  for panel in $(xdotool search --class trayer 2>/dev/null); do
-    xwininfo -id "$panel" -tree 2>/dev/null | awk '/"stockkun"/ {print $1; exit}'
-  done | head -n 1
-}
-has_icon() { [ -n "$(icon_window)" ]; }
 # The lowest blue text pixel in the history list: it moves down with each row.
-history_bottom() { "$xpixels" "$(main_window)" 0 16 481 106 0000ff 100 | cut -d' ' -f3; }
+history_bottom() { history_ink | cut -d' ' -f3; }
 history_below() { [ "$(history_bottom)" -gt "$1" ]; }
-copy() { printf '%s' "$1" | xclip -selection clipboard -quiet -i >/dev/null 2>&1 & pids+=($!); }
 
-openbox >/dev/null 2>&1 & pids+=($!)
-trayer --edge top --align right --widthtype request --height 32 --transparent false >/dev/null 2>&1 & pids+=($!)
-"$program" >/dev/null 2>&1 & pids+=($!)
-wait_until 15 has_main_window || { echo "the main window did not appear" >&2; exit 1; }
-wait_until 15 has_icon || { echo "no tray icon" >&2; exit 1; }
+start_openbox
+start_trayer
+start_program
+wait_until 15 has_icon || fail "no tray icon"
 
 bottom=-1
 for text in "Meeting at 10:00 in room 3" "https://stockkun.example/" "すとっくんはクリップボードのテキストを集めます"; do
-  copy "$text"
-  wait_until 10 history_below "$bottom" || { echo "the history did not take: $text" >&2; exit 1; }
+  set_clipboard "$text"
+  wait_until 10 history_below "$bottom" || fail "the history did not take: $text"
   bottom=$(history_bottom)
 done
 xdotool mousemove 0 1023
@@ -59,7 +43,7 @@ before=$(xdotool search --onlyvisible --class stockkun | sort)
 popup() { comm -13 <(echo "$before") <(xdotool search --onlyvisible --class stockkun | sort) | head -n 1; }
 has_popup() { [ -n "$(popup)" ]; }
 xdotool mousemove $((ix + iw / 2)) $((iy + ih / 2)) click 3
-wait_until 5 has_popup || { echo "the tray menu did not open" >&2; exit 1; }
+wait_until 5 has_popup || fail "the tray menu did not open"
 sleep 0.3  # the menu's first paint
 read -r mx my mw mh < <(geometry "$(popup)")
 px=$ix py=$iy pw=$iw ph=$ih
