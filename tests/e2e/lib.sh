@@ -47,11 +47,13 @@ wait_until() {
   done
 }
 
-# The program's visible windows (WM_CLASS "stockkun") named exactly NAME,
-# compared byte by byte.
+# The program's visible windows (WM_CLASS "stockkun"; Wine names the class
+# after the executable, see PROGRAM_CLASS) named exactly NAME, compared byte
+# by byte.
+PROGRAM_CLASS=${PROGRAM_CLASS:-'^stockkun$'}
 windows_named() {
   local w
-  for w in $(xdotool search --onlyvisible --class '^stockkun$' 2>/dev/null); do
+  for w in $(xdotool search --onlyvisible --class "$PROGRAM_CLASS" 2>/dev/null); do
     [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && echo "$w"
   done
   return 0

@@ -8,20 +8,12 @@
 # is slow.
 set -uo pipefail
 export STOCKKUN=${1:?stockkun.exe} XPIXELS=${2:?xpixels}
+PROGRAM_CLASS='^stockkun\.exe$'  # Wine names the class after the executable
 source "$(dirname "$0")/../e2e/lib.sh"
 source "$(dirname "$0")/wine_prefix.sh"
 use_wine_prefix "$(dirname "$STOCKKUN")"
 # This prefix's server, started for this test, ends with it.
 at_exit "wineserver -k"
-
-# Wine names the windows' class after the executable.
-windows_named() {
-  local w
-  for w in $(xdotool search --onlyvisible --class '^stockkun\.exe$' 2>/dev/null); do
-    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && echo "$w"
-  done
-  return 0
-}
 
 wine "$STOCKKUN" >/dev/null 2>&1 &
 main_pid=$!
