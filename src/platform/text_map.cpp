@@ -13,20 +13,28 @@ std::size_t breakLength(std::u16string_view text, std::size_t i) {
     return (c == u'\n' || c == u'\u2029') ? 1 : 0;
 }
 
-std::u16string toDisplay(std::u16string_view exact) {
-    // Runs without CR or U+2029 are copied whole: they already show as they are.
+std::u16string toDisplay(std::u16string_view exact, char16_t breakAs) {
+    // Runs without another break are copied whole: they already show as they are.
+    const bool lfShown = breakAs == u'\n';
     std::u16string out;
     out.reserve(exact.size());
     const char16_t* p = exact.data();
     const char16_t* const end = p + exact.size();
     while (p < end) {
         const char16_t* q = p;
-        while (q < end && *q != u'\r' && *q != u'\u2029') ++q;
+        while (q < end && *q != u'\r' && *q != u'\u2029' && (lfShown || *q != u'\n')) ++q;
         out.append(p, q);
         if (q == end) break;
-        out.push_back(u'\n');
+        out.push_back(breakAs);
         p = q + ((*q == u'\r' && q + 1 < end && q[1] == u'\n') ? 2 : 1);
     }
+    return out;
+}
+
+std::u16string spliced(std::u16string_view text, std::size_t from, std::size_t to, std::u16string_view insert) {
+    std::u16string out;
+    out.reserve(text.size() - (to - from) + insert.size());
+    out.append(text.substr(0, from)).append(insert).append(text.substr(to));
     return out;
 }
 

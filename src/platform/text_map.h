@@ -15,7 +15,10 @@ bool isBreakStart(char16_t c);
 std::size_t breakLength(std::u16string_view text, std::size_t i);
 
 // The text with every line break as one LF.
-std::u16string toDisplay(std::u16string_view exact);
+std::u16string toDisplay(std::u16string_view exact, char16_t breakAs = u'\n');
+
+// The text with the code units [from, to) replaced by `insert`.
+std::u16string spliced(std::u16string_view text, std::size_t from, std::size_t to, std::u16string_view insert);
 
 // Number of display positions of an exact text.
 std::size_t displayLength(std::u16string_view exact);

@@ -97,12 +97,7 @@ void ExactTextEdit::replaceSelection(const SharedText& text) {
         else
             record(a, std::u16string(old.substr(a, b - a)), text.str(), false);
     }
-    std::u16string next;
-    next.reserve(old.size() - (b - a) + text.size());
-    next.append(old.substr(0, a));
-    next.append(text.view());
-    next.append(old.substr(b));
-    exact_ = SharedText(std::move(next));
+    exact_ = SharedText(spliced(old, a, b, text.view()));
     const std::u16string_view in = text.view();
     QTextCursor cursor = textCursor();
     applying_ = true;
@@ -142,12 +137,7 @@ void ExactTextEdit::onContentsChange(int position, int removed, int added) {
     inserted.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     std::u16string typed = fromQ(inserted);
     record(a, std::u16string(old.substr(a, b - a)), typed, true);
-    std::u16string next;
-    next.reserve(old.size() - (b - a) + typed.size());
-    next.append(old.substr(0, a));
-    next.append(typed);
-    next.append(old.substr(b));
-    exact_ = SharedText(std::move(next));
+    exact_ = SharedText(spliced(old, a, b, typed));
     // The document keeps one position per character and per break; if the two
     // ever disagree, the document wins and only its line breaks are lost.
     if (displayLength(exact_.view()) != static_cast<std::size_t>(document()->characterCount() - 1)) resync();
@@ -188,9 +178,7 @@ void ExactTextEdit::record(std::size_t at, std::u16string removed, std::u16strin
 void ExactTextEdit::replaceExact(std::size_t at, std::size_t length, const std::u16string& text) {
     const int from = static_cast<int>(displayPosition(exact_.view(), at));
     const int to = static_cast<int>(displayPosition(exact_.view(), at + length));
-    std::u16string next = exact_.str();
-    next.replace(at, length, text);
-    exact_ = SharedText(std::move(next));
+    exact_ = SharedText(spliced(exact_.view(), at, at + length, text));
     applying_ = true;
     QTextCursor c(document());
     c.setPosition(from);

@@ -12,19 +12,7 @@ namespace stock::win32 {
 namespace {
 
 // The control's form of a text: every line break one CR.
-std::wstring toControl(std::u16string_view exact) {
-    std::wstring out;
-    out.reserve(exact.size());
-    for (std::size_t i = 0; i < exact.size();) {
-        if (const std::size_t n = breakLength(exact, i)) {
-            out.push_back(L'\r');
-            i += n;
-        } else {
-            out.push_back(static_cast<wchar_t>(exact[i++]));
-        }
-    }
-    return out;
-}
+std::u16string toControl(std::u16string_view exact) { return toDisplay(exact, u'\r'); }
 
 LRESULT CALLBACK boxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
     auto* box = reinterpret_cast<Win32TextBox*>(data);
@@ -108,7 +96,7 @@ void Win32TextBox::setText(SharedText text) {
     }
     if (box_) {
         applying_ = true;
-        const std::wstring w = toControl(t);
+        const std::u16string w = toControl(t);
         SETTEXTEX set = {ST_DEFAULT, 1200};
         SendMessageW(box_, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&set), reinterpret_cast<LPARAM>(w.c_str()));
         SendMessageW(box_, EM_EMPTYUNDOBUFFER, 0, 0);
@@ -144,13 +132,10 @@ void Win32TextBox::setSelText(const SharedText& text) {
     std::size_t a = 0, b = 0;
     selection(a, b);
     const std::u16string_view t = exact_.view();
-    std::u16string next;
-    next.reserve(t.size() - (b - a) + text.size());
-    next.append(t.substr(0, a)).append(text.view()).append(t.substr(b));
-    exact_ = SharedText(std::move(next));
+    exact_ = SharedText(spliced(t, a, b, text.view()));
     if (box_) {
         applying_ = true;
-        const std::wstring w = toControl(text.view());
+        const std::u16string w = toControl(text.view());
         SendMessageW(box_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(w.c_str()));
         applying_ = false;
         shown_ = shownText();
@@ -187,8 +172,7 @@ void Win32TextBox::controlChanged() {
         else
             inserted.push_back(now[i]);
     }
-    std::u16string next;
-    next.append(t.substr(0, from)).append(inserted).append(t.substr(to));
+    std::u16string next = spliced(t, from, to, inserted);
     shown_ = now;
     if (next == t) return;
     exact_ = SharedText(std::move(next));
