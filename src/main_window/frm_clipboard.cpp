@@ -125,11 +125,7 @@ void FrmClipboard::Command7_Click() {
 
 void FrmClipboard::mnuExit_Click() { unload(); }
 
-void FrmClipboard::endSession() {
-    if (s_.about) s_.about->unload();
-    unload();
-    s_.lifetime.endNow();
-}
+void FrmClipboard::endSession() { Command7_Click(); }
 
 void FrmClipboard::Command8_Click() {
     Window& w = *window_;
