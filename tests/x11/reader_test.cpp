@@ -131,8 +131,8 @@ std::u16string bigText(std::size_t units) {
 
 TEST_F(ReaderTest, XclipTextsAreReadExactlyAndFetchedOnce) {
     for (const std::u16string& text :
-         {std::u16string(u"Hello, すとっくん ✓ \U0001F600"), std::u16string(u"first\r\nsecond\r\n\r\n  third\ttab\rlone"),
-          bigText(10u << 20)}) {
+         {std::u16string(u"Hello, すとっくん ✓ \U0001F600"),
+          std::u16string(u"first\r\nsecond\r\n\r\n  third\ttab\rlone"), bigText(10u << 20)}) {
         SCOPED_TRACE(text.size());
         const auto before = reader_->transfers();
         TempFile file(encodeUtf8(text));
