@@ -121,18 +121,11 @@ protected:
     std::unique_ptr<ClipboardReader> reader_;
 };
 
-// About `units` UTF-16 code units of kana, ASCII and emoji, with CR LF.
-std::u16string bigText(std::size_t units) {
-    const std::u16string line = u"すとっくん clipboard line 0123456789 \U0001F600 テキスト\r\n";
-    std::u16string s;
-    while (s.size() < units) s += line;
-    return s;
-}
-
 TEST_F(ReaderTest, XclipTextsAreReadExactlyAndFetchedOnce) {
-    for (const std::u16string& text :
-         {std::u16string(u"Hello, すとっくん ✓ \U0001F600"),
-          std::u16string(u"first\r\nsecond\r\n\r\n  third\ttab\rlone"), bigText(10u << 20)}) {
+    std::u16string big;  // 10 MiB
+    while (big.size() < (10u << 20)) big += u"すとっくん clipboard line 0123456789 \U0001F600 テキスト\r\n";
+    for (const std::u16string& text : {std::u16string(u"Hello, すとっくん ✓ \U0001F600"),
+                                       std::u16string(u"first\r\nsecond\r\n\r\n  third\ttab\rlone"), big}) {
         SCOPED_TRACE(text.size());
         const auto before = reader_->transfers();
         TempFile file(encodeUtf8(text));

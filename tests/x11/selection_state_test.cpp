@@ -30,26 +30,6 @@ void fetchFrom(SelectionState& s, const std::u16string& t) {
     s.fetched(*g, t);
 }
 
-TEST(SelectionStateFetching, FetchesOnceWhenReadAndServesTheSameSnapshot) {
-    SelectionState s;
-    EXPECT_FALSE(s.takeFetch()) << "fetched before anyone asked";
-    EXPECT_EQ(text(s), std::nullopt);
-    auto g = s.takeFetch();
-    ASSERT_TRUE(g);
-    EXPECT_FALSE(s.takeFetch()) << "a fetch is handed out once";
-    EXPECT_EQ(text(s), std::nullopt);
-    s.fetched(*g, u"abc");
-    const auto a = s.read().text, b = s.read().text;
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ(*a, u"abc");
-    EXPECT_TRUE(a->sharesBufferWith(*b)) << "the same buffer, not a copy";
-    EXPECT_FALSE(s.takeFetch());
-    EXPECT_EQ(s.transfers(), 1u);
-    s.ownerChanged(0, false);
-    EXPECT_EQ(text(s), u"") << "no owner is an empty clipboard";
-    EXPECT_FALSE(s.takeFetch());
-}
-
 TEST(SelectionStateFetching, OwnerChangeDropsTheFetchUnderWay) {
     SelectionState s;
     fetchFrom(s, u"old");

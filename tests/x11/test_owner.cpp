@@ -51,20 +51,12 @@ int main(int argc, char** argv) {
     xcb_atom_t incrProperty = XCB_ATOM_NONE;
     std::size_t incrSent = 0;
     bool incrDone = false;
-    if (mode == "text" && argc == 3) {
-        data = readFile(argv[2]);
-    } else if (mode == "hint" && argc == 4) {
-        hint = argv[2];
-        data = readFile(argv[3]);
-    } else if (mode == "incr" && argc == 4) {
-        piece = static_cast<std::size_t>(std::atol(argv[2]));
-        data = readFile(argv[3]);
-        if (piece == 0) return 2;
-    } else if (mode == "serve" && argc == 5) {
-        data = readFile(argv[4]);
-    } else if (mode != "hang" && mode != "notext" && mode != "refuse") {
-        return 2;
-    }
+    // The file is the last argument; the first after the mode is the hint
+    // value or the piece size.
+    if ((mode == "hint" || mode == "incr") && argc != 4) return 2;
+    if (argc > 2) data = readFile(argv[argc - 1]);
+    if (mode == "hint") hint = argv[2];
+    if (mode == "incr" && (piece = static_cast<std::size_t>(std::atol(argv[2]))) == 0) return 2;
 
     c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) return 1;
