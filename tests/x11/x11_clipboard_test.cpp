@@ -57,19 +57,11 @@ TEST(X11Clipboard, CopyByQtItselfIsRead) {
     EXPECT_TRUE(waitWithEvents([&] { return clip.readText() == u"copied in a field"; }));
 }
 
-// Reads go through the reader; a paste and a write do not wait for a
-// hanging owner.
-TEST(X11Clipboard, HangingOwnerAndSecretOwner) {
+// A write does not wait for a hanging owner. (The secret rule through this
+// class is checked end to end, by test_paste_secret.sh.)
+TEST(X11Clipboard, WriteOverAHangingOwner) {
     X11Clipboard clip;
     ASSERT_NE(clip.reader(), nullptr);
-    test::TempFile secret("hunter2");
-    {
-        const auto seen = clip.changeCount();
-        test::Child owner({STOCK_TEST_OWNER, "hint", "secret", secret.path()}, "", true);
-        ASSERT_TRUE(waitWithEvents([&] { return clip.changeCount() != seen; }));
-        EXPECT_EQ(clip.readTextToPaste(), u"hunter2");
-        EXPECT_EQ(clip.readText(), std::nullopt);
-    }
     const auto seen = clip.changeCount();
     test::Child hang({STOCK_TEST_OWNER, "hang"}, "", true);
     ASSERT_TRUE(waitWithEvents([&] { return clip.changeCount() != seen; }));
