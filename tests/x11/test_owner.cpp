@@ -1,5 +1,6 @@
 // A clipboard owner for the tests: takes the CLIPBOARD selection and then
-// behaves as asked. Prints "ready" once it owns the selection.
+// behaves as asked. Prints "ready" once it owns the selection, then the
+// target of each request it gets ("request TARGET").
 //   test_owner hang              never answers a request
 //   test_owner text FILE         serves FILE's bytes as UTF8_STRING
 //   test_owner hint VALUE FILE   the same, offering x-kde-passwordManagerHint = VALUE
@@ -10,6 +11,7 @@
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,15 +33,16 @@ xcb_atom_t intern(const char* name) {
     return a;
 }
 
-int usage() {
-    std::fprintf(stderr, "usage: test_owner hang | text FILE | hint VALUE FILE | notext\n");
-    return 2;
+std::string readFile(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) return usage();
+    if (argc < 2) return 2;
+    std::signal(SIGPIPE, SIG_IGN);  // the reader of the output may be gone
     const std::string mode = argv[1];
     std::string data, hint;
     std::size_t piece = 0;
@@ -48,24 +51,12 @@ int main(int argc, char** argv) {
     xcb_atom_t incrProperty = XCB_ATOM_NONE;
     std::size_t incrSent = 0;
     bool incrDone = false;
-    if (mode == "text" && argc == 3) {
-        std::ifstream in(argv[2], std::ios::binary);
-        data.assign(std::istreambuf_iterator<char>(in), {});
-    } else if (mode == "hint" && argc == 4) {
-        hint = argv[2];
-        std::ifstream in(argv[3], std::ios::binary);
-        data.assign(std::istreambuf_iterator<char>(in), {});
-    } else if (mode == "incr" && argc == 4) {
-        piece = static_cast<std::size_t>(std::atol(argv[2]));
-        std::ifstream in(argv[3], std::ios::binary);
-        data.assign(std::istreambuf_iterator<char>(in), {});
-        if (piece == 0) return usage();
-    } else if (mode == "serve" && argc == 5) {
-        std::ifstream in(argv[4], std::ios::binary);
-        data.assign(std::istreambuf_iterator<char>(in), {});
-    } else if (mode != "hang" && mode != "notext" && mode != "refuse") {
-        return usage();
-    }
+    // The file is the last argument; the first after the mode is the hint
+    // value or the piece size.
+    if ((mode == "hint" || mode == "incr") && argc != 4) return 2;
+    if (argc > 2) data = readFile(argv[argc - 1]);
+    if (mode == "hint") hint = argv[2];
+    if (mode == "incr" && (piece = static_cast<std::size_t>(std::atol(argv[2]))) == 0) return 2;
 
     c = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(c)) return 1;
@@ -109,11 +100,20 @@ int main(int argc, char** argv) {
             std::free(ev);
             continue;
         }
-        if (type != XCB_SELECTION_REQUEST || mode == "hang") {
+        if (type != XCB_SELECTION_REQUEST) {
             std::free(ev);
             continue;
         }
         auto* req = reinterpret_cast<xcb_selection_request_event_t*>(ev);
+        if (auto* name = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, req->target), nullptr)) {
+            std::printf("request %.*s\n", xcb_get_atom_name_name_length(name), xcb_get_atom_name_name(name));
+            std::fflush(stdout);
+            std::free(name);
+        }
+        if (mode == "hang") {
+            std::free(ev);
+            continue;
+        }
         xcb_atom_t property = req->property == XCB_ATOM_NONE ? req->target : req->property;
         if (req->target == targets) {
             std::vector<xcb_atom_t> list{targets};

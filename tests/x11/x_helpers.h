@@ -3,6 +3,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -12,12 +13,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <algorithm>
 #include <functional>
-#include <optional>
 #include <stdexcept>
 #include <string>
-#include <utility>
+#include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -44,11 +46,11 @@ private:
     std::string path_;
 };
 
-// A child process, stopped (SIGTERM) when the object goes.
+// A child process, stopped (SIGTERM) when the object goes. With `stdinPath`
+// "" its input is /dev/null. With `waitReady` its first output line must be
+// "ready"; the lines after it are counted by printed().
 class Child {
 public:
-    // stdinPath: file for the child's standard input ("" for /dev/null).
-    // waitReady: read the child's first output line and require "ready".
     Child(std::vector<std::string> args, const std::string& stdinPath = "", bool waitReady = false) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -68,16 +70,17 @@ public:
         const int rc = posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         if (waitReady) close(out[1]);
+        out_ = out[0];
         if (rc != 0) throw std::runtime_error("cannot start " + args[0]);
-        if (waitReady) {
-            std::string line;
-            char ch;
-            while (read(out[0], &ch, 1) == 1 && ch != '\n') line += ch;
-            close(out[0]);
-            if (line != "ready") throw std::runtime_error(args[0] + " did not become ready");
+        if (!waitReady) return;
+        while (lines_.empty() && readSome(-1)) {
         }
+        if (lines_.empty() || lines_.front() != "ready") throw std::runtime_error(args[0] + " did not become ready");
     }
-    ~Child() { stop(); }
+    ~Child() {
+        stop();
+        if (out_ >= 0) close(out_);
+    }
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
@@ -88,8 +91,37 @@ public:
         pid_ = -1;
     }
 
+    // How often the child has printed the line `want` so far (without waiting).
+    long printed(const std::string& want) {
+        while (readSome(0)) {
+        }
+        return std::count(lines_.begin(), lines_.end(), want);
+    }
+
 private:
+    // Reads what the child printed, waiting at most `timeoutMs` (-1: until
+    // it prints or ends). False when there was nothing.
+    bool readSome(int timeoutMs) {
+        pollfd p{out_, POLLIN, 0};
+        if (poll(&p, 1, timeoutMs) != 1) return false;
+        char buf[512];
+        const auto n = read(out_, buf, sizeof buf);
+        if (n <= 0) return false;
+        for (const char ch : std::string_view(buf, static_cast<std::size_t>(n))) {
+            if (ch != '\n') {
+                partial_ += ch;
+            } else {
+                lines_.push_back(partial_);
+                partial_.clear();
+            }
+        }
+        return true;
+    }
+
     pid_t pid_ = -1;
+    int out_ = -1;
+    std::string partial_;
+    std::vector<std::string> lines_;
 };
 
 // A test process may start while the X server resets after its last
@@ -103,51 +135,16 @@ auto retryConnect(Make make) {
     }
 }
 
-// Polls `done` every 10 ms until it holds or `limit` passes.
+// Polls `done` until it holds; false only when a hung run passes `limit`.
 inline bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     const auto end = std::chrono::steady_clock::now() + limit;
     for (;;) {
         if (done()) return true;
         if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
 
-inline std::string utf8(const std::u16string& s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char32_t c = s[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < s.size()) c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-// A text of about `units` UTF-16 code units: ASCII, kana and an emoji,
-// with CR LF line breaks.
-inline std::u16string bigText(std::size_t units) {
-    const std::u16string line = u"すとっくん clipboard line 0123456789 \U0001F600 テキスト\r\n";
-    std::u16string s;
-    s.reserve(units + line.size());
-    while (s.size() < units) s += line;
-    return s;
-}
-
-// xclip owning CLIPBOARD with the bytes of `file`, in the foreground.
 inline std::vector<std::string> xclipArgs() {
     return {"xclip", "-quiet", "-selection", "clipboard", "-target", "UTF8_STRING", "-in"};
 }
