@@ -2,15 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <pwd.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <thread>
 
 #include "about/frm_about.h"
 #include "doubles/about_fakes.h"
@@ -26,11 +21,6 @@ namespace fs = std::filesystem;
 
 struct Scratch : ScratchDir {
     Scratch() : ScratchDir("stockkun-about") {}
-};
-
-// Sets PATH for one test.
-struct PathVariable : ScopedEnv {
-    explicit PathVariable(const std::string& value) : ScopedEnv("PATH", value) {}
 };
 
 std::u16string u16(const fs::path& p) {
@@ -96,7 +86,7 @@ TEST(PosixRegistryTest, AnswersTheInformationProgramsPathAndNothingElse) {
     s.file("rel/hardinfo", "", true);
 
     auto lookup = [](const std::string& path) {
-        PathVariable p(path);
+        ScopedEnv p("PATH", path);
         PosixRegistry registry;
         RegKey key = 0;
         std::string value;
@@ -123,7 +113,7 @@ TEST(PosixRegistryTest, AnswersTheInformationProgramsPathAndNothingElse) {
         fs::current_path(cwd);
     }
 
-    PathVariable p(bin2.string());
+    ScopedEnv p("PATH", bin2.string());
     PosixRegistry registry;
     RegKey key = 0;
     EXPECT_EQ(registry.openKey(reg::kLocalMachine, "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, 0x2003F, key),
@@ -147,7 +137,7 @@ TEST(PosixRegistryTest, TheLauncherFindsAndStartsTheInstalledTool) {
     Scratch s;
     const fs::path ran = s.dir / "ran";
     const fs::path tool = s.file("bin/hardinfo", "#!/bin/sh\n: > '" + ran.string() + "'\n", true);
-    PathVariable p((s.dir / "bin").string());
+    ScopedEnv p("PATH", (s.dir / "bin").string());
 
     Log log;
     FakeUi ui{log};

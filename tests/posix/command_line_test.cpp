@@ -1,11 +1,8 @@
 // The program's options and the autostart entry, on the real file system.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -48,20 +45,13 @@ Outcome run(std::vector<std::string> args, const CommandLineEnvironment& env = {
 std::string usage() { return run({"--help"}).out; }
 
 
-TEST(CommandLine, NoArgumentsStartHelpAndVersionPrintOnStandardOutputAndExitZero) {
+// The plain answers to --help, --version and mistakes are run end to end;
+// here the rules that decide between them.
+TEST(CommandLine, NoArgumentsStartTheProgramAndHelpWinsWhateverTheOrder) {
     const Outcome none = run({});
     EXPECT_FALSE(none.status);
     EXPECT_EQ(none.out + none.err, "");
-    for (const char* help : {"--help", "-h"}) {
-        const Outcome r = run({help});
-        EXPECT_EQ(r.status, 0);
-        EXPECT_TRUE(r.out.starts_with("Usage: stockkun ")) << r.out;
-        EXPECT_EQ(r.err, "");
-    }
-    const Outcome v = run({"--version"});
-    EXPECT_EQ(v.status, 0);
-    EXPECT_EQ(v.out, std::string("stockkun (すとっくん) ") + programVersion() + "\n");
-    // Help wins over the rest, whatever the order.
+    EXPECT_EQ(run({"-h"}).out, usage());
     EXPECT_EQ(run({"--version", "--help"}).out, usage());
     EXPECT_EQ(run({"--autostart", "on", "--help"}).out, usage());
 }
@@ -83,7 +73,6 @@ TEST(CommandLine, MistakesGiveOneLineAndTheUsageOnStandardErrorAndExitTwo) {
         std::vector<std::string> args;
         std::string error;
     } cases[] = {
-        {{"-x"}, "stockkun: unknown option '-x'\n"},
         {{"--helpme"}, "stockkun: unknown option '--helpme'\n"},
         {{"--", "--help"}, "stockkun: unexpected argument '--help'\n"},
         {{"--autostart"}, "stockkun: --autostart needs 'on' or 'off'\n"},

@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QRawFont>
 #include <QTimer>
-#include <QWindow>
 
 #include "about/frm_about.h"
 #include "about/frm_about_layout.h"

@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QClipboard>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -35,6 +34,9 @@ struct QtEditBox : ::testing::Test {
         return qobject_cast<QPlainTextEdit*>(dynamic_cast<qt::QtWindow&>(frm.window()).control("RichTextBox1"));
     }
     TextBox& box() { return frm.window().textBox("RichTextBox1"); }
+    QAbstractItemView* listView() {
+        return qobject_cast<QAbstractItemView*>(dynamic_cast<qt::QtWindow&>(frm.window()).control("List1"));
+    }
     // Selects display positions [from, to) as the user would.
     void selectDisplay(int from, int to) {
         QTextCursor c = edit()->textCursor();
@@ -43,9 +45,9 @@ struct QtEditBox : ::testing::Test {
         edit()->setTextCursor(c);
     }
     std::u16string clipboardText() { return clipboard.readText().value_or(u"<unreadable>").str(); }
-    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}) {
+    void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}, QWidget* to = nullptr) {
         QKeyEvent press(QEvent::KeyPress, k, mods, text);
-        QApplication::sendEvent(edit(), &press);
+        QApplication::sendEvent(to ? to : edit(), &press);
     }
 };
 
@@ -113,7 +115,7 @@ TEST_F(QtEditBox, AVeryLargePasteGoesInWholeAndExact) {
 
 TEST_F(QtEditBox, CommandsDoNotMoveTheFocus) {
     frm.window().show();
-    QWidget* list = dynamic_cast<qt::QtWindow&>(frm.window()).control("List1");
+    QWidget* list = listView();
     list->setFocus();
     ASSERT_TRUE(waitFor([&] { return list->hasFocus(); }));
     box().setText(u"focus stays");
@@ -128,20 +130,16 @@ TEST_F(QtEditBox, OnlyTheUserPickingARowRecallsIt) {
     list.insertRow(0, u"first");
     list.insertRow(0, u"second\r\nrow");
     frm.window().show();
-    auto* lv = qobject_cast<QAbstractItemView*>(dynamic_cast<qt::QtWindow&>(frm.window()).control("List1"));
+    auto* lv = listView();
     box().setText(u"draft");
     // Qt makes a row current when the list gains the focus: not a pick.
     lv->setFocus();
     ASSERT_TRUE(waitFor([&] { return lv->hasFocus(); }));
     lv->setCurrentIndex(lv->model()->index(0, 0));
     EXPECT_EQ(box().text(), u"draft");
-    auto key = [&](int k) {
-        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
-        QApplication::sendEvent(lv, &press);
-    };
-    key(Qt::Key_Down);
+    key(Qt::Key_Down, Qt::NoModifier, {}, lv);
     EXPECT_EQ(box().text(), u"first");
-    key(Qt::Key_Up);
+    key(Qt::Key_Up, Qt::NoModifier, {}, lv);
     EXPECT_EQ(box().text(), u"second\r\nrow");
     // new rows arriving under the current row recall nothing
     box().setText(u"edited");
@@ -165,10 +163,8 @@ TEST_F(QtEditBox, OneBufferBehindTheCurrentClipItsRowAndARecall) {
     EXPECT_TRUE(clip.sharesBufferWith(row));
 
     frm.window().show();
-    auto* lv = qobject_cast<QAbstractItemView*>(dynamic_cast<qt::QtWindow&>(frm.window()).control("List1"));
-    lv->setFocus();
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
-    QApplication::sendEvent(lv, &press);
+    listView()->setFocus();
+    key(Qt::Key_Home, Qt::NoModifier, {}, listView());
     EXPECT_TRUE(box().text().sharesBufferWith(row)) << "the recall shares the row's text";
 
     selectDisplay(0, 1);

@@ -9,7 +9,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTimer>
-#include <QWindow>
 
 #include "doubles/fakes.h"
 #include "main_window/frm_clipboard.h"

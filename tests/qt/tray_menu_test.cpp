@@ -10,7 +10,6 @@
 #include "doubles/fakes.h"
 #include "main_window/frm_clipboard.h"
 #include "platform/qt/qt_clipboard.h"
-#include "platform/qt/qt_tray.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/qt_window.h"
 #include "qt/qt_helpers.h"
