@@ -23,8 +23,6 @@
 namespace stock::test {
 namespace {
 
-using qt::fromQ;
-
 struct QtAbout : ::testing::Test {
     Log log;
     qt::QtUi ui;
@@ -167,10 +165,8 @@ TEST_F(QtAbout, LinkTurnsBoldUnderThePointerWithoutMovingAndOnlyTheBareSurfaceCl
     ASSERT_TRUE(waitFor([&] { return url->font().bold(); })) << "bold under the pointer";
     EXPECT_EQ(url->geometry(), before);
 
-    for (const char* other : {"txtUserName", "cmdOK", "lblTitle"}) {
-        pointTo(control(other)->geometry().center());
-        EXPECT_TRUE(url->font().bold()) << "over " << other;
-    }
+    pointTo(control("txtUserName")->geometry().center());
+    EXPECT_TRUE(url->font().bold()) << "over another control";
     pointTo(QPoint(3, 3));
     ASSERT_TRUE(waitFor([&] { return !url->font().bold(); })) << "cleared over the bare surface";
     EXPECT_EQ(url->geometry(), before);
@@ -192,29 +188,24 @@ TEST_F(QtAbout, ClickOnTheLinkOpensItsCaption) {
 TEST(QtMessageBoxTest, ModalAboveItsOwnerWithTheApplicationsTitleAndExactText) {
     qt::QtMessageBox box(u"すとっくん");
     qt::QtWindow owner(frmAboutLayout(), 15.0);
-    QWidget* parent = nullptr;
-    bool onTop = false;
-    QString title, text;
-    Qt::WindowModality modality = Qt::NonModal;
+    QMessageBox* seen = nullptr;
+    bool checked = false;
     QTimer::singleShot(50, [&] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* m = qobject_cast<QMessageBox*>(w);
-            if (!m) continue;
-            title = m->windowTitle();
-            text = m->text();
-            modality = m->windowModality();
-            parent = m->parentWidget();
-            onTop = m->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-            m->button(QMessageBox::Ok)->click();
+            if (!(seen = qobject_cast<QMessageBox*>(w))) continue;
+            EXPECT_EQ(seen->parentWidget(), owner.widget());
+            EXPECT_TRUE(seen->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+                << "a box under the topmost main window looks like a frozen program";
+            EXPECT_EQ(seen->windowTitle(), QString::fromUtf16(u"すとっくん"));
+            EXPECT_EQ(seen->text(), "error : can't use sysinfo now.");
+            EXPECT_EQ(seen->windowModality(), Qt::ApplicationModal);
+            checked = true;
+            seen->button(QMessageBox::Ok)->click();
             return;
         }
     });
     box.show(u"error : can't use sysinfo now.", &owner);
-    EXPECT_EQ(parent, owner.widget());
-    EXPECT_TRUE(onTop) << "a box under the topmost main window looks like a frozen program";
-    EXPECT_EQ(title, QString::fromUtf16(u"すとっくん"));
-    EXPECT_EQ(text, "error : can't use sysinfo now.");
-    EXPECT_EQ(modality, Qt::ApplicationModal);
+    EXPECT_TRUE(checked) << "no message box was shown";
 }
 
 }  // namespace
