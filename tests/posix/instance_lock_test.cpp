@@ -1,12 +1,11 @@
 // The one-instance lock on the real file system: display names, the user's
-// own starts, killed holders, and lock names that somebody else took first.
+// own starts, and lock names that somebody else took first. Killed holders
+// and squatters in /tmp are run end to end.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -126,28 +125,6 @@ TEST_F(InstanceLockTest, TheRuntimeFolderIsUsedOnlyWhenNobodyElseMayEnterIt) {
     EXPECT_EQ(fs::path(open->path()).parent_path(), folder()) << "a runtime folder open to others is passed over";
 }
 
-TEST_F(InstanceLockTest, AKilledHolderNeverBlocks) {
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        PosixInstanceLock held(":5", shared_.string());
-        const char c = held.anotherInstanceRunning() ? 'n' : 'y';
-        [[maybe_unused]] auto n = ::write(ready[1], &c, 1);
-        for (;;) ::pause();
-    }
-    ::close(ready[1]);
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ::close(ready[0]);
-    ASSERT_EQ(c, 'y');
-    EXPECT_TRUE(lock()->anotherInstanceRunning()) << "the child holds it";
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    EXPECT_FALSE(lock()->anotherInstanceRunning()) << "a killed holder left its lock behind";
-}
-
 TEST_F(InstanceLockTest, NamesOthersCouldHaveTakenAndLinksAreNeverBelievedNorFollowed) {
     // The user's own folder open to everybody, with a held lock inside; a
     // private folder whose held lock file others may write; a link to a
@@ -181,32 +158,19 @@ TEST_F(InstanceLockTest, StartsSeeEachOtherWhenAnEarlierNameIsFreedMeanwhile) {
     EXPECT_TRUE(second->path().empty());
 }
 
-TEST_F(InstanceLockTest, AnotherUserHoldingTheLockNamesDoesNotStopTheStart) {
+// Names squatted open to all by another user are run end to end; here a
+// folder private to the other user, and a lock file of the user's own folder
+// handed to the other user.
+TEST_F(InstanceLockTest, NamesHeldByAnotherUserDoNotStopTheStart) {
     if (::geteuid() != 0) GTEST_SKIP() << "giving files to another user needs root";
-    // The old single file name, open to all and held; the first folder name
-    // as the other user's own, open to all, with a held lock inside; the
-    // second folder name private to the other user.
-    holdFile(shared_ / ("stockkun-" + uid() + "-5.lock"), 0666, kOtherUid);
-    makeFolder(folder(0), 0777, kOtherUid);
-    holdFile(folder(0) / "5.lock", 0666, kOtherUid);
-    makeFolder(folder(1), 0700, kOtherUid);
+    makeFolder(folder(0), 0700, kOtherUid);
+    makeFolder(folder(1), 0700);
+    holdFile(folder(1) / "5.lock", 0600, kOtherUid);
 
     auto first = lock();
     EXPECT_FALSE(first->anotherInstanceRunning()) << "the squatter stopped the start";
     EXPECT_EQ(fs::path(first->path()).parent_path(), folder(2));
-    struct stat st {};
-    ASSERT_EQ(::lstat(folder(2).c_str(), &st), 0);
-    EXPECT_EQ(st.st_uid, ::getuid());
     EXPECT_TRUE(lock()->anotherInstanceRunning()) << "one instance all the same";
-
-    // The user's own lock file in the user's own folder, handed to the
-    // other user: not believed either.
-    first.reset();
-    ASSERT_EQ(::chown((folder(2) / "5.lock").c_str(), kOtherUid, kOtherUid), 0);
-    holdFile(folder(2) / "5.lock", 0600);
-    auto again = lock();
-    EXPECT_FALSE(again->anotherInstanceRunning());
-    EXPECT_EQ(fs::path(again->path()).parent_path(), folder(3));
 }
 
 }  // namespace
