@@ -7,8 +7,6 @@
 #include <QPushButton>
 #include <QRawFont>
 #include <QScrollBar>
-#include <QSignalSpy>
-#include <QTimer>
 
 #include "doubles/fakes.h"
 #include "main_window/frm_clipboard.h"
@@ -141,19 +139,6 @@ TEST_F(QtMainWindow, MultiLineRowsShowOnOneLineAndTheListScrollsSideways) {
     EXPECT_LE(list->model()->index(0, 0).data().toString().size(), 1025);
     EXPECT_EQ(frm.window().listBox("List1").rowText(0).size(), 100000u);
     EXPECT_TRUE(waitFor([&] { return list->horizontalScrollBar()->maximum() + list->viewport()->width() >= 20000; }));
-}
-
-TEST_F(QtMainWindow, ClipboardTextReachesTheHistoryOnce) {
-    ASSERT_TRUE(clipboard.writeText(u"from the test\r\nline two"));
-    auto& list = frm.window().listBox("List1");
-    ASSERT_TRUE(waitFor([&] { return list.count() > 0 && list.rowText(0) == u"from the test\r\nline two"; }, 3000));
-    const auto n = list.count();
-    // Two more ticks of the window's own timer, each of which would record it again.
-    auto* timer = widget()->findChild<QTimer*>("Timer1");
-    ASSERT_NE(timer, nullptr);
-    QSignalSpy ticks(timer, &QTimer::timeout);
-    ASSERT_TRUE(waitFor([&] { return ticks.count() >= 2; }, 30000));
-    EXPECT_EQ(list.count(), n);
 }
 
 TEST_F(QtMainWindow, AHugeCurrentClipIsKeptWholeWhileOnlyItsStartIsShown) {
