@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRawFont>
+#include <QTest>
 #include <QTimer>
 
 #include "about/frm_about.h"
@@ -173,13 +174,7 @@ TEST_F(QtAbout, LinkTurnsBoldUnderThePointerWithoutMovingAndOnlyTheBareSurfaceCl
 }
 
 TEST_F(QtAbout, ClickOnTheLinkOpensItsCaption) {
-    QLabel* url = label("url");
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), url->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), url->mapToGlobal(QPointF(5, 5)), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(url, &press);
-    QApplication::sendEvent(url, &release);
+    QTest::mouseClick(label("url"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     ASSERT_EQ(shell.opened.size(), 1u);
     EXPECT_EQ(shell.opened[0], u"https://stockkun.example/");
     EXPECT_TRUE(about.loaded());
