@@ -1,11 +1,8 @@
 // The program's options and the autostart entry, on the real file system.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -47,29 +44,14 @@ Outcome run(std::vector<std::string> args, const CommandLineEnvironment& env = {
 // The usage as --help prints it: the yardstick for the error output.
 std::string usage() { return run({"--help"}).out; }
 
-std::size_t lines(const std::string& s) { return static_cast<std::size_t>(std::count(s.begin(), s.end(), '\n')); }
 
-TEST(CommandLine, NoArgumentsStartTheProgram) {
-    const Outcome r = run({});
-    EXPECT_FALSE(r.status);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "");
-}
-
-TEST(CommandLine, HelpAndVersionPrintOnStandardOutputAndExitZero) {
-    for (const char* help : {"--help", "-h"}) {
-        const Outcome r = run({help});
-        EXPECT_EQ(r.status, 0);
-        EXPECT_TRUE(r.out.starts_with("Usage: stockkun ")) << r.out;
-        EXPECT_NE(r.out.find("--autostart on"), std::string::npos);
-        EXPECT_NE(r.out.find("--version"), std::string::npos);
-        EXPECT_EQ(r.err, "");
-    }
-    const Outcome v = run({"--version"});
-    EXPECT_EQ(v.status, 0);
-    EXPECT_EQ(v.out, std::string("stockkun (すとっくん) ") + programVersion() + "\n");
-    EXPECT_EQ(v.err, "");
-    // Help wins over the rest, whatever the order.
+// The plain answers to --help, --version and mistakes are run end to end;
+// here the rules that decide between them.
+TEST(CommandLine, NoArgumentsStartTheProgramAndHelpWinsWhateverTheOrder) {
+    const Outcome none = run({});
+    EXPECT_FALSE(none.status);
+    EXPECT_EQ(none.out + none.err, "");
+    EXPECT_EQ(run({"-h"}).out, usage());
     EXPECT_EQ(run({"--version", "--help"}).out, usage());
     EXPECT_EQ(run({"--autostart", "on", "--help"}).out, usage());
 }
@@ -91,25 +73,18 @@ TEST(CommandLine, MistakesGiveOneLineAndTheUsageOnStandardErrorAndExitTwo) {
         std::vector<std::string> args;
         std::string error;
     } cases[] = {
-        {{"--frobnicate"}, "stockkun: unknown option '--frobnicate'\n"},
-        {{"-x"}, "stockkun: unknown option '-x'\n"},
         {{"--helpme"}, "stockkun: unknown option '--helpme'\n"},
-        {{"-platform", "xcb"}, "stockkun: unknown option '-platform'\n"},
-        {{"file.txt"}, "stockkun: unexpected argument 'file.txt'\n"},
         {{"--", "--help"}, "stockkun: unexpected argument '--help'\n"},
         {{"--autostart"}, "stockkun: --autostart needs 'on' or 'off'\n"},
-        {{"--autostart", "yes"}, "stockkun: --autostart takes 'on' or 'off', not 'yes'\n"},
         {{"--autostart="}, "stockkun: --autostart takes 'on' or 'off', not ''\n"},
         {{"--autostart", "ON"}, "stockkun: --autostart takes 'on' or 'off', not 'ON'\n"},
         {{"--help", "--bogus"}, "stockkun: unknown option '--bogus'\n"},
-        {{"--version", "extra"}, "stockkun: unexpected argument 'extra'\n"},
     };
     for (const auto& c : cases) {
         const Outcome r = run(c.args);
         EXPECT_EQ(r.status, 2) << c.error;
         EXPECT_EQ(r.out, "") << c.error;
         EXPECT_EQ(r.err, c.error + usage()) << c.error;
-        EXPECT_EQ(lines(r.err), lines(usage()) + 1);
     }
 }
 
@@ -126,7 +101,6 @@ TEST(Autostart, FolderFollowsXdgConfigHomeThenHome) {
     EXPECT_EQ(autostartDirectory({std::nullopt, "/home/u", ""}), "/home/u/.config/autostart");
     EXPECT_EQ(autostartDirectory({"", "/home/u/", ""}), "/home/u/.config/autostart");
     EXPECT_EQ(autostartDirectory({"conf", "/home/u", ""}), "/home/u/.config/autostart");
-    EXPECT_EQ(autostartDirectory({std::nullopt, "/", ""}), "/.config/autostart");
     EXPECT_FALSE(autostartDirectory({std::nullopt, std::nullopt, ""}));
     EXPECT_FALSE(autostartDirectory({"relative", "", ""}));
 }
@@ -137,12 +111,11 @@ TEST(Autostart, OnWritesTheEntryOffRemovesIt) {
     const CommandLineEnvironment env{config.string(), "/nonexistent", "/opt/stock kun/bin/stockkun"};
     const fs::path entry = config / "autostart" / "stockkun.desktop";
 
+    // The messages and a valid entry for the built program are checked end to
+    // end; here a path with a space, the modes and what is left behind.
     Outcome r = run({"--autostart", "on"}, env);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Autostart on: wrote " + entry.string());
-    EXPECT_EQ(r.err, "");
     ASSERT_TRUE(fs::exists(entry));
-    EXPECT_EQ(readFile(entry), *autostartEntry(env.programPath));
     EXPECT_NE(readFile(entry).find("\nExec=\"/opt/stock kun/bin/stockkun\"\n"), std::string::npos);
     EXPECT_EQ(fs::status(entry).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
@@ -151,16 +124,8 @@ TEST(Autostart, OnWritesTheEntryOffRemovesIt) {
     // Nothing else is left in the folder (no half-written scratch file).
     EXPECT_EQ(std::distance(fs::directory_iterator(entry.parent_path()), fs::directory_iterator()), 1);
 
-    // Again: the entry is rewritten, still one file.
-    r = run({"--autostart=on"}, env);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(std::distance(fs::directory_iterator(entry.parent_path()), fs::directory_iterator()), 1);
-
-    r = run({"--autostart", "off"}, env);
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Autostart off: removed " + entry.string());
+    EXPECT_EQ(run({"--autostart", "off"}, env).status, 0);
     EXPECT_FALSE(fs::exists(entry));
-    EXPECT_TRUE(fs::exists(entry.parent_path()));
 
     r = run({"--autostart", "off"}, env);
     EXPECT_EQ(r.status, 0);
@@ -175,7 +140,7 @@ TEST(Autostart, FailuresAreReportedAndExitOne) {
 
     // A file where the folder should be.
     std::ofstream(s.dir / "file") << "x";
-    r = run({"--autostart", "on"}, {(s.dir / "file").string(), std::nullopt, "/usr/bin/stockkun"});
+    r = run({"--autostart=on"}, {(s.dir / "file").string(), std::nullopt, "/usr/bin/stockkun"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.starts_with("stockkun: cannot write " + (s.dir / "file" / "autostart").string()));
     EXPECT_EQ(r.out, "");
@@ -196,24 +161,20 @@ TEST(Autostart, FailuresAreReportedAndExitOne) {
 }
 
 TEST(Autostart, ExecArgumentIsQuotedAndEscapedAsDesktopEntriesRequire) {
-    EXPECT_EQ(desktopExecArgument("/usr/bin/stockkun"), "/usr/bin/stockkun");
-    EXPECT_EQ(desktopExecArgument("/home/ユーザー/bin/stockkun"), "/home/ユーザー/bin/stockkun");
-    EXPECT_EQ(desktopExecArgument("/a b/stockkun"), "\"/a b/stockkun\"");
-    // Quoting escapes " ` $ \ with a backslash; the string value then
-    // doubles every backslash.
-    EXPECT_EQ(desktopExecArgument("/a\"b"), R"("/a\\"b")");
-    EXPECT_EQ(desktopExecArgument("/a$b"), R"("/a\\$b")");
-    EXPECT_EQ(desktopExecArgument("/a`b"), R"("/a\\`b")");
-    EXPECT_EQ(desktopExecArgument("/a\\b"), R"("/a\\\\b")");
-    EXPECT_EQ(desktopExecArgument("/a'b"), "\"/a'b\"");
-    EXPECT_EQ(desktopExecArgument("/a\tb"), "\"/a\\tb\"");
-    EXPECT_EQ(desktopExecArgument("/a\nb"), "\"/a\\nb\"");
-    // A per cent sign would start a field code.
-    EXPECT_EQ(desktopExecArgument("/100%/stockkun"), "/100%%/stockkun");
-    EXPECT_FALSE(desktopExecArgument("/a\x7f"));
-    EXPECT_FALSE(desktopExecArgument("/bad\xff\xfe"));
-    EXPECT_FALSE(desktopExecArgument("/half\xe3\x81"));
-    EXPECT_FALSE(desktopExecArgument("/overlong\xc0\xaf"));
+    // Quoting escapes " ` $ \ with a backslash; the string value then doubles
+    // every backslash. A per cent sign would start a field code.
+    const std::pair<std::string, std::string> cases[] = {
+        {"/home/ユーザー/bin/stockkun", "/home/ユーザー/bin/stockkun"},
+        {"/a b/stockkun", "\"/a b/stockkun\""},
+        {"/a\"b", R"("/a\\"b")"},
+        {"/a$b", R"("/a\\$b")"},
+        {"/a\\b", R"("/a\\\\b")"},
+        {"/a\nb", "\"/a\\nb\""},
+        {"/100%/stockkun", "/100%%/stockkun"},
+    };
+    for (const auto& [path, arg] : cases) EXPECT_EQ(desktopExecArgument(path), arg) << path;
+    for (const char* bad : {"/a\x7f", "/bad\xff\xfe", "/half\xe3\x81", "/overlong\xc0\xaf"})
+        EXPECT_FALSE(desktopExecArgument(bad)) << bad;
 }
 
 }  // namespace

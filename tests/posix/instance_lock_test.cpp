@@ -1,12 +1,11 @@
 // The one-instance lock on the real file system: display names, the user's
-// own starts, killed holders, and lock names that somebody else took first.
+// own starts, and lock names that somebody else took first. Killed holders
+// and squatters in /tmp are run end to end.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -79,40 +78,32 @@ protected:
 
 TEST(InstanceLockDisplayKey, NamesOfOneDisplayGiveOneKeyAndOtherDisplaysOthers) {
     const std::string zero = PosixInstanceLock::displayKey(":0");
-    EXPECT_EQ(PosixInstanceLock::displayKey(":0.0"), zero);
-    EXPECT_EQ(PosixInstanceLock::displayKey(":0.1"), zero) << "a screen of the same display";
-    EXPECT_EQ(PosixInstanceLock::displayKey("unix:0"), zero);
-    EXPECT_EQ(PosixInstanceLock::displayKey("unix:0.0"), zero);
-    EXPECT_NE(PosixInstanceLock::displayKey(":1"), zero);
+    for (const char* same : {":0.0", ":0.1", "unix:0", "unix:0.0"}) EXPECT_EQ(PosixInstanceLock::displayKey(same), zero) << same;
     EXPECT_NE(PosixInstanceLock::displayKey(":10"), PosixInstanceLock::displayKey(":1"));
     EXPECT_NE(PosixInstanceLock::displayKey("far:0"), zero) << "another host's display 0";
-    EXPECT_EQ(PosixInstanceLock::displayKey("far:0.0"), PosixInstanceLock::displayKey("far:0"));
     for (const std::string d : {"../../etc/passwd:0", "a/b:1", ""}) {
         const std::string key = PosixInstanceLock::displayKey(d);
-        EXPECT_FALSE(key.empty()) << d;
-        EXPECT_EQ(key.find('/'), std::string::npos) << d;
-        EXPECT_NE(key, ".") << d;
-        EXPECT_NE(key, "..") << d;
+        EXPECT_FALSE(key.empty() || key == "." || key == ".." || key.find('/') != std::string::npos) << d;
     }
     const std::string longA(300, 'a'), longB = longA + "b";
     EXPECT_LE(PosixInstanceLock::displayKey(longA + ":0").size(), 64u);
     EXPECT_NE(PosixInstanceLock::displayKey(longA + ":0"), PosixInstanceLock::displayKey(longB + ":0"));
 }
 
-TEST_F(InstanceLockTest, OneInstancePerUserAndDisplayInAPrivateFolder) {
+TEST_F(InstanceLockTest, OneInstancePerUserAndDisplayInAPrivateFolderWhateverTheUmask) {
+    const mode_t saved = ::umask(0277);
     auto first = lock(":5");
-    EXPECT_FALSE(first->anotherInstanceRunning());
+    const bool running = first->anotherInstanceRunning();
+    ::umask(saved);
+    EXPECT_FALSE(running);
     EXPECT_EQ(fs::path(first->path()).parent_path(), folder());
     EXPECT_EQ(modeOf(folder()) & 07777, 0700u);
     EXPECT_TRUE(S_ISDIR(modeOf(folder())));
-    EXPECT_EQ(modeOf(first->path()) & 0777, 0600u);
+    EXPECT_EQ(modeOf(first->path()) & 077, 0u) << "nobody else may write the lock";
     EXPECT_FALSE(first->anotherInstanceRunning()) << "asking again keeps the own lock";
 
-    EXPECT_TRUE(lock(":5")->anotherInstanceRunning());
     EXPECT_TRUE(lock(":5.0")->anotherInstanceRunning());
-    EXPECT_TRUE(lock("unix:5")->anotherInstanceRunning());
-    auto other = lock(":6");
-    EXPECT_FALSE(other->anotherInstanceRunning()) << "another display";
+    EXPECT_FALSE(lock(":6")->anotherInstanceRunning()) << "another display";
 
     first.reset();
     EXPECT_FALSE(lock(":5")->anotherInstanceRunning()) << "the lock goes with its holder";
@@ -134,65 +125,25 @@ TEST_F(InstanceLockTest, TheRuntimeFolderIsUsedOnlyWhenNobodyElseMayEnterIt) {
     EXPECT_EQ(fs::path(open->path()).parent_path(), folder()) << "a runtime folder open to others is passed over";
 }
 
-TEST_F(InstanceLockTest, AKilledHolderNeverBlocks) {
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        PosixInstanceLock held(":5", shared_.string());
-        const char c = held.anotherInstanceRunning() ? 'n' : 'y';
-        [[maybe_unused]] auto n = ::write(ready[1], &c, 1);
-        for (;;) ::pause();
-    }
-    ::close(ready[1]);
-    char c = 0;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ::close(ready[0]);
-    EXPECT_EQ(c, 'y');
-    EXPECT_TRUE(lock()->anotherInstanceRunning()) << "the child holds it";
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    EXPECT_FALSE(lock()->anotherInstanceRunning()) << "a killed holder left its lock behind";
-}
-
-TEST_F(InstanceLockTest, FoldersAndFilesOpenToOthersAreNeverBelieved) {
-    // The first name: the user's own folder, but open to everybody, with a
-    // held lock inside. The second: a private folder whose lock file others
-    // may write, held too.
+TEST_F(InstanceLockTest, NamesOthersCouldHaveTakenAndLinksAreNeverBelievedNorFollowed) {
+    // The user's own folder open to everybody, with a held lock inside; a
+    // private folder whose held lock file others may write; a link to a
+    // folder elsewhere; a private folder whose lock name is such a link.
     makeFolder(folder(0), 0777);
     holdFile(folder(0) / "5.lock", 0600);
     makeFolder(folder(1), 0700);
     holdFile(folder(1) / "5.lock", 0666);
+    const fs::path elsewhere = root_ / "elsewhere";
+    makeFolder(elsewhere, 0700);
+    fs::create_directory_symlink(elsewhere, folder(2));
+    makeFolder(folder(3), 0700);
+    fs::create_symlink(elsewhere / "planted", folder(3) / "5.lock");
 
     auto first = lock();
     EXPECT_FALSE(first->anotherInstanceRunning()) << "a lock others could have taken counts as nobody's";
-    EXPECT_EQ(fs::path(first->path()).parent_path(), folder(2));
-    EXPECT_TRUE(lock()->anotherInstanceRunning()) << "one instance all the same";
-}
-
-TEST_F(InstanceLockTest, SymbolicLinksAreNeverFollowed) {
-    const fs::path elsewhere = root_ / "elsewhere";
-    makeFolder(elsewhere, 0700);
-    fs::create_directory_symlink(elsewhere, folder(0));
-    makeFolder(folder(1), 0700);
-    fs::create_symlink(elsewhere / "planted", folder(1) / "5.lock");
-
-    auto first = lock();
-    EXPECT_FALSE(first->anotherInstanceRunning());
-    EXPECT_EQ(fs::path(first->path()).parent_path(), folder(2));
+    EXPECT_EQ(fs::path(first->path()).parent_path(), folder(4));
     EXPECT_TRUE(fs::is_empty(elsewhere)) << "nothing was made through a link";
-    EXPECT_TRUE(lock()->anotherInstanceRunning());
-}
-
-TEST_F(InstanceLockTest, ThePrivateFolderIsMode0700WhateverTheUmask) {
-    const mode_t saved = ::umask(0277);
-    auto first = lock();
-    const bool running = first->anotherInstanceRunning();
-    ::umask(saved);
-    EXPECT_FALSE(running);
-    EXPECT_EQ(modeOf(folder()) & 07777, 0700u);
-    EXPECT_TRUE(lock()->anotherInstanceRunning());
+    EXPECT_TRUE(lock()->anotherInstanceRunning()) << "one instance all the same";
 }
 
 TEST_F(InstanceLockTest, StartsSeeEachOtherWhenAnEarlierNameIsFreedMeanwhile) {
@@ -207,32 +158,19 @@ TEST_F(InstanceLockTest, StartsSeeEachOtherWhenAnEarlierNameIsFreedMeanwhile) {
     EXPECT_TRUE(second->path().empty());
 }
 
-TEST_F(InstanceLockTest, AnotherUserHoldingTheLockNamesDoesNotStopTheStart) {
+// Names squatted open to all by another user are run end to end; here a
+// folder private to the other user, and a lock file of the user's own folder
+// handed to the other user.
+TEST_F(InstanceLockTest, NamesHeldByAnotherUserDoNotStopTheStart) {
     if (::geteuid() != 0) GTEST_SKIP() << "giving files to another user needs root";
-    // The old single file name, open to all and held; the first folder name
-    // as the other user's own, open to all, with a held lock inside; the
-    // second folder name private to the other user.
-    holdFile(shared_ / ("stockkun-" + uid() + "-5.lock"), 0666, kOtherUid);
-    makeFolder(folder(0), 0777, kOtherUid);
-    holdFile(folder(0) / "5.lock", 0666, kOtherUid);
-    makeFolder(folder(1), 0700, kOtherUid);
+    makeFolder(folder(0), 0700, kOtherUid);
+    makeFolder(folder(1), 0700);
+    holdFile(folder(1) / "5.lock", 0600, kOtherUid);
 
     auto first = lock();
     EXPECT_FALSE(first->anotherInstanceRunning()) << "the squatter stopped the start";
     EXPECT_EQ(fs::path(first->path()).parent_path(), folder(2));
-    struct stat st {};
-    ASSERT_EQ(::lstat(folder(2).c_str(), &st), 0);
-    EXPECT_EQ(st.st_uid, ::getuid());
     EXPECT_TRUE(lock()->anotherInstanceRunning()) << "one instance all the same";
-
-    // The user's own lock file in the user's own folder, handed to the
-    // other user: not believed either.
-    first.reset();
-    ASSERT_EQ(::chown((folder(2) / "5.lock").c_str(), kOtherUid, kOtherUid), 0);
-    holdFile(folder(2) / "5.lock", 0600);
-    auto again = lock();
-    EXPECT_FALSE(again->anotherInstanceRunning());
-    EXPECT_EQ(fs::path(again->path()).parent_path(), folder(3));
 }
 
 }  // namespace
