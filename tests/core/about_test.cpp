@@ -215,9 +215,10 @@ TEST_F(About, Lookup2AppendsTheFileNameToTheFolderAsStored) {
         registry.keys[kLookup2]["MSINFO"] = regSz(folder);
         programs.files = {file};
         programs.tested.clear();
+        programs.started.clear();
         pressSys();
         EXPECT_EQ(programs.tested, std::vector<std::u16string>{file});
-        EXPECT_EQ(programs.started.back(), file);
+        EXPECT_EQ(programs.started, std::vector<std::u16string>{file});
         EXPECT_TRUE(messageBox.shown.empty());
     }
     expectAllKeysClosed();
