@@ -46,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(std::vector<std::u16string>{u"abc", u"ABC", u"ABC "},  // exact and case-sensitive
                       std::vector<std::u16string>{u"A", u"B", u"A"},         // coming back after another
                       std::vector<std::u16string>{u"line 1\r\nline 2\rline 3\nline 4\u2029\t tab \U0001F600 "},
-                      std::vector<std::u16string>{u""},         // empty at start
+                      std::vector<std::u16string>{u""},          // empty at start
                       std::vector<std::u16string>{u"A", u""}));  // emptied: one empty row
 
 TEST_F(Watcher, SameTextForManyTicksIsTakenOnce) {

@@ -214,9 +214,7 @@ public:
     int left() const override { return left_; }
     void setTop(int t) override { top_ = t; }
     void setLeft(int t) override { left_ = t; }
-    void popupMenu(std::string_view entry) override {
-        log_.push_back(name_ + ".popup(" + std::string(entry) + ")");
-    }
+    void popupMenu(std::string_view entry) override { log_.push_back(name_ + ".popup(" + std::string(entry) + ")"); }
     void onCloseRequest(Handler h) override { close_ = std::move(h); }
     void onMouseMove(Handler h) override { move_ = std::move(h); }
     void destroy() override {
