@@ -26,29 +26,34 @@ struct Watcher : ::testing::Test {
     }
 };
 
-TEST_F(Watcher, NewTextBecomesTheCurrentClipAndTheTopRow) {
-    clipboard.text = u"A";
-    tick();
-    EXPECT_EQ(box.text(), u"A");
-    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"A"}));
-    EXPECT_EQ(clipboard.reads, 2);  // compared, then read again
+// Each text in turn on the clipboard for three ticks: the rows each change adds.
+struct Sequence : Watcher, ::testing::WithParamInterface<std::vector<std::u16string>> {};
+
+TEST_P(Sequence, EachChangeOfTheExactTextAddsOneTopRow) {
+    const auto& texts = GetParam();
+    for (const auto& t : texts) {
+        clipboard.text = t;
+        tick(3);
+        EXPECT_EQ(box.text(), t);
+    }
+    std::vector<std::u16string> expected(texts.rbegin(), texts.rend());
+    if (texts.front().empty()) expected.pop_back();  // an empty clipboard at start adds nothing
+    EXPECT_EQ(rows(), expected);
 }
 
-TEST_F(Watcher, ComparisonIsExactAndCaseSensitive) {
-    clipboard.text = u"abc";
-    tick();
-    clipboard.text = u"ABC";
-    tick();
-    clipboard.text = u"ABC ";
-    tick();
-    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"ABC ", u"ABC", u"abc"}));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Watcher, Sequence,
+    ::testing::Values(std::vector<std::u16string>{u"abc", u"ABC", u"ABC "},  // exact and case-sensitive
+                      std::vector<std::u16string>{u"A", u"B", u"A"},         // coming back after another
+                      std::vector<std::u16string>{u"line 1\r\nline 2\rline 3\nline 4\u2029\t tab \U0001F600 "},
+                      std::vector<std::u16string>{u""},          // empty at start
+                      std::vector<std::u16string>{u"A", u""}));  // emptied: one empty row
 
 TEST_F(Watcher, SameTextForManyTicksIsTakenOnce) {
     clipboard.text = u"same";
     tick(50);
     EXPECT_EQ(rows().size(), 1u);
-    EXPECT_EQ(clipboard.reads, 2 + 49);  // one read for each unchanged tick
+    EXPECT_EQ(clipboard.reads, 2 + 49);  // compared then read again, then one read for each unchanged tick
 }
 
 TEST_F(Watcher, AnUnchangedCountMeansNoReadAtAll) {
@@ -78,35 +83,6 @@ TEST_F(Watcher, AChangedCurrentClipIsComparedAgainEvenWithAnUnchangedCount) {
     EXPECT_EQ(rows(), (std::vector<std::u16string>{u"A", u"changed elsewhere", u"A"}));
 }
 
-TEST_F(Watcher, TextComingBackAfterAnotherIsTakenAgain) {
-    for (auto t : {u"A", u"B", u"A"}) {
-        clipboard.text = t;
-        tick(3);
-    }
-    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"A", u"B", u"A"}));
-}
-
-TEST_F(Watcher, EmptiedClipboardGivesOneEmptyRowThenNothing) {
-    clipboard.text = u"A";
-    tick();
-    clipboard.text = u"";
-    tick(5);
-    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"", u"A"}));
-    EXPECT_EQ(box.text(), u"");
-}
-
-TEST_F(Watcher, EmptyClipboardAtStartAddsNothing) {
-    tick(3);
-    EXPECT_TRUE(rows().empty());
-}
-
-TEST_F(Watcher, MultiLineTextIsOneEntryKeptExactly) {
-    const std::u16string text = u"line 1\r\nline 2\rline 3\nline 4\u2029\t tab \U0001F600 ";
-    clipboard.text = text;
-    tick(3);
-    EXPECT_EQ(rows(), (std::vector<std::u16string>{text}));
-}
-
 TEST_F(Watcher, ClearLeavesTheHistoryEmptyWhileTheTextStays) {
     clipboard.text = u"kept";
     tick();
@@ -132,14 +108,11 @@ TEST_F(Watcher, BusyTicksChangeNothingAndTheTextIsTakenAfterwards) {
     EXPECT_EQ(rows(), (std::vector<std::u16string>{u"B", u"A"}));
 }
 
-TEST_F(Watcher, AFailedSecondReadAbandonsTheTick) {
+TEST_F(Watcher, TheSecondReadIsTheOneTakenAndItsFailureAbandonsTheTick) {
     clipboard.script = {u"new", std::nullopt};
     tick();
     EXPECT_TRUE(rows().empty());
     EXPECT_EQ(box.text(), u"");
-}
-
-TEST_F(Watcher, TheSecondReadIsTheOneTaken) {
     clipboard.script = {u"first", u"second"};
     tick();
     EXPECT_EQ(rows(), (std::vector<std::u16string>{u"second"}));

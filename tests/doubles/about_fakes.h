@@ -39,11 +39,10 @@ inline FakeRegValue regDword(std::uint32_t n) {
 // rights sees them: asking for more than read rights is refused.
 class FakeRegistry final : public Registry {
 public:
-    explicit FakeRegistry(Log& log) : log_(log) {}
+    explicit FakeRegistry(Log&) {}
 
     RegStatus openKey(RegKey root, const std::string& subKey, std::uint32_t options, std::uint32_t rights,
                       RegKey& result) override {
-        log_.push_back("reg.open " + subKey);
         rightsAsked.push_back(rights);
         if (options != 0) return 87;  // ERROR_INVALID_PARAMETER
         if (root != reg::kLocalMachine || !keys.count(subKey)) return reg::kFileNotFound;
@@ -55,10 +54,8 @@ public:
     }
     RegStatus queryValue(RegKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
                          std::uint32_t& size) override {
-        log_.push_back("reg.query " + name);
         auto k = openKeys.find(key);
         if (k == openKeys.end()) return reg::kInvalidHandle;
-        bufferSizes.push_back(size);
         for (std::uint32_t i = 0; i < size; ++i) cleanBuffers = cleanBuffers && data[i] == 0;
         if (failQuery) throw std::runtime_error("query failed");
         auto& values = keys[k->second];
@@ -75,7 +72,6 @@ public:
         return reg::kSuccess;
     }
     RegStatus closeKey(RegKey key) override {
-        log_.push_back("reg.close");
         ++closes;
         return openKeys.erase(key) ? reg::kSuccess : reg::kInvalidHandle;
     }
@@ -84,21 +80,19 @@ public:
     bool administrator = false;
     bool failQuery = false;
     bool cleanBuffers = true;  // every buffer handed in was all zero
-    std::vector<std::uint32_t> rightsAsked, bufferSizes;
+    std::vector<std::uint32_t> rightsAsked;
     std::map<RegKey, std::string> openKeys;  // opened and not yet closed
     int opens = 0, closes = 0;
 
 private:
-    Log& log_;
     RegKey nextHandle_ = 0x100;
 };
 
 // Answers with a scripted name and count, or throws.
 class FakeUserName final : public UserName {
 public:
-    explicit FakeUserName(Log& log) : log_(log) {}
+    explicit FakeUserName(Log&) {}
     bool getUserName(char* buffer, std::uint32_t& count) override {
-        log_.push_back("userName");
         ++calls;
         bufferOnEntry.assign(buffer, count);
         if (fail) throw std::runtime_error("advapi32 missing");
@@ -112,24 +106,17 @@ public:
     bool fail = false;
     int calls = 0;
     std::string bufferOnEntry;
-
-private:
-    Log& log_;
 };
 
 class FakeShell final : public Shell {
 public:
-    explicit FakeShell(Log& log) : log_(log) {}
+    explicit FakeShell(Log&) {}
     void open(const std::u16string& address) override {
-        log_.push_back("shell.open " + narrow(address));
         opened.push_back(address);
         if (fail) throw std::runtime_error("no handler");
     }
     std::vector<std::u16string> opened;
     bool fail = false;
-
-private:
-    Log& log_;
 };
 
 // Files on a disk; programs start when their file exists.
@@ -137,7 +124,6 @@ class FakePrograms final : public Programs {
 public:
     explicit FakePrograms(Log& log) : log_(log) {}
     bool isFile(const std::u16string& path) override {
-        log_.push_back("isFile " + narrow(path));
         tested.push_back(path);
         return files.count(path) > 0;
     }
@@ -155,17 +141,13 @@ private:
 
 class FakeMessageBox final : public MessageDialog {
 public:
-    explicit FakeMessageBox(Log& log) : log_(log) {}
+    explicit FakeMessageBox(Log&) {}
     void show(const std::u16string& prompt, Window*) override {
-        log_.push_back("message " + narrow(prompt));
         shown.push_back(prompt);
         if (whileShown) whileShown();
     }
     std::vector<std::u16string> shown;
     Handler whileShown;
-
-private:
-    Log& log_;
 };
 
 }  // namespace stock::test

@@ -68,9 +68,8 @@ private:
 
 class FakeListBox final : public ListBox {
 public:
-    FakeListBox(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
+    FakeListBox(std::string, Log&) {}
     void insertRow(std::size_t index, SharedText text) override {
-        log_.push_back(name_ + ".insertRow");
         if (failInserts) throw std::runtime_error("list full");
         rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(std::min(index, rows.size())), std::move(text));
     }
@@ -81,10 +80,7 @@ public:
     std::size_t count() const override { return rows.size(); }
     SharedText rowText(std::size_t i) const override { return i < rows.size() ? rows[i] : SharedText(); }
     long currentIndex() const override { return current; }
-    void setHorizontalExtent(int px) override {
-        log_.push_back(name_ + ".setHorizontalExtent(" + std::to_string(px) + ")");
-        extent = px;
-    }
+    void setHorizontalExtent(int) override {}
     void onClick(Handler h) override { click_ = std::move(h); }
     void pick(long row) {
         current = row;
@@ -93,33 +89,24 @@ public:
 
     std::vector<SharedText> rows;
     long current = -1;
-    int extent = 0;
     bool failInserts = false;
 
 private:
-    std::string name_;
-    Log& log_;
     Handler click_;
 };
 
 class FakeButton final : public Button {
 public:
-    FakeButton(std::string name, std::u16string caption, Log& log)
-        : name_(std::move(name)), caption_(std::move(caption)), log_(log) {}
+    explicit FakeButton(std::u16string caption) : caption_(std::move(caption)) {}
     std::u16string caption() const override { return caption_; }
-    void setCaption(const std::u16string& c) override {
-        log_.push_back(name_ + ".caption=" + narrow(c));
-        caption_ = c;
-    }
+    void setCaption(const std::u16string& c) override { caption_ = c; }
     void onClick(Handler h) override { click_ = std::move(h); }
     void click() {
         if (click_) click_();
     }
 
 private:
-    std::string name_;
     std::u16string caption_;
-    Log& log_;
     Handler click_;
 };
 
@@ -149,10 +136,7 @@ public:
     FakeMenuEntry(std::string name, std::u16string caption, Log& log)
         : name_(std::move(name)), caption_(std::move(caption)), log_(log) {}
     std::u16string caption() const override { return caption_; }
-    void setCaption(const std::u16string& c) override {
-        log_.push_back(name_ + ".caption=" + narrow(c));
-        caption_ = c;
-    }
+    void setCaption(const std::u16string& c) override { caption_ = c; }
     bool visible() const override { return visible_; }
     void setVisible(bool v) override {
         log_.push_back(name_ + (v ? ".show" : ".hide"));
@@ -225,24 +209,12 @@ public:
     }
     bool topmost() const override { return topmost_; }
     int outerHeight() const override { return outerHeight_; }
-    void setOuterHeight(int t) override {
-        log_.push_back(name_ + ".outerHeight(" + std::to_string(t) + ")");
-        outerHeight_ = t;
-    }
+    void setOuterHeight(int t) override { outerHeight_ = t; }
     int top() const override { return top_; }
     int left() const override { return left_; }
-    void setTop(int t) override {
-        log_.push_back(name_ + ".top(" + std::to_string(t) + ")");
-        top_ = t;
-    }
-    void setLeft(int t) override {
-        log_.push_back(name_ + ".left(" + std::to_string(t) + ")");
-        left_ = t;
-    }
-    void popupMenu(std::string_view entry) override {
-        log_.push_back(name_ + ".popup(" + std::string(entry) + ")");
-        if (onPopup) onPopup();
-    }
+    void setTop(int t) override { top_ = t; }
+    void setLeft(int t) override { left_ = t; }
+    void popupMenu(std::string_view entry) override { log_.push_back(name_ + ".popup(" + std::string(entry) + ")"); }
     void onCloseRequest(Handler h) override { close_ = std::move(h); }
     void onMouseMove(Handler h) override { move_ = std::move(h); }
     void destroy() override {
@@ -259,7 +231,6 @@ public:
     }
 
     bool destroyed = false;
-    Handler onPopup;
 
 private:
     std::string name_;
@@ -285,7 +256,7 @@ inline FakeWindow::FakeWindow(const FormSpec& layout, Log& log) : name_(layout.n
                 listBoxes_.emplace(c.name, std::make_unique<FakeListBox>(c.name, log));
                 break;
             case ControlKind::Button:
-                buttons_.emplace(c.name, std::make_unique<FakeButton>(c.name, c.caption, log));
+                buttons_.emplace(c.name, std::make_unique<FakeButton>(c.caption));
                 break;
             case ControlKind::Label:
             case ControlKind::Image:
@@ -311,7 +282,7 @@ public:
         windows[form.name] = w.get();
         return w;
     }
-    double twipsPerPixelX() const override { return tpp; }
+    double twipsPerPixelX() const override { return 15.0; }
     void processEvents() override {
         log_.push_back("processEvents");
         if (pending) pending();
@@ -320,14 +291,9 @@ public:
         log_.push_back("endProcess");
         ended = true;
     }
-    void beep() override {
-        log_.push_back("beep");
-        ++beeps;
-    }
+    void beep() override { ++beeps; }
     int beeps = 0;
     FakeWindow& window(const std::string& name) { return *windows.at(name); }
-
-    double tpp = 15.0;
     bool ended = false;
     Handler pending;
     std::map<std::string, FakeWindow*> windows;
@@ -380,15 +346,9 @@ private:
 
 class FakeInstanceLock final : public InstanceLock {
 public:
-    explicit FakeInstanceLock(Log& log) : log_(log) {}
-    bool anotherInstanceRunning() override {
-        log_.push_back("instanceLock");
-        return held;
-    }
+    explicit FakeInstanceLock(Log&) {}
+    bool anotherInstanceRunning() override { return held; }
     bool held = false;
-
-private:
-    Log& log_;
 };
 
 }  // namespace stock::test
