@@ -44,7 +44,6 @@ Outcome run(std::vector<std::string> args, const CommandLineEnvironment& env = {
 // The usage as --help prints it: the yardstick for the error output.
 std::string usage() { return run({"--help"}).out; }
 
-
 // The plain answers to --help, --version and mistakes are run end to end;
 // here the rules that decide between them.
 TEST(CommandLine, NoArgumentsStartTheProgramAndHelpWinsWhateverTheOrder) {

@@ -64,12 +64,16 @@ TEST_F(QtMainWindow, EveryControlStandsWhereTheTableSaysAtThisScreensTwipsPerPix
 TEST_F(QtMainWindow, CaptionsReachTheWidgetsWithAGlyphForEveryCharacter) {
     for (const ControlSpec& c : frmClipboardLayout().controls) {
         QString text;
-        if (auto* b = qobject_cast<QPushButton*>(control(c.name.c_str()))) text = b->text();
-        else if (auto* l = qobject_cast<QLabel*>(control(c.name.c_str()))) text = l->text();
-        else continue;
+        if (auto* b = qobject_cast<QPushButton*>(control(c.name.c_str())))
+            text = b->text();
+        else if (auto* l = qobject_cast<QLabel*>(control(c.name.c_str())))
+            text = l->text();
+        else
+            continue;
         EXPECT_TRUE(fromQ(text) == c.caption) << c.name;
         const QRawFont raw = QRawFont::fromFont(control(c.name.c_str())->font());
-        for (QChar ch : text) EXPECT_TRUE(raw.supportsCharacter(ch)) << c.name << " lacks U+" << std::hex << int(ch.unicode());
+        for (QChar ch : text)
+            EXPECT_TRUE(raw.supportsCharacter(ch)) << c.name << " lacks U+" << std::hex << int(ch.unicode());
     }
     const QRawFont title = QRawFont::fromFont(QFont("IPAPGothic"));
     for (QChar ch : widget()->windowTitle())
