@@ -103,6 +103,16 @@ TEST(SelectionStateOwnWrites, FollowTheServersOrderOfOwners) {
     EXPECT_EQ(text(s), u"mine");
 }
 
+TEST(SelectionStateOwnWrites, AnEarlierWritesOwnerChangeDoesNotBringItsTextBack) {
+    SelectionState s;
+    s.ownWriteBegun(u"first");
+    s.ownWriteBegun(u"second");
+    s.ownerChanged(kOwn, true);  // the first write's change arrives late
+    EXPECT_EQ(text(s), u"second");
+    s.ownerChanged(kOwn, true);
+    EXPECT_EQ(text(s), u"second");
+}
+
 TEST(SelectionStateOwnWrites, SupersedeAFetchUnderWay) {
     SelectionState s;
     auto g = newOwnerRead(s);

@@ -22,12 +22,14 @@ void SelectionState::ownerChanged(std::uint32_t owner, bool ours) {
     std::lock_guard lock(m_);
     if (ours && !pendingOwnWrites_.empty()) {
         // The server's order of owners is the truth: this change is the
-        // oldest write still waiting, whatever came in between.
+        // oldest write still waiting, whatever came in between. A later
+        // write of ours is on its way and will own the clipboard next, so
+        // the clipboard's text is the newest write's.
         Text mine = std::move(pendingOwnWrites_.front());
         pendingOwnWrites_.pop_front();
         ++generation_;
         status_ = Status::Ready;
-        text_ = std::move(mine);
+        text_ = pendingOwnWrites_.empty() ? std::move(mine) : pendingOwnWrites_.back();
         changedLocked();
         return;
     }
