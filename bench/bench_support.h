@@ -14,7 +14,8 @@ namespace stock::bench {
 // A clipboard in memory: reads answer the text last written.
 class MemoryClipboard final : public Clipboard {
 public:
-    std::optional<SharedText> readText() override { return text; }
+    std::optional<ClipboardText> readText() override { return ClipboardText{text}; }
+    std::optional<SharedText> readTextToPaste() override { return text; }
     bool writeText(const SharedText& t) override {
         text = t;
         return true;

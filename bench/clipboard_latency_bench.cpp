@@ -26,12 +26,13 @@ double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(
 class TimedClipboard final : public stock::Clipboard {
 public:
     explicit TimedClipboard(stock::Clipboard& inner) : inner_(inner) {}
-    std::optional<stock::SharedText> readText() override {
+    std::optional<stock::ClipboardText> readText() override {
         const auto t0 = Clock::now();
         auto text = inner_.readText();
         longestRead = std::max(longestRead, ms(Clock::now() - t0));
         return text;
     }
+    std::optional<stock::SharedText> readTextToPaste() override { return inner_.readTextToPaste(); }
     bool writeText(const stock::SharedText& text) override { return inner_.writeText(text); }
     double longestRead = 0;
 
@@ -63,11 +64,11 @@ int main(int argc, char** argv) {
     stock::Lifetime lifetime(ui);
     stock::FrmClipboard frm({ui, timed, lock, lifetime, nullptr});
     frm.load();
-    auto& list = frm.window().listBox("List1");
+    const auto& list = frm.history();
 
     const std::string file = stock::bench::writeTemp(stock::bench::bigUtf8(10u << 20));
     pid_t xclip = -1;
-    const auto startRows = list.count();
+    const auto startRows = list.size();
     const auto startTransfers = clipboard.reader()->transfers();
     Clock::time_point copied, fetched, recorded, last = Clock::now();
     std::size_t rowsAdded = 0;
@@ -88,9 +89,9 @@ int main(int argc, char** argv) {
         last = now;
         if (copied == Clock::time_point{}) return;
         if (fetched == Clock::time_point{} && clipboard.reader()->transfers() > startTransfers) fetched = now;
-        if (recorded == Clock::time_point{} && list.count() > startRows) {
+        if (recorded == Clock::time_point{} && list.size() > startRows) {
             recorded = now;
-            rowsAdded = list.count() - startRows;
+            rowsAdded = list.size() - startRows;
         }
         // Keep watching one more tick after the row appeared.
         if (recorded != Clock::time_point{} && now - recorded > std::chrono::milliseconds(1200)) {

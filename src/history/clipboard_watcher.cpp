@@ -9,14 +9,14 @@ void ClipboardWatcher::Timer1_Timer() {
         // A clipboard that cannot be read abandons the tick; it is never
         // taken for an empty one.
         const auto first = clipboard_.readText();
-        if (!first) return;
-        if (*first == RichTextBox2.text()) {
+        if (!first || first->secret) return;
+        if (first->text == RichTextBox2.text()) {
             equalAt_ = count;
             return;
         }
         auto second = clipboard_.readText();
-        if (!second) return;
-        RichTextBox2.setText(std::move(*second));  // runs RichTextBox2_Change
+        if (!second || second->secret) return;
+        RichTextBox2.setText(std::move(second->text));  // runs RichTextBox2_Change
     } catch (...) {
         // The next tick starts afresh.
     }
@@ -25,12 +25,12 @@ void ClipboardWatcher::Timer1_Timer() {
 void ClipboardWatcher::RichTextBox2_Change() {
     equalAt_.reset();
     try {
-        List1.insertRow(0, RichTextBox2.text());
+        List1.AddItem(RichTextBox2.text());
     } catch (...) {
         // The entry is lost; the current clip keeps the text.
     }
 }
 
-void ClipboardWatcher::Command1_Click() { List1.clear(); }
+void ClipboardWatcher::Command1_Click() { List1.Clear(); }
 
 }  // namespace stock

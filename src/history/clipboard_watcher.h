@@ -4,15 +4,17 @@
 #include <optional>
 
 #include "platform/clipboard.h"
+#include "history/history.h"
 #include "platform/controls.h"
 
 namespace stock {
 
 // Once a second: a clipboard text that differs from the current clip becomes
-// the current clip and a new top row of the history.
+// the current clip and a new top row of the history. A text that its owner
+// marks a secret is never taken.
 class ClipboardWatcher {
 public:
-    ClipboardWatcher(Clipboard& clipboard, TextBox& currentClip, ListBox& history)
+    ClipboardWatcher(Clipboard& clipboard, TextBox& currentClip, History& history)
         : clipboard_(clipboard), RichTextBox2(currentClip), List1(history) {}
 
     void Timer1_Timer();
@@ -22,7 +24,7 @@ public:
 private:
     Clipboard& clipboard_;
     TextBox& RichTextBox2;
-    ListBox& List1;
+    History& List1;
     // The clipboard's change count when its text last equalled the current
     // clip: while neither has changed since, a tick needs no read at all.
     std::optional<std::uint64_t> equalAt_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/history.h"
 #include "platform/controls.h"
 
 namespace stock {
@@ -7,11 +8,11 @@ namespace stock {
 // Brings the current history row back into the edit box.
 class HistoryRecall {
 public:
-    HistoryRecall(ListBox& history, TextBox& editBox) : List1(history), RichTextBox1(editBox) {}
+    HistoryRecall(const History& history, TextBox& editBox) : List1(history), RichTextBox1(editBox) {}
     void List1_Click();
 
 private:
-    ListBox& List1;
+    const History& List1;
     TextBox& RichTextBox1;
 };
 

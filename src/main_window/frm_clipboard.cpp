@@ -11,6 +11,11 @@ FrmClipboard::FrmClipboard(Services services) : s_(services) {}
 FrmClipboard::~FrmClipboard() = default;
 
 void FrmClipboard::load() {
+    // What was wired to an earlier window goes before that window does.
+    edit_.reset();
+    recall_.reset();
+    watcher_.reset();
+    history_.reset();
     window_ = s_.ui.createWindow(frmClipboardLayout());
     loaded_ = true;
     s_.lifetime.windowLoaded();
@@ -20,7 +25,8 @@ void FrmClipboard::load() {
 
 void FrmClipboard::wire() {
     Window& w = *window_;
-    watcher_.emplace(s_.clipboard, w.textBox("RichTextBox2"), w.listBox("List1"));
+    history_.emplace(w.listBox("List1"));
+    watcher_.emplace(s_.clipboard, w.textBox("RichTextBox2"), *history_);
     ClipboardWatcher& watcher = *watcher_;
 
     w.timer("Timer1").onTick(guarded([&watcher] { watcher.Timer1_Timer(); }));
@@ -28,7 +34,7 @@ void FrmClipboard::wire() {
     w.button("Command1").onClick(guarded([&watcher] { watcher.Command1_Click(); }));
     w.menuEntry("mnuCHistory").onClick(guarded([this] { mnuCHistory_Click(); }));
 
-    recall_.emplace(w.listBox("List1"), w.textBox("RichTextBox1"));
+    recall_.emplace(*history_, w.textBox("RichTextBox1"));
     w.listBox("List1").onClick(guarded([this] { recall_->List1_Click(); }));
 
     edit_.emplace(s_.clipboard, w.textBox("RichTextBox1"), s_.ui);

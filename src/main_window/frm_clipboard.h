@@ -5,6 +5,7 @@
 
 #include "editing/edit_commands.h"
 #include "history/clipboard_watcher.h"
+#include "history/history.h"
 #include "history/recall.h"
 #include "main_window/about_form.h"
 #include "main_window/lifetime.h"
@@ -39,6 +40,8 @@ public:
     // window is loaded any more.
     void unload();
     Window& window() { return *window_; }
+    // The history, once the window is loaded.
+    const History& history() const { return *history_; }
 
     // The session ends (a logout): both windows go and the process ends, as
     // with "Exit".
@@ -67,6 +70,7 @@ private:
     Services s_;
     bool trayAdded_ = false;
     std::unique_ptr<Window> window_;
+    std::optional<History> history_;  // goes before the window it shows in
     std::optional<ClipboardWatcher> watcher_;
     std::optional<HistoryRecall> recall_;
     std::optional<EditCommands> edit_;

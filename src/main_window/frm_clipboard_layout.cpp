@@ -58,6 +58,8 @@ FormSpec build() {
     f.controls.push_back(button("Command3", u"Paste", 2540, 5160, 1455, 255, 4));
     f.controls.push_back(button("Command2", u"Copy", 1320, 5160, 1215, 255, 3));
     f.controls.push_back(textBox("RichTextBox2", u"Current clip", 3960, 2160, 3255, 2730, 10, kLightGreen, true));
+    // A huge clip is shown only in part (the text itself stays whole).
+    f.controls.back().displayLimit = kCurrentClipDisplayUnits;
     f.controls.push_back(textBox("RichTextBox1", u"Edit box", 0, 2160, 3975, 3015, 1, kLightYellow, false));
 
     ControlSpec list;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "platform/layout.h"
 
 namespace stock {
@@ -12,5 +14,6 @@ inline constexpr char16_t kShowTop[] = u"show top";
 inline constexpr char16_t kTrayTip[] = u"すとっくん";
 inline constexpr int kOuterHeightAfterLoad = 5790;      // twips
 inline constexpr int kHistoryHorizontalExtent = 20000;  // pixels
+inline constexpr std::size_t kCurrentClipDisplayUnits = std::size_t{64} * 1024;
 
 }  // namespace stock

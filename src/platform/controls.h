@@ -39,14 +39,26 @@ public:
     virtual void onEditCommand(EditCommand command, Handler handler) = 0;
 };
 
+// The rows a list shows. Their owner keeps them; the list asks for a row's
+// text whenever it shows that row.
+class ListRows {
+public:
+    virtual std::size_t size() const = 0;
+    virtual std::u16string shown(std::size_t row) const = 0;
+
+protected:
+    ~ListRows() = default;
+};
+
 class ListBox {
 public:
     virtual ~ListBox() = default;
-    // Keeps the shared text itself as the row.
-    virtual void insertRow(std::size_t index, SharedText text) = 0;
-    virtual void clear() = 0;
-    virtual std::size_t count() const = 0;
-    virtual SharedText rowText(std::size_t index) const = 0;
+    // The rows to show from now on (nullptr: none). They must stay valid
+    // until they are replaced.
+    virtual void setRows(const ListRows* rows) = 0;
+    // The rows' owner inserted a row at `index`, or removed them all.
+    virtual void rowInserted(std::size_t index) = 0;
+    virtual void rowsCleared() = 0;
     // Index of the current row, -1 when there is none.
     virtual long currentIndex() const = 0;
     // Width in pixels over which the rows scroll sideways.

@@ -2,6 +2,7 @@
 // tables, so a layout is written once, in twips, and never per toolkit.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -42,11 +43,12 @@ struct ControlSpec {
     bool centred = false;
     std::u16string accessibleName;
     std::u16string toolTip;
-    int intervalMs = 0;          // timers
-    bool readOnly = false;       // text boxes
-    bool multiLine = false;      // text boxes
-    bool defaultButton = false;  // buttons: pressed by Enter unless another button has the focus
-    bool cancelButton = false;   // buttons: pressed by Esc wherever the focus is
+    int intervalMs = 0;            // timers
+    bool readOnly = false;         // text boxes
+    bool multiLine = false;        // text boxes
+    std::size_t displayLimit = 0;  // read-only text boxes: code units shown at most, 0 for all
+    bool defaultButton = false;    // buttons: pressed by Enter unless another button has the focus
+    bool cancelButton = false;     // buttons: pressed by Esc wherever the focus is
     SystemColour lineColour = SystemColour::None;
 };
 

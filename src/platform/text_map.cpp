@@ -70,25 +70,4 @@ std::size_t exactOffset(std::u16string_view exact, std::size_t displayPos) {
     return i;
 }
 
-std::u16string rowPreview(std::u16string_view exact, std::size_t limit) {
-    std::u16string out;
-    std::size_t i = 0;
-    for (; i < exact.size() && i < limit;) {
-        const std::size_t n = breakLength(exact, i);
-        if (n) {
-            out.push_back(kBreakMark);
-            i += n;
-            continue;
-        }
-        const char16_t c = exact[i];
-        const bool highSurrogate = c >= 0xD800 && c <= 0xDBFF;
-        if (highSurrogate && i + 1 < exact.size() && i + 1 >= limit) break;
-        out.push_back(c);
-        ++i;
-        if (highSurrogate && i < exact.size() && exact[i] >= 0xDC00 && exact[i] <= 0xDFFF) out.push_back(exact[i++]);
-    }
-    if (i < exact.size()) out.push_back(u'\u2026');
-    return out;
-}
-
 }  // namespace stock

@@ -34,11 +34,4 @@ std::size_t longestLine(std::u16string_view text);
 // end maps to the end.
 std::size_t exactOffset(std::u16string_view exact, std::size_t displayPos);
 
-// One row of a list for a text of any size: each line break shown as a mark,
-// at most `limit` code units of the text (never half a surrogate pair), with
-// an ellipsis when cut.
-std::u16string rowPreview(std::u16string_view exact, std::size_t limit);
-
-inline constexpr char16_t kBreakMark = u'\u21B5';  // ↵
-
 }  // namespace stock

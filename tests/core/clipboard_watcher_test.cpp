@@ -2,6 +2,7 @@
 
 #include "doubles/fakes.h"
 #include "history/clipboard_watcher.h"
+#include "history/history.h"
 
 namespace stock::test {
 namespace {
@@ -11,7 +12,8 @@ struct Watcher : ::testing::Test {
     FakeClipboard clipboard{log};
     FakeTextBox box{"RichTextBox2", log};
     FakeListBox list{"List1", log};
-    ClipboardWatcher watcher{clipboard, box, list};
+    History history{list};
+    ClipboardWatcher watcher{clipboard, box, history};
 
     Watcher() {
         box.onChange([this] { watcher.RichTextBox2_Change(); });
@@ -21,7 +23,8 @@ struct Watcher : ::testing::Test {
     }
     std::vector<std::u16string> rows() const {
         std::vector<std::u16string> out;
-        for (const SharedText& r : list.rows) out.push_back(r.str());
+        for (std::size_t i = 0; i < history.size(); ++i) out.push_back(history.Text(i).str());
+        EXPECT_EQ(list.shown, out.size()) << "the list is told of every row";
         return out;
     }
 };
@@ -126,6 +129,39 @@ TEST_F(Watcher, AFailedInsertLosesTheEntryButNotTheClip) {
     list.failInserts = false;
     tick(2);
     EXPECT_TRUE(rows().empty());  // no retry
+}
+
+TEST_F(Watcher, ASecretIsNeverTakenAndTheTextAfterItIs) {
+    clipboard.text = u"A";
+    tick();
+    clipboard.own(u"password");
+    clipboard.secret = true;
+    tick(3);
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"A"}));
+    EXPECT_EQ(box.text(), u"A");
+    clipboard.secret = false;
+    clipboard.own(u"B");
+    tick();
+    EXPECT_EQ(rows(), (std::vector<std::u16string>{u"B", u"A"}));
+}
+
+TEST(HistoryRows, EachRowKeepsItsTextWholeAndShowsOneBoundedLine) {
+    Log log;
+    FakeListBox list{"List1", log};
+    History history{list};
+    EXPECT_EQ(list.source, &history);
+    const std::u16string huge = u"a\r\nb\rc\n" + std::u16string(5000, u'x');
+    history.AddItem(SharedText(huge));
+    history.AddItem(SharedText(u"top"));
+    EXPECT_EQ(history.Text(1).view(), huge);
+    EXPECT_EQ(list.source->shown(0), u"top");
+    const std::u16string row = list.source->shown(1);
+    EXPECT_EQ(row.substr(0, 6), u"a\u21B5b\u21B5c\u21B5");
+    EXPECT_EQ(row.size(), History::kPreviewUnits) << "1,024 units of the text, CR LF as one mark, then the ellipsis";
+    EXPECT_EQ(row.back(), u'\u2026');
+    EXPECT_EQ(history.Text(2).view(), u"") << "a row that is not there";
+    history.Clear();
+    EXPECT_EQ(list.shown, 0u);
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ TEST_F(MainWindow, HideKeepsTheWindowLoadedAndTheTimerRecording) {
     EXPECT_FALSE(win().visible());
     clipboard.text = u"copied while hidden";
     win().fakeTimer("Timer1").tick();
-    EXPECT_EQ(win().fakeListBox("List1").rows.size(), 1u);
+    EXPECT_EQ(win().fakeListBox("List1").shown, 1u);
     EXPECT_FALSE(win().destroyed);
     EXPECT_FALSE(ui.ended);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "history/history.h"
 #include "main_window/frm_clipboard_layout.h"
 #include "platform/text_map.h"
 

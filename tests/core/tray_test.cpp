@@ -114,7 +114,7 @@ TEST_F(Tray, ClearHistoryFromTheMenuWorksWhileHidden) {
     win().fakeTimer("Timer1").tick();
     win().fakeMenuEntry("mnuHide").click();
     win().fakeMenuEntry("mnuCHistory").click();
-    EXPECT_TRUE(win().fakeListBox("List1").rows.empty());
+    EXPECT_EQ(win().fakeListBox("List1").shown, 0u);
     EXPECT_FALSE(win().visible());
 }
 

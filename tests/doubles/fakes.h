@@ -69,16 +69,18 @@ private:
 class FakeListBox final : public ListBox {
 public:
     FakeListBox(std::string, Log&) {}
-    void insertRow(std::size_t index, SharedText text) override {
-        if (failInserts) throw std::runtime_error("list full");
-        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(std::min(index, rows.size())), std::move(text));
+    void setRows(const ListRows* r) override {
+        source = r;
+        shown = r ? r->size() : 0;
     }
-    void clear() override {
-        rows.clear();
+    void rowInserted(std::size_t) override {
+        if (failInserts) throw std::runtime_error("list full");
+        ++shown;
+    }
+    void rowsCleared() override {
+        shown = source ? source->size() : 0;
         current = -1;
     }
-    std::size_t count() const override { return rows.size(); }
-    SharedText rowText(std::size_t i) const override { return i < rows.size() ? rows[i] : SharedText(); }
     long currentIndex() const override { return current; }
     void setHorizontalExtent(int) override {}
     void onClick(Handler h) override { click_ = std::move(h); }
@@ -87,7 +89,8 @@ public:
         if (click_) click_();
     }
 
-    std::vector<SharedText> rows;
+    const ListRows* source = nullptr;
+    std::size_t shown = 0;  // rows the list was told of
     long current = -1;
     bool failInserts = false;
 
@@ -307,17 +310,23 @@ private:
 class FakeClipboard final : public Clipboard {
 public:
     explicit FakeClipboard(Log& log) : log_(log) {}
-    std::optional<SharedText> readText() override {
+    std::optional<ClipboardText> readText() override {
         log_.push_back("clipboard.read");
         ++reads;
         if (!script.empty()) {
             auto v = script.front();
             script.pop_front();
             if (!v) return std::nullopt;
-            return SharedText(*v);
+            return ClipboardText{SharedText(*v)};
         }
         if (busy) return std::nullopt;
-        return text;
+        if (secret) return ClipboardText{SharedText(), true};
+        return ClipboardText{SharedText(text)};
+    }
+    std::optional<SharedText> readTextToPaste() override {
+        log_.push_back("clipboard.read");
+        if (busy) return std::nullopt;
+        return SharedText(text);
     }
     bool writeText(const SharedText& t) override {
         log_.push_back("clipboard.write");
@@ -336,6 +345,7 @@ public:
 
     std::u16string text;
     bool busy = false;
+    bool secret = false;  // its owner marks the text a secret
     bool failWrites = false;
     int reads = 0;
     std::deque<std::optional<std::u16string>> script;

@@ -7,7 +7,6 @@
 #include <QTextCursor>
 
 #include "doubles/fakes.h"
-#include "history/clipboard_watcher.h"
 #include "main_window/frm_clipboard.h"
 #include "platform/qt/exact_text_edit.h"
 #include "platform/qt/qt_clipboard.h"
@@ -44,7 +43,10 @@ struct QtEditBox : ::testing::Test {
         c.setPosition(to, QTextCursor::KeepAnchor);
         edit()->setTextCursor(c);
     }
-    std::u16string clipboardText() { return clipboard.readText().value_or(u"<unreadable>").str(); }
+    std::u16string clipboardText() {
+        const auto r = clipboard.readText();
+        return r ? r->text.str() : u"<unreadable>";
+    }
     void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier, const QString& text = {}, QWidget* to = nullptr) {
         QKeyEvent press(QEvent::KeyPress, k, mods, text);
         QApplication::sendEvent(to ? to : edit(), &press);
@@ -124,9 +126,10 @@ TEST_F(QtEditBox, CommandsDoNotMoveTheFocus) {
 }
 
 TEST_F(QtEditBox, OnlyTheUserPickingARowRecallsIt) {
-    auto& list = frm.window().listBox("List1");
-    list.insertRow(0, u"first");
-    list.insertRow(0, u"second\r\nrow");
+    // rows come as the current clip changes
+    auto& clip = frm.window().textBox("RichTextBox2");
+    clip.setText(SharedText(u"first"));
+    clip.setText(SharedText(u"second\r\nrow"));
     frm.window().show();
     auto* lv = listView();
     box().setText(u"draft");
@@ -141,7 +144,7 @@ TEST_F(QtEditBox, OnlyTheUserPickingARowRecallsIt) {
     EXPECT_EQ(box().text(), u"second\r\nrow");
     // new rows arriving under the current row recall nothing
     box().setText(u"edited");
-    list.insertRow(0, u"newer");
+    clip.setText(SharedText(u"newer"));
     EXPECT_EQ(box().text(), u"edited");
 }
 
@@ -149,15 +152,13 @@ TEST_F(QtEditBox, OnlyTheUserPickingARowRecallsIt) {
 // a recalled entry share one buffer; editing the recalled text makes a new
 // one and leaves the row as it was.
 TEST_F(QtEditBox, OneBufferBehindTheCurrentClipItsRowAndARecall) {
-    FakeClipboard source{log};
     std::u16string big;
     for (int i = 0; i < 3000; ++i) big += std::u16string(99, u'x') + u"\r\n";
-    source.text = big + u"end";
-    ClipboardWatcher watcher(source, frm.window().textBox("RichTextBox2"), frm.window().listBox("List1"));
-    watcher.Timer1_Timer();
+    const SharedText arrived(big + u"end");
+    frm.window().textBox("RichTextBox2").setText(arrived);  // as a tick does with the text it read
     const SharedText clip = frm.window().textBox("RichTextBox2").text();
-    const SharedText row = frm.window().listBox("List1").rowText(0);
-    ASSERT_EQ(clip, source.text);
+    const SharedText row = frm.history().Text(0);
+    EXPECT_TRUE(clip.sharesBufferWith(arrived));
     EXPECT_TRUE(clip.sharesBufferWith(row));
 
     frm.window().show();
@@ -169,7 +170,7 @@ TEST_F(QtEditBox, OneBufferBehindTheCurrentClipItsRowAndARecall) {
     key(Qt::Key_Y, Qt::NoModifier, QStringLiteral("y"));
     EXPECT_FALSE(box().text().sharesBufferWith(row));
     EXPECT_EQ(box().text().view().substr(0, 2), u"yx");
-    EXPECT_EQ(frm.window().listBox("List1").rowText(0), source.text) << "the row keeps its text";
+    EXPECT_EQ(frm.history().Text(0), arrived) << "the row keeps its text";
 }
 
 // Wrapping one line of a few hundred thousand characters takes many seconds:

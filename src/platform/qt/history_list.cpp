@@ -2,10 +2,10 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "platform/guard.h"
 #include "platform/qt/qt_text.h"
-#include "platform/text_map.h"
 
 namespace stock::qt {
 namespace {
@@ -25,28 +25,38 @@ public:
 
 }  // namespace
 
-int HistoryModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-}
+int HistoryModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : count_; }
 
 QVariant HistoryModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() < 0 || static_cast<std::size_t>(index.row()) >= rows_.size()) return {};
-    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
-        return toQ(rowPreview(rows_[static_cast<std::size_t>(index.row())].view(), kPreviewUnits));
-    return {};
+    if (!rows_ || !index.isValid() || index.row() < 0 || index.row() >= count_) return {};
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
+    auto row = static_cast<std::size_t>(index.row());
+    // While a row that the owner has already inserted is being announced,
+    // the rows below it answer as they did before.
+    if (inserting_ && row >= *inserting_) ++row;
+    return toQ(rows_->shown(row));
 }
 
-void HistoryModel::insert(std::size_t index, SharedText text) {
-    if (index > rows_.size()) index = rows_.size();
-    const int row = static_cast<int>(index);
+void HistoryModel::setRows(const ListRows* rows) {
+    beginResetModel();
+    rows_ = rows;
+    count_ = rows ? static_cast<int>(rows->size()) : 0;
+    endResetModel();
+}
+
+void HistoryModel::inserted(std::size_t index) {
+    if (!rows_) return;
+    const int row = static_cast<int>(std::min<std::size_t>(index, static_cast<std::size_t>(count_)));
+    inserting_ = static_cast<std::size_t>(row);
     beginInsertRows({}, row, row);
-    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), std::move(text));
+    ++count_;
+    inserting_.reset();
     endInsertRows();
 }
 
-void HistoryModel::clear() {
+void HistoryModel::cleared() {
     beginResetModel();
-    rows_.clear();
+    count_ = rows_ ? static_cast<int>(rows_->size()) : 0;
     endResetModel();
 }
 
@@ -99,15 +109,21 @@ void HistoryView::firedIfMoved(const QPersistentModelIndex& before) {
     fire();
 }
 
-void HistoryView::insertRow(std::size_t index, SharedText text) {
+void HistoryView::setRows(const ListRows* rows) {
     quiet_ = true;
-    model_.insert(index, std::move(text));
+    model_.setRows(rows);
     quiet_ = false;
 }
 
-void HistoryView::clearRows() {
+void HistoryView::rowInserted(std::size_t index) {
     quiet_ = true;
-    model_.clear();
+    model_.inserted(index);
+    quiet_ = false;
+}
+
+void HistoryView::rowsCleared() {
+    quiet_ = true;
+    model_.cleared();
     quiet_ = false;
 }
 

@@ -3,32 +3,31 @@
 #include <QAbstractListModel>
 #include <QListView>
 #include <QStyledItemDelegate>
-#include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 
-#include "platform/shared_text.h"
+#include "platform/controls.h"
 
 namespace stock::qt {
 
-// The rows of a list, kept exactly as inserted; the list shows each on one
-// line with a mark for every line break.
+// A list's rows as their owner hands them: the model asks for a row's text
+// only when a view shows it.
 class HistoryModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    static constexpr std::size_t kPreviewUnits = 1024;
-
     using QAbstractListModel::QAbstractListModel;
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    void insert(std::size_t index, SharedText text);
-    void clear();
-    std::size_t size() const { return rows_.size(); }
-    const SharedText& at(std::size_t i) const { return rows_.at(i); }
+    void setRows(const ListRows* rows);
+    void inserted(std::size_t index);
+    void cleared();
 
 private:
-    std::deque<SharedText> rows_;
+    const ListRows* rows_ = nullptr;
+    int count_ = 0;  // the rows announced so far
+    std::optional<std::size_t> inserting_;
 };
 
 class HistoryView : public QListView {
@@ -37,8 +36,9 @@ public:
     explicit HistoryView(QWidget* parent = nullptr);
     HistoryModel& rows() { return model_; }
     void setHorizontalExtent(int pixels);
-    void insertRow(std::size_t index, SharedText text);
-    void clearRows();
+    void setRows(const ListRows* rows);
+    void rowInserted(std::size_t index);
+    void rowsCleared();
 
     std::function<void()> clickedRow;
 

@@ -36,10 +36,15 @@ bool selectionOwned() {
 
 }  // namespace
 
-std::optional<SharedText> QtClipboard::readText() { return read(false); }
-std::optional<SharedText> QtClipboard::readTextToPaste() { return read(true); }
+std::optional<ClipboardText> QtClipboard::readText() { return read(false); }
 
-std::optional<SharedText> QtClipboard::read(bool secretsToo) {
+std::optional<SharedText> QtClipboard::readTextToPaste() {
+    auto r = read(true);
+    if (!r) return std::nullopt;
+    return std::move(r->text);
+}
+
+std::optional<ClipboardText> QtClipboard::read(bool secretsToo) {
     QClipboard* cb = QGuiApplication::clipboard();
     if (!cb) return std::nullopt;
     const QMimeData* data = cb->mimeData(QClipboard::Clipboard);
@@ -48,11 +53,12 @@ std::optional<SharedText> QtClipboard::read(bool secretsToo) {
         // Nothing came back: either nobody owns the clipboard (empty) or the
         // owner did not answer in time (a failed read).
         if (selectionOwned()) return std::nullopt;
-        return SharedText();
+        return ClipboardText{};
     }
-    if (!secretsToo && data->data(QStringLiteral("x-kde-passwordManagerHint")) == "secret") return std::nullopt;
-    if (!data->hasText()) return SharedText();
-    return SharedText(fromQ(data->text()));
+    if (!secretsToo && data->data(QStringLiteral("x-kde-passwordManagerHint")) == "secret")
+        return ClipboardText{SharedText(), true};
+    if (!data->hasText()) return ClipboardText{};
+    return ClipboardText{SharedText(fromQ(data->text()))};
 }
 
 bool QtClipboard::writeText(const SharedText& text) {

@@ -101,16 +101,14 @@ public:
     QtListBox(HistoryView* w, const bool& dead) : w_(w), dead_(dead) {
         w->clickedRow = [this] { invoke(click_, dead_); };
     }
-    void insertRow(std::size_t index, SharedText text) override {
-        if (w_) w_->insertRow(index, std::move(text));
+    void setRows(const ListRows* rows) override {
+        if (w_) w_->setRows(rows);
     }
-    void clear() override {
-        if (w_) w_->clearRows();
+    void rowInserted(std::size_t index) override {
+        if (w_) w_->rowInserted(index);
     }
-    std::size_t count() const override { return w_ ? w_->rows().size() : 0; }
-    SharedText rowText(std::size_t index) const override {
-        if (!w_ || index >= w_->rows().size()) return {};
-        return w_->rows().at(index);
+    void rowsCleared() override {
+        if (w_) w_->rowsCleared();
     }
     long currentIndex() const override {
         if (!w_ || !w_->currentIndex().isValid()) return -1;
@@ -477,7 +475,7 @@ QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_
                 auto* t = new ExactTextEdit(d.client);
                 if (c.readOnly) {
                     t->setReadOnly(true);
-                    t->displayLimit = std::size_t{64} * 1024;
+                    t->displayLimit = c.displayLimit;
                     t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
                 }
                 if (!c.multiLine) {

@@ -28,9 +28,9 @@ X11Clipboard::X11Clipboard() {
 
 X11Clipboard::~X11Clipboard() = default;
 
-std::optional<SharedText> X11Clipboard::readText() {
+std::optional<ClipboardText> X11Clipboard::readText() {
     if (!reader_) return qt_.readText();
-    return reader_->readText();
+    return reader_->read();
 }
 
 std::optional<SharedText> X11Clipboard::readTextToPaste() {

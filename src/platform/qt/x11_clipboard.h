@@ -21,7 +21,7 @@ public:
     X11Clipboard();
     ~X11Clipboard() override;
 
-    std::optional<SharedText> readText() override;
+    std::optional<ClipboardText> readText() override;
     std::optional<SharedText> readTextToPaste() override;
     bool writeText(const SharedText& text) override;
     std::optional<std::uint64_t> changeCount() override;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace stock::win32 {
 namespace {
@@ -41,15 +42,19 @@ bool isSecret() {
 
 std::optional<std::uint64_t> Win32Clipboard::changeCount() { return GetClipboardSequenceNumber(); }
 
-std::optional<SharedText> Win32Clipboard::readText() { return read(false); }
+std::optional<ClipboardText> Win32Clipboard::readText() { return read(false); }
 
-std::optional<SharedText> Win32Clipboard::readTextToPaste() { return read(true); }
+std::optional<SharedText> Win32Clipboard::readTextToPaste() {
+    auto r = read(true);
+    if (!r) return std::nullopt;
+    return std::move(r->text);
+}
 
-std::optional<SharedText> Win32Clipboard::read(bool secretsToo) {
+std::optional<ClipboardText> Win32Clipboard::read(bool secretsToo) {
     if (!openClipboard(owner_)) return std::nullopt;
     Closer closer;
-    if (!secretsToo && isSecret()) return std::nullopt;
-    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return SharedText();
+    if (!secretsToo && isSecret()) return ClipboardText{SharedText(), true};
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return ClipboardText{};
     HANDLE h = GetClipboardData(CF_UNICODETEXT);
     if (!h) return std::nullopt;
     const auto* p = static_cast<const char16_t*>(GlobalLock(h));
@@ -60,7 +65,7 @@ std::optional<SharedText> Win32Clipboard::read(bool secretsToo) {
     while (n < limit && p[n] != 0) ++n;
     std::u16string text(p, n);
     GlobalUnlock(h);
-    return SharedText(std::move(text));
+    return ClipboardText{SharedText(std::move(text))};
 }
 
 bool Win32Clipboard::writeText(const SharedText& text) {

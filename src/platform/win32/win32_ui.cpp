@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
 #include <map>
 #include <stdexcept>
 
@@ -20,9 +19,6 @@ constexpr wchar_t kWindowClass[] = L"stockkun.window";
 constexpr wchar_t kOwnerClass[] = L"stockkun.owner";
 constexpr UINT_PTR kFirstControlId = 100;
 constexpr UINT kFirstMenuId = 1000;
-// A read-only box shows the start of a very large text.
-constexpr std::size_t kReadOnlyDisplayLimit = 64 * 1024;
-constexpr std::size_t kPreviewUnits = 1024;
 
 COLORREF toColor(Rgb c) { return RGB(c.r, c.g, c.b); }
 
@@ -51,18 +47,18 @@ HFONT messageFont(UINT dpi) {
 class Win32ListBox final : public ListBox {
 public:
     explicit Win32ListBox(HWND w) : w_(w) {}
-    void insertRow(std::size_t index, SharedText text) override {
-        index = std::min(index, rows_.size());
-        const std::wstring row = toWide(rowPreview(text.view(), kPreviewUnits));
-        rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(index), std::move(text));
-        if (w_) SendMessageW(w_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(row.c_str()));
+    // The LISTBOX keeps its own copy of each row as shown (at most a short
+    // preview); the exact texts stay with the rows' owner.
+    void setRows(const ListRows* rows) override {
+        rows_ = rows;
+        if (!w_) return;
+        SendMessageW(w_, LB_RESETCONTENT, 0, 0);
+        for (std::size_t i = 0; rows_ && i < rows_->size(); ++i) add(i);
     }
-    void clear() override {
-        rows_.clear();
-        if (w_) SendMessageW(w_, LB_RESETCONTENT, 0, 0);
+    void rowInserted(std::size_t index) override {
+        if (w_ && rows_) add(index);
     }
-    std::size_t count() const override { return rows_.size(); }
-    SharedText rowText(std::size_t index) const override { return index < rows_.size() ? rows_[index] : SharedText(); }
+    void rowsCleared() override { setRows(rows_); }
     long currentIndex() const override {
         if (!w_) return -1;
         const auto i = SendMessageW(w_, LB_GETCURSEL, 0, 0);
@@ -77,7 +73,12 @@ public:
     Handler click;
 
 private:
-    std::deque<SharedText> rows_;
+    void add(std::size_t index) {
+        const std::wstring row = toWide(rows_->shown(index));
+        SendMessageW(w_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(row.c_str()));
+    }
+
+    const ListRows* rows_ = nullptr;
 };
 
 class Win32Button final : public Button {
@@ -257,7 +258,7 @@ Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(for
                     SendMessageW(child, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
                     SendMessageW(child, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
                 }
-                auto box = std::make_unique<Win32TextBox>(child, c.readOnly ? kReadOnlyDisplayLimit : 0);
+                auto box = std::make_unique<Win32TextBox>(child, c.displayLimit);
                 box->setText(SharedText(c.caption));
                 d.textBoxes[c.name] = std::move(box);
                 break;

@@ -116,8 +116,9 @@ SelectionState::Read SelectionState::readLocked() {
         case Status::Failed:
             wantFetchLocked();
             return {std::nullopt, true};
-        case Status::Fetching:
         case Status::Secret:
+            return {std::nullopt, false, true};
+        case Status::Fetching:
             break;
     }
     return {std::nullopt, false};

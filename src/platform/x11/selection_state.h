@@ -53,6 +53,7 @@ public:
     struct Read {
         std::optional<Text> text;  // nullopt: busy (not fetched yet, fetching, failed or a secret)
         bool wakeReader = false;   // a fetch was queued for the reader thread
+        bool secret = false;       // the owner marks its text a secret
     };
     // The last fetched text. The first read after an owner change, and one
     // after a failed fetch, queue a fetch and read busy.

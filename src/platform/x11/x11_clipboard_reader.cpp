@@ -89,11 +89,13 @@ public:
 
     bool usable() const { return usable_ && !broken_; }
 
-    std::optional<SharedText> readText() {
+    std::optional<ClipboardText> readCurrent() {
         if (!usable()) return std::nullopt;
         auto r = state_.read();
         if (r.wakeReader) wake();
-        return std::move(r.text);
+        if (r.secret) return ClipboardText{SharedText(), true};
+        if (!r.text) return std::nullopt;
+        return ClipboardText{std::move(*r.text), false};
     }
 
     std::optional<SharedText> readTextToPaste() {
@@ -210,7 +212,7 @@ private:
             poll(fds, 2, timeout);
             if (fds[1].revents & POLLIN) {
                 std::uint64_t n = 0;
-                [[maybe_unused]] auto r = read(wake_, &n, sizeof n);
+                [[maybe_unused]] auto r = ::read(wake_, &n, sizeof n);
             }
         }
     }
@@ -480,7 +482,12 @@ ClipboardReader::ClipboardReader() : ClipboardReader(Options{}) {}
 ClipboardReader::~ClipboardReader() = default;
 
 bool ClipboardReader::usable() const { return impl_->usable(); }
-std::optional<SharedText> ClipboardReader::readText() { return impl_->readText(); }
+std::optional<ClipboardText> ClipboardReader::read() { return impl_->readCurrent(); }
+std::optional<SharedText> ClipboardReader::readText() {
+    auto r = impl_->readCurrent();
+    if (!r || r->secret) return std::nullopt;
+    return std::move(r->text);
+}
 std::optional<SharedText> ClipboardReader::readTextToPaste() { return impl_->readTextToPaste(); }
 void ClipboardReader::ownWriteBegun(const SharedText& text) { impl_->ownWriteBegun(text); }
 void ClipboardReader::ownWriteFailed() { impl_->ownWriteFailed(); }

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/clipboard.h"
 #include "platform/shared_text.h"
 
 namespace stock::x11 {
@@ -40,6 +41,8 @@ public:
     // failed (a retry is then started) and while the owner marks its text a
     // secret. Never waits for the X server. The text shares the reader's buffer: no copy.
     std::optional<SharedText> readText();
+    // As readText(), but a secret reads as one (its text unread), not busy.
+    std::optional<ClipboardText> read();
 
     // The text for a paste the user asked for: as readText(), but a text
     // that is not fetched yet is waited for, and one that its owner marks a
