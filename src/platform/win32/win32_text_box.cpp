@@ -48,15 +48,6 @@ LRESULT CALLBACK boxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DW
 
 }  // namespace
 
-void invoke(const Handler& h) {
-    if (!h) return;
-    try {
-        h();
-    } catch (...) {
-        // No handler's failure reaches the message loop.
-    }
-}
-
 Win32TextBox::Win32TextBox(HWND box, std::size_t displayLimit) : box_(box), displayLimit_(displayLimit) {
     SendMessageW(box_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     SendMessageW(box_, EM_SETEVENTMASK, 0, ENM_CHANGE);

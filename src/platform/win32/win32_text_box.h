@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "platform/controls.h"
+#include "platform/guard.h"
 
 namespace stock::win32 {
 
@@ -48,7 +49,7 @@ private:
     std::array<Handler, 4> commands_;
 };
 
-// Runs a handler; no failure reaches the message loop.
-void invoke(const Handler& h);
+// Runs a handler; nothing it throws reaches the message loop.
+inline void invoke(const Handler& h) { callGuarded(h); }
 
 }  // namespace stock::win32
