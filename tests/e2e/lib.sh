@@ -62,11 +62,22 @@ main_windows() { windows_named "$MAIN_TITLE"; }
 main_window() { main_windows | head -n 1; }
 has_main_window() { [ -n "$(main_window)" ]; }
 
+# Fails saying why no main window came from PID: it still runs (with how
+# many windows of its class are visible), or it ended (with its status; 0
+# from a start that found another instance).
+fail_no_window() {
+  if kill -0 "$1" 2>/dev/null; then
+    fail "the main window did not appear; the program runs, visible windows of its class: $(xdotool search --onlyvisible --class "$PROGRAM_CLASS" 2>/dev/null | wc -l)"
+  fi
+  wait "$1"
+  fail "the main window did not appear; the program ended with status $?"
+}
+
 start_program() {
   "$STOCKKUN" >/dev/null 2>&1 &
   track_pid $!
   last_pid=$!
-  wait_until 15 has_main_window || fail "the main window did not appear"
+  wait_until 15 has_main_window || fail_no_window $last_pid
 }
 
 # Puts TEXT on the clipboard from an xclip that stays in the foreground, so

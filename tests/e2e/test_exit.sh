@@ -22,7 +22,7 @@ start() {
   PATH="$empty_path:$PATH" "$STOCKKUN" >/dev/null 2>&1 &
   track_pid $!
   last_pid=$!
-  wait_until 15 has_main_window || fail "the main window did not appear"
+  wait_until 15 has_main_window || fail_no_window $last_pid
   wait_until 10 framed || fail "the window manager did not frame the main window"
   wait_until 10 has_icon || fail "no icon in the notification area"
 }
