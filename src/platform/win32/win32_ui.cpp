@@ -453,7 +453,10 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_TIMER: {
             const auto it = d.timerIds.find(wp);
-            if (it != d.timerIds.end()) invoke(d.timers[it->second]->tick);
+            if (it != d.timerIds.end()) {
+                invoke(d.timers[it->second]->tick);
+                invoke(ui_.afterTick);
+            }
             return 0;
         }
         case WM_COMMAND: {

@@ -32,6 +32,8 @@ public:
     Win32Window* window(std::string_view formName) const;
     void setIcon(HICON big, HICON small) { iconBig_ = big, iconSmall_ = small; }
     HICON icon() const { return iconSmall_; }
+    // A test hook: runs after every tick of a window's timer has finished.
+    std::function<void()> afterTick;
 
 private:
     friend class Win32Window;
