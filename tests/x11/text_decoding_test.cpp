@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/x11/text_assembly.h"
 #include "platform/x11/text_decoding.h"
 
 namespace stock::x11 {
@@ -92,6 +93,17 @@ TEST(CompoundTextDecoding, GivesTheTextWholeAndInAnySplit) {
         EXPECT_EQ(decodeCompoundText(c.bytes), c.text);
         expectAnySplitGives(TextDecoder::Encoding::CompoundText, c.bytes, c.text);
     }
+}
+
+// An owner's INCR size hint of 4 GiB reserves no more than the cap; the
+// room left over goes back at the end.
+TEST(TextAssembly, AHostileSizeHintIsCappedAndTheRoomGivenBack) {
+    TextAssembly a(TextDecoder::Encoding::Utf8, 0xFFFFFFFFu);
+    EXPECT_LE(a.capacity(), TextAssembly::kMaxReserve);
+    for (const char* piece : {"ab", "", "\xE3\x81", "\x99"}) a.feed(piece);
+    const std::u16string text = a.finish();
+    EXPECT_EQ(text, u"abす");
+    EXPECT_LT(text.capacity(), 8192u);
 }
 
 }  // namespace
