@@ -19,8 +19,8 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Child;
+using test::eventually;
 using test::TempFile;
-using test::waitFor;
 
 const std::string kOwnerTool = STOCK_TEST_OWNER;
 
@@ -82,14 +82,14 @@ protected:
         const auto seen = reader_->changeCount();
         args.insert(args.begin(), kOwnerTool);
         auto child = std::make_unique<Child>(std::move(args), "", true);
-        EXPECT_TRUE(waitFor([&] { return reader_->changeCount() != seen; }));
+        EXPECT_TRUE(eventually([&] { return reader_->changeCount() != seen; }));
         return child;
     }
 
     // Reads busy until `done` holds (a hung run fails at the time-out).
     void busyUntil(const std::function<bool()>& done) {
         std::optional<SharedText> last;
-        ASSERT_TRUE(waitFor([&] {
+        ASSERT_TRUE(eventually([&] {
             last = reader_->readText();
             return last || done();
         }));
@@ -103,7 +103,7 @@ protected:
         const auto previous = reader_->readText();
         std::optional<SharedText> last = previous;
         bool changed = false, wrong = false;
-        const bool got = waitFor(
+        const bool got = eventually(
             [&] {
                 last = reader_->readText();
                 if (!last || *last == want)
@@ -232,7 +232,7 @@ TEST(ReaderOwnWrites, AreReadAtOnceWithoutAskingTheServer) {
     EXPECT_EQ(reader.readText(), u"mine");
     auto seen = reader.changeCount();
     toolkit.take();
-    ASSERT_TRUE(waitFor([&] { return reader.changeCount() != seen; }));
+    ASSERT_TRUE(eventually([&] { return reader.changeCount() != seen; }));
     // Had the reader fetched from the (silent) toolkit, it would read busy.
     EXPECT_EQ(reader.readText(), u"mine");
 
@@ -240,12 +240,12 @@ TEST(ReaderOwnWrites, AreReadAtOnceWithoutAskingTheServer) {
     // the reader asks (and here gets no answer).
     seen = reader.changeCount();
     toolkit.take();
-    ASSERT_TRUE(waitFor([&] { return reader.changeCount() != seen; }));
+    ASSERT_TRUE(eventually([&] { return reader.changeCount() != seen; }));
     EXPECT_EQ(reader.readText(), std::nullopt);
 
     TempFile file("foreign");
     Child xclip(test::xclipArgs(), file.path());
-    EXPECT_TRUE(waitFor([&] { return reader.readText() == u"foreign"; }));
+    EXPECT_TRUE(eventually([&] { return reader.readText() == u"foreign"; }));
 }
 
 }  // namespace

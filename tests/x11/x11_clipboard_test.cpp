@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 // Waits with the Qt event loop running, so that Qt can answer for the
 // clipboard it owns.
 bool waitWithEvents(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
-    return test::waitFor(
+    return test::eventually(
         [&] {
             QApplication::processEvents();
             return done();
