@@ -58,7 +58,7 @@ TEST(X11Clipboard, CopyByQtItselfIsRead) {
 }
 
 // A write does not wait for a hanging owner. (The secret rule through this
-// class is checked end to end, by test_paste_secret.sh.)
+// class is checked end to end, by test_clipboard_owners.sh.)
 TEST(X11Clipboard, WriteOverAHangingOwner) {
     X11Clipboard clip;
     ASSERT_NE(clip.reader(), nullptr);
