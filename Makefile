@@ -1,6 +1,7 @@
 # make run    installs what is missing, builds and starts the program
 # make test   installs what is missing, builds and runs every test (own Xvfb),
-#             then the layout and clang-tidy checks and the suite under sanitizers
+#             then the layout and clang-tidy checks, the suite under sanitizers
+#             and each fuzz target for TEST_FUZZ_SECONDS over its corpus
 # make check  builds and runs the fast core tests alone
 # make sanitize  the suite with ASan+UBSan (build-asan), the X11 reader's with TSan (build-tsan)
 # make bench  builds and runs the benchmarks
@@ -16,6 +17,7 @@ CMAKE_FLAGS ?=
 export CCACHE_BASEDIR := $(CURDIR)
 
 FUZZ_SECONDS ?= 60
+TEST_FUZZ_SECONDS ?= 15
 
 .PHONY: all deps build run test check sanitize bench fuzz clean windows core
 
@@ -38,6 +40,7 @@ test: build
 	scripts/check-format.sh
 	scripts/check-tidy.sh $(BUILD)
 	JOBS=$(JOBS) scripts/run-sanitize.sh
+	JOBS=$(JOBS) scripts/fuzz.sh $(BUILD)-fuzz $(TEST_FUZZ_SECONDS)
 
 check: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS) --target core_tests
@@ -53,8 +56,8 @@ bench: deps
 	cmake --build $(BUILD) -j$(JOBS)
 	scripts/run-bench.sh $(BUILD)
 
-fuzz:
-	scripts/fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+fuzz: deps
+	JOBS=$(JOBS) scripts/fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-  g++ make cmake pkg-config ccache clang-format clang-tidy g++-mingw-w64-x86-64-posix wine wine64
+  g++ make cmake pkg-config ccache clang clang-format clang-tidy libclang-rt-14-dev g++-mingw-w64-x86-64-posix wine wine64
   qt6-base-dev qt6-qpa-plugins libxcb1-dev libxcb-xfixes0-dev libxfixes-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-dejavu-core

@@ -1,27 +1,17 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a bounded time
 # over its corpus in fuzz/corpus/NAME (new inputs found go to a scratch
-# directory, not into the tree). Installs clang and its fuzzer runtime when
-# they are missing. Usage: fuzz.sh [BUILD_DIR] [SECONDS_PER_TARGET]
+# directory, not into the tree). Usage: fuzz.sh [BUILD_DIR] [SECONDS_PER_TARGET]
 set -euo pipefail
 build="${1:-build-fuzz}"
 seconds="${2:-60}"
 cd "$(dirname "$0")/.."
 
-need=()
-for p in clang libclang-rt-14-dev; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
-  export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -qq
-  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
+scripts/deps.sh  # clang and its fuzzer runtime among them
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DSTOCK_TESTS=OFF -DSTOCK_FUZZ=ON >/dev/null
-targets=(fuzz_utf8 fuzz_compound_text fuzz_ansi fuzz_selection_state)
+targets=(fuzz_utf8 fuzz_compound_text fuzz_ansi fuzz_selection_state fuzz_incr_assembly)
 cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]}"
 
 status=0

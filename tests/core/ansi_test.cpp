@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/ansi.h"
-#include "platform/utf8.h"
 
 namespace stock {
 namespace {
@@ -32,25 +32,21 @@ TEST(AnsiConversion, NulBytesAreKept) {
     EXPECT_EQ(toAnsi(std::u16string(u"\0x", 2)), std::string("\0x", 2));
 }
 
-TEST(AnsiConversion, IllFormedInputGivesOneReplacementPerMaximalSubpart) {
-    EXPECT_EQ(fromAnsi("\xED\xA0\x80"), (std::u16string{R, R, R})) << "a surrogate's encoding";
-    EXPECT_EQ(fromAnsi("\xC0\xAF"), (std::u16string{R, R})) << "overlong";
-    EXPECT_EQ(fromAnsi("\xF4\x90\x80\x80"), (std::u16string{R, R, R, R})) << "above U+10FFFF";
-    EXPECT_EQ(fromAnsi("\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64"),
-              (std::u16string{u'a', R, R, R, u'b', R, u'c', R, R, u'd'}));
-    EXPECT_EQ(fromAnsi("\xE3\x81"), (std::u16string{R})) << "cut short at the end";
-    EXPECT_EQ(fromAnsi("\xE3\x81z"), (std::u16string{R, u'z'}));
-    EXPECT_EQ(fromAnsi("\xFF\xFE"), (std::u16string{R, R}));
-}
-
-TEST(Utf8Decoder, StreamedBytesGiveTheWholeResult) {
-    const std::string bytes = "\xE3\x81\x99\xED\xA0\x80\xF0\x9F\x98\x80\xC3\xF0\x9F";
-    std::u16string out;
-    Utf8Decoder d;
-    for (const char c : bytes) d.feed(std::string_view(&c, 1), out);
-    d.finish(out);
-    EXPECT_EQ(out, decodeUtf8(bytes));
-    EXPECT_EQ(out, (std::u16string{u'す', R, R, R, 0xD83D, 0xDE00, R, R}));
+// fromAnsi is the one UTF-8 decoder: one U+FFFD per maximal subpart of an
+// ill-formed sequence, and every well-formed one exactly.
+TEST(AnsiConversion, DecodesUtf8WithOneReplacementPerMaximalSubpart) {
+    const std::pair<std::string, std::u16string> cases[] = {
+        {"\xC3\xA9\xE3\x81\x99\xEF\xBF\xBF\xE0\xA0\x80", u"\u00E9す\uFFFF\u0800"},
+        {"\xED\xA0\x80", {R, R, R}},         // a surrogate's encoding
+        {"\xF4\x90\x80\x80", {R, R, R, R}},  // above U+10FFFF
+        {"\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64", {u'a', R, R, R, u'b', R, u'c', R, R, u'd'}},
+        {"\xC0\xAF|\xE0\x80\xAF|\xF0\x80\x80\xAF", {R, R, u'|', R, R, R, u'|', R, R, R, R}},  // overlong
+        {"\xF5\xFE\xFF", {R, R, R}},
+        {"x\xE2\x82", {u'x', R}},  // cut short at the end
+        {"\xF0\x9F\x98z", {R, u'z'}},
+        {"\xE3\x81\xE3\x81\x99", {R, u'す'}},
+    };
+    for (const auto& [bytes, text] : cases) EXPECT_EQ(fromAnsi(bytes), text) << bytes;
 }
 
 }  // namespace

@@ -25,12 +25,14 @@ TEST(TrayRecord, HeaderFieldsAreLittleEndianAtTheirOffsets) {
     for (std::size_t i = 0; i < sizeof head; ++i) EXPECT_EQ(r[i], head[i]) << "byte " << i;
 }
 
-TEST(TrayRecord, JapaneseTipTakesElevenBytesAndTheRestIsZero) {
+TEST(TrayRecord, JapaneseTipTakesElevenBytesAndTheRestIsZeroAsWithoutATip) {
     const TrayRecord r = buildTrayRecord(1, 2, kTipCp932);
     for (std::size_t i = 0; i < 11; ++i)
         EXPECT_EQ(r[24 + i], static_cast<std::uint8_t>(kTipCp932[i])) << "tip byte " << i;
     EXPECT_EQ(r[34], 0) << "the terminating zero";
     for (std::size_t i = 35; i < 89; ++i) EXPECT_EQ(r[i], 0) << "byte " << i;
+    const TrayRecord empty = buildTrayRecord(0, 0, {});
+    for (std::size_t i = 24; i < 89; ++i) EXPECT_EQ(empty[i], 0) << "an empty tip, byte " << i;
 }
 
 TEST(TrayRecord, LongTipStopsInsideItsFieldAndStaysTerminated) {
@@ -44,11 +46,6 @@ TEST(TrayRecord, LongTipStopsInsideItsFieldAndStaysTerminated) {
     const TrayRecord fits = buildTrayRecord(1, 2, std::string(64, 'z') + '\0');
     EXPECT_EQ(fits[87], 'z');
     EXPECT_EQ(fits[88], 0);
-}
-
-TEST(TrayRecord, EmptyTipLeavesTheFieldZero) {
-    const TrayRecord r = buildTrayRecord(0, 0, {});
-    for (std::size_t i = 24; i < 89; ++i) EXPECT_EQ(r[i], 0);
 }
 
 }  // namespace

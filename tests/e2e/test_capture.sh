@@ -24,8 +24,3 @@ two_rows=$(rows_bottom)
 wait_ticks
 [ "$(rows_bottom)" = "$two_rows" ] || fail "a CR LF text was recorded again on a later tick"
 pass "a new CR LF text adds one row and only one"
-
-# Hidden in the tray, it still records.
-click_at 4000 5200  # Hide
-wait_until 5 no_main_window || fail "Hide did not hide"
-pass "Hide hides the window"

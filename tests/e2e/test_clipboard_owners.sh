@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Clipboard owners that hang or mark their text a secret add no row, and the
-# window keeps answering while an owner hangs.
+# window keeps answering while an owner hangs. Paste, which the user asks
+# for, still puts a secret in the edit box, and adds no row either.
 . "$(dirname "$0")/lib.sh"
 OWNER="$(dirname "$STOCKKUN")/tests/test_owner"
 [ -x "$OWNER" ] || fail "test_owner not built"
@@ -29,9 +30,24 @@ secret=$(mktemp)
 printf 'hunter2' > "$secret"
 start_owner hint secret "$secret"
 wait_ticks
-rm -f "$secret"
 [ "$(history_count)" = "$rows" ] || fail "a secret was recorded"
 pass "a text marked secret is not recorded"
+
+click_at 2000 3500     # into the edit box
+click_at 3260 5280     # Paste
+wait_ticks
+[ "$(history_count)" = "$rows" ] || fail "the pasted secret was recorded"
+# What Paste put in the edit box, copied back: the secret itself. The owner
+# goes first, so that only the Copy can put the text on the clipboard.
+stop_pid "$owner_pid"
+wait_until 5 clipboard_is "" || fail "the secret owner did not go"
+click_at 2000 3500
+xdotool key ctrl+a
+wait_ticks 1
+click_at 1900 5280     # Copy
+wait_until 5 clipboard_is "hunter2" || fail "Paste did not put the secret in the edit box: $(xclip -selection clipboard -o 2>/dev/null)"
+rm -f "$secret"
+pass "Paste puts the secret in the edit box and adds no row"
 
 set_clipboard "after the owners"
 wait_until 5 history_grew_past "$rows" || fail "a text copied after them was not recorded"

@@ -19,10 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Scratch : ScratchDir {
-    Scratch() : ScratchDir("stockkun-about") {}
-};
-
 std::u16string u16(const fs::path& p) {
     const std::string s = p.string();
     return {s.begin(), s.end()};  // the scratch paths are ASCII
@@ -48,14 +44,14 @@ TEST(PosixUserNameTest, GivesTheEffectiveUsersLoginNameWithTheCountRules) {
 }
 
 TEST(PosixProgramsTest, FileTestCountsOrdinaryFilesOnly) {
-    Scratch s;
+    ScratchDir s{"stockkun-about"};
     PosixPrograms programs;
     EXPECT_TRUE(programs.isFile(u16(s.file("plain", "x", false))));
     for (const auto& p : {u16(s.dir), u16(s.dir / "missing"), std::u16string()}) EXPECT_FALSE(programs.isFile(p));
 }
 
 TEST(PosixProgramsTest, StartFailsLoudlyForWhatCannotRun) {
-    Scratch s;
+    ScratchDir s{"stockkun-about"};
     PosixPrograms programs;
     for (const auto& p : {std::u16string(), u16(s.dir / "missing"), u16(s.dir), u16(s.file("data", "x", false))})
         EXPECT_THROW(programs.start(p), std::system_error);
@@ -63,7 +59,7 @@ TEST(PosixProgramsTest, StartFailsLoudlyForWhatCannotRun) {
 }
 
 TEST(PosixProgramsTest, StartsThePathItselfDetachedNeverASplitCommandLine) {
-    Scratch s;
+    ScratchDir s{"stockkun-about"};
     const fs::path right = s.dir / "ran-info", wrong = s.dir / "ran-prog";
     // "prog" would run if the path were split at its first space.
     s.file("prog", "#!/bin/sh\ntouch '" + wrong.string() + "'\n", true);
@@ -78,7 +74,7 @@ TEST(PosixProgramsTest, StartsThePathItselfDetachedNeverASplitCommandLine) {
 }
 
 TEST(PosixRegistryTest, AnswersTheInformationProgramsPathAndNothingElse) {
-    Scratch s;
+    ScratchDir s{"stockkun-about"};
     const fs::path bin1 = s.dir / "bin1", bin2 = s.dir / "bin2";
     s.file("bin1/hardinfo", "", false);  // not executable: not a program
     const fs::path kinfo = s.file("bin1/kinfocenter", "", true);
@@ -134,7 +130,7 @@ TEST(PosixRegistryTest, AnswersTheInformationProgramsPathAndNothingElse) {
 }
 
 TEST(PosixRegistryTest, TheLauncherFindsAndStartsTheInstalledTool) {
-    Scratch s;
+    ScratchDir s{"stockkun-about"};
     const fs::path ran = s.dir / "ran";
     const fs::path tool = s.file("bin/hardinfo", "#!/bin/sh\n: > '" + ran.string() + "'\n", true);
     ScopedEnv p("PATH", (s.dir / "bin").string());

@@ -16,10 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Scratch : ScratchDir {
-    Scratch() : ScratchDir("stockkun-options") {}
-};
-
 std::string readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     std::ostringstream s;
@@ -105,7 +101,7 @@ TEST(Autostart, FolderFollowsXdgConfigHomeThenHome) {
 }
 
 TEST(Autostart, OnWritesTheEntryOffRemovesIt) {
-    Scratch s;
+    ScratchDir s{"stockkun-options"};
     const fs::path config = s.dir / "new" / "config";  // not there yet
     const CommandLineEnvironment env{config.string(), "/nonexistent", "/opt/stock kun/bin/stockkun"};
     const fs::path entry = config / "autostart" / "stockkun.desktop";
@@ -132,7 +128,7 @@ TEST(Autostart, OnWritesTheEntryOffRemovesIt) {
 }
 
 TEST(Autostart, FailuresAreReportedAndExitOne) {
-    Scratch s;
+    ScratchDir s{"stockkun-options"};
     Outcome r = run({"--autostart", "on"}, {std::nullopt, std::nullopt, "/usr/bin/stockkun"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("neither XDG_CONFIG_HOME nor HOME"), std::string::npos);

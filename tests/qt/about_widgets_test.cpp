@@ -146,14 +146,6 @@ TEST_F(QtAbout, EscPressesOkEverywhereEnterEverywhereButOnSys) {
     EXPECT_EQ(lifetime.loadedWindows(), about.loaded() ? 1 : 0);
 }
 
-TEST_F(QtAbout, ClosingFromTheFrameUnloads) {
-    widget()->close();
-    EXPECT_FALSE(about.loaded());
-    EXPECT_EQ(lifetime.loadedWindows(), 0);
-    open();
-    EXPECT_EQ(userName.calls, 2);
-}
-
 TEST_F(QtAbout, LinkTurnsBoldUnderThePointerWithoutMovingAndOnlyTheBareSurfaceClearsIt) {
     widget()->raise();
     widget()->activateWindow();

@@ -2,35 +2,20 @@
 
 #include <string>
 
+#include "platform/x11/text_assembly.h"
 #include "platform/x11/text_decoding.h"
 
 namespace stock::x11 {
 namespace {
-
-constexpr char16_t R = 0xFFFD;
 
 struct Case {
     std::string bytes;
     std::u16string text;
 };
 
-TEST(Utf8Decoding, GivesTheExpectedCodeUnits) {
-    const Case cases[] = {
-        {"", u""},
-        {std::string("abc\r\n\rx\0b", 9), std::u16string(u"abc\r\n\rx\0b", 9)},
-        {"\xC3\xA9\xE3\x81\x99\xEF\xBF\xBF\xE0\xA0\x80", u"\u00E9す\uFFFF\u0800"},
-        {"\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF", u"\U0001F600\U0010FFFF"},
-        // One U+FFFD per maximal subpart of an ill-formed sequence.
-        {"\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64", {u'a', R, R, R, u'b', R, u'c', R, R, u'd'}},
-        {"\xC0\xAF|\xE0\x80\xAF|\xF0\x80\x80\xAF", {R, R, u'|', R, R, R, u'|', R, R, R, R}},
-        {"\xED\xA0\x80|\xF4\x90\x80\x80|\xF5\xFE\xFF", {R, R, R, u'|', R, R, R, R, u'|', R, R, R}},
-        {"x\xE2\x82", {u'x', R}},
-        {"\xF0\x9F\x98", {R}},
-        {"\xF0\x9F\x98z", {R, u'z'}},
-        {"\xE3\x81\xE3\x81\x99", {R, u'す'}},
-    };
-    for (const auto& c : cases) EXPECT_EQ(decodeUtf8(c.bytes), c.text) << c.bytes;
-    EXPECT_EQ(decodeLatin1("a\xE9\xFF\x80"), (std::u16string{u'a', 0xE9, 0xFF, 0x80}));
+// (UTF-8 decoding alone is checked with the narrow conversions.)
+TEST(Latin1Decoding, EveryByteIsItsOwnCodePoint) {
+    EXPECT_EQ(decodeLatin1(std::string("a\xE9\xFF\x80\0", 5)), (std::u16string{u'a', 0xE9, 0xFF, 0x80, 0}));
 }
 
 // Feeds `bytes` in three pieces split at every pair of places, and one byte
@@ -92,6 +77,17 @@ TEST(CompoundTextDecoding, GivesTheTextWholeAndInAnySplit) {
         EXPECT_EQ(decodeCompoundText(c.bytes), c.text);
         expectAnySplitGives(TextDecoder::Encoding::CompoundText, c.bytes, c.text);
     }
+}
+
+// An owner's INCR size hint of 4 GiB reserves no more than the cap; the
+// room left over goes back at the end.
+TEST(TextAssembly, AHostileSizeHintIsCappedAndTheRoomGivenBack) {
+    TextAssembly a(TextDecoder::Encoding::Utf8, 0xFFFFFFFFu);
+    EXPECT_LE(a.capacity(), TextAssembly::kMaxReserve);
+    for (const char* piece : {"ab", "", "\xE3\x81", "\x99"}) a.feed(piece);
+    const std::u16string text = a.finish();
+    EXPECT_EQ(text, u"abす");
+    EXPECT_LT(text.capacity(), 8192u);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ using namespace std::chrono_literals;
 // Waits with the Qt event loop running, so that Qt can answer for the
 // clipboard it owns.
 bool waitWithEvents(const std::function<bool()>& done, std::chrono::milliseconds limit = 10s) {
-    return test::waitFor(
+    return test::eventually(
         [&] {
             QApplication::processEvents();
             return done();
@@ -65,7 +65,7 @@ TEST(X11Clipboard, CopyByQtItselfIsRead) {
 }
 
 // A write does not wait for a hanging owner. (The secret rule through this
-// class is checked end to end, by test_paste_secret.sh.)
+// class is checked end to end, by test_clipboard_owners.sh.)
 TEST(X11Clipboard, WriteOverAHangingOwner) {
     X11Clipboard clip;
     ASSERT_NE(clip.reader(), nullptr);

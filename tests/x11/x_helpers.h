@@ -22,6 +22,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/scratch.h"
+
 extern char** environ;
 
 namespace stock::test {
@@ -132,16 +134,6 @@ auto retryConnect(Make make) {
         auto made = make();
         if (made.second || i == 100) return std::move(made.first);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-}
-
-// Polls `done` until it holds; false only when a hung run passes `limit`.
-inline bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        if (done()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/x11/selection_state.h"
+#include "platform/x11/text_assembly.h"
 #include "platform/x11/text_decoding.h"
 
 namespace stock::x11 {
@@ -49,13 +50,13 @@ struct Transfer {
     Stage stage = Stage::Targets;
     xcb_atom_t target = XCB_ATOM_NONE;
     xcb_atom_t property = XCB_ATOM_NONE;
-    bool incremental = false;            // INCR: the data arrives in pieces
-    bool targetsKnown = false;           // the owner answered TARGETS
-    bool secret = false;                 // a secret, fetched for a paste only
-    std::vector<xcb_atom_t> candidates;  // text targets still to try
-    std::string data;                    // the value of TARGETS or of the hint
-    std::optional<TextDecoder> decoder;  // the text, decoded as it arrives
-    std::u16string text;
+    bool incremental = false;               // INCR: the data arrives in pieces
+    bool targetsKnown = false;              // the owner answered TARGETS
+    bool secret = false;                    // a secret, fetched for a paste only
+    std::vector<xcb_atom_t> candidates;     // text targets still to try
+    std::string data;                       // the value of TARGETS or of the hint
+    std::optional<std::uint64_t> sizeHint;  // the text's byte count, as the owner gives it
+    std::optional<TextAssembly> text;       // the text, decoded as it arrives
     xcb_atom_t type = XCB_ATOM_NONE;
     Clock::time_point deadline;
     Clock::time_point limit;
@@ -247,8 +248,8 @@ private:
         t.target = target;
         t.incremental = false;
         t.data.clear();
-        t.decoder.reset();
-        t.text = std::u16string();
+        t.sizeHint.reset();
+        t.text.reset();
         t.type = XCB_ATOM_NONE;
         t.deadline = Clock::now() + options_.stallTimeout;
         xcb_delete_property(c_, window_, t.property);
@@ -286,11 +287,9 @@ private:
                 t.incremental = true;
                 t.deadline = Clock::now() + options_.stallTimeout;
                 if (t.stage == Stage::Text && t.data.size() >= 4) {
-                    // Room for the whole text, which has at most one UTF-16
-                    // unit per byte.
                     std::uint32_t sizeHint = 0;
                     std::memcpy(&sizeHint, t.data.data(), 4);
-                    t.text.reserve(std::min<std::uint32_t>(sizeHint, 1u << 30));
+                    t.sizeHint = sizeHint;
                 }
                 t.data.clear();
                 return;
@@ -323,11 +322,11 @@ private:
             return;
         }
         if (bytes.empty()) return;
-        if (!t.decoder) {
+        if (!t.text) {
             t.type = type;
-            t.decoder.emplace(encodingOf(type));
+            t.text.emplace(encodingOf(type), t.sizeHint);
         }
-        t.decoder->feed(bytes, t.text);
+        t.text->feed(bytes);
     }
 
     TextDecoder::Encoding encodingOf(xcb_atom_t type) const {
@@ -351,7 +350,7 @@ private:
             const int length = xcb_get_property_value_length(r.p);
             if (type == XCB_ATOM_NONE) break;
             if (transfer_->stage == Stage::Text && !transfer_->incremental && offset == 0 && type != incr_)
-                transfer_->text.reserve(static_cast<std::size_t>(length) + r->bytes_after);
+                transfer_->sizeHint = static_cast<std::uint64_t>(length) + r->bytes_after;
             take(type, std::string_view(static_cast<const char*>(xcb_get_property_value(r.p)),
                                         static_cast<std::size_t>(length)));
             total += static_cast<std::size_t>(length);
@@ -437,11 +436,7 @@ private:
                 nextCandidate();
                 return;
             case Stage::Text:
-                if (t.decoder) t.decoder->finish(t.text);
-                // Room kept for a text that came out much shorter than its bytes
-                // goes back.
-                if (t.text.capacity() > t.text.size() + t.text.size() / 4 + 4096) t.text.shrink_to_fit();
-                complete(std::move(t.text));
+                complete(t.text ? t.text->finish() : std::u16string());
                 return;
         }
     }
