@@ -249,12 +249,11 @@ public:
     // the place is applied again once the frame's size is known.
     std::optional<QPoint> targetFrameTopLeft;
     bool framed = false;
-    QElapsedTimer placed;  // since the last placement asked for
+    QElapsedTimer framedAt;  // since the frame's size became known
 
     void moveFrameTo(QPoint p) {
         targetFrameTopLeft = p;
         framed = false;
-        placed.start();
         move(p);
         applyFramePosition();
         applyOuterHeightSoon();
@@ -268,11 +267,13 @@ public:
         if (!handle || handle->frameMargins().isNull()) return;  // not framed (yet)
         if (!framed) {
             framed = true;
+            framedAt.start();
             move(*targetFrameTopLeft);
-        } else if (placed.isValid() && placed.elapsed() < 1500 && frameGeometry().topLeft() != *targetFrameTopLeft) {
+        } else if (settling() && frameGeometry().topLeft() != *targetFrameTopLeft) {
             move(*targetFrameTopLeft);
         }
     }
+    bool settling() const { return framedAt.isValid() && framedAt.elapsed() < kSettleMs; }
 
     void applyOuterHeight() {
         applyFramePosition();
@@ -283,13 +284,32 @@ public:
         if (h != height()) setFixedHeight(h);
     }
     // A window manager tells the frame's size some time after the window is
-    // mapped, without an event of its own: look again a little later.
+    // mapped, without an event of its own, and on a busy machine that may
+    // take long: look again every little while, until the window has been
+    // framed and has settled, or long enough that no window manager is
+    // coming.
     void applyOuterHeightSoon() {
-        for (int ms : {50, 250, 1000}) {
-            QTimer::singleShot(ms, this, [this] { applyOuterHeight(); });
+        watching.start();
+        if (!settle) {
+            settle = new QTimer(this);
+            settle->setInterval(50);
+            connect(settle, &QTimer::timeout, this, [this] {
+                applyOuterHeight();
+                const bool settled = (framed || targetFrameTopLeft == std::nullopt) && !settling() &&
+                                     (windowHandle() && !windowHandle()->frameMargins().isNull());
+                if (settled || watching.elapsed() > kNoWindowManagerMs) settle->stop();
+            });
         }
+        settle->start();
     }
 
+private:
+    static constexpr int kSettleMs = 1500;
+    static constexpr int kNoWindowManagerMs = 15000;
+    QPointer<QTimer> settle;
+    QElapsedTimer watching;
+
+public:
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::MouseMove) {
