@@ -9,6 +9,10 @@
 namespace stock::qt {
 
 X11Clipboard::X11Clipboard() {
+    if (QClipboard* cb = QGuiApplication::clipboard())
+        watch_ = QObject::connect(cb, &QClipboard::changed, [this](QClipboard::Mode mode) {
+            if (mode == QClipboard::Clipboard && !writing_) changedByQt_ = true;
+        });
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection()) return;
     // Windows made by Qt's own connection carry its resource-id base: when
@@ -26,7 +30,7 @@ X11Clipboard::X11Clipboard() {
     }
 }
 
-X11Clipboard::~X11Clipboard() = default;
+X11Clipboard::~X11Clipboard() { QObject::disconnect(watch_); }
 
 std::optional<ClipboardText> X11Clipboard::readText() {
     if (!reader_) return qt_.readText();
@@ -36,9 +40,13 @@ std::optional<ClipboardText> X11Clipboard::readText() {
 std::optional<SharedText> X11Clipboard::readTextToPaste() {
     if (!reader_) return qt_.readTextToPaste();
     // Qt answers for its own clipboard without the X server; asking the
-    // reader would wait for this very thread to answer the request.
+    // reader would wait for this very thread to answer the request. The
+    // reader knows the program's own last write at once (and shares its
+    // buffer), but learns of a copy that Qt made by itself only a moment
+    // later.
     if (QGuiApplication::clipboard()->ownsClipboard()) {
-        if (auto text = reader_->readText()) return text;
+        if (!changedByQt_)
+            if (auto text = reader_->readText()) return text;
         return qt_.readTextToPaste();
     }
     return reader_->readTextToPaste();
@@ -53,11 +61,14 @@ bool X11Clipboard::writeText(const SharedText& text) {
     if (!reader_) return qt_.writeText(text);
     reader_->ownWriteBegun(text);
     bool ok = false;
+    writing_ = true;
     try {
         ok = qt_.writeText(text);
     } catch (...) {
         ok = false;
     }
+    writing_ = false;
+    if (ok) changedByQt_ = false;
     if (!ok) reader_->ownWriteFailed();
     return ok;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaObject>
 #include <memory>
 
 #include "platform/clipboard.h"
@@ -32,6 +33,11 @@ public:
 private:
     QtClipboard qt_;
     std::unique_ptr<x11::ClipboardReader> reader_;
+    // Qt changed the clipboard by itself (a text field's own copy key, or
+    // another program taking it) since the program's own last write.
+    bool changedByQt_ = true;
+    bool writing_ = false;
+    QMetaObject::Connection watch_;
 };
 
 }  // namespace stock::qt
