@@ -1,0 +1,101 @@
+/* A Windows-side helper for the Wine tests, cross-built by them:
+ *   wine_probe get FILE    writes the clipboard's CF_UNICODETEXT, as UTF-16LE
+ *                          without its NUL, to FILE (exit 1 without text)
+ *   wine_probe put FILE    puts FILE's UTF-16LE bytes on the clipboard as
+ *                          CF_UNICODETEXT, untouched by the X bridge
+ *   wine_probe box TITLE FILE
+ *                          writes the text of the message box titled TITLE
+ *                          (UTF-16LE) to FILE (exit 1 while there is none)
+ *   wine_probe             started without arguments: leaves the file
+ *                          "<its own path>.ran" behind and ends
+ */
+#include <windows.h>
+
+#include <stdio.h>
+#include <wchar.h>
+
+static int write_file(const wchar_t* path, const void* data, size_t size) {
+    FILE* f = _wfopen(path, L"wb");
+    if (!f) return 2;
+    const int ok = fwrite(data, 1, size, f) == size;
+    return fclose(f) == 0 && ok ? 0 : 2;
+}
+
+static int open_clipboard(void) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        if (OpenClipboard(NULL)) return 1;
+        Sleep(20);
+    }
+    return 0;
+}
+
+static int get_text(const wchar_t* path) {
+    if (!open_clipboard()) return 2;
+    int rc = 1;
+    HANDLE h = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* p = h ? GlobalLock(h) : NULL;
+    if (p) {
+        const size_t limit = GlobalSize(h) / sizeof(wchar_t);
+        size_t n = 0;
+        while (n < limit && p[n]) ++n;
+        rc = write_file(path, p, n * sizeof(wchar_t));
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return rc;
+}
+
+static int put_text(const wchar_t* path) {
+    FILE* f = _wfopen(path, L"rb");
+    if (!f) return 2;
+    static char bytes[1 << 16];
+    const size_t size = fread(bytes, 1, sizeof bytes - 2, f);
+    fclose(f);
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, size + 2);
+    char* p = h ? GlobalLock(h) : NULL;
+    if (!p) return 2;
+    memcpy(p, bytes, size);
+    p[size] = p[size + 1] = 0;
+    GlobalUnlock(h);
+    if (!open_clipboard()) return 2;
+    EmptyClipboard();
+    const int ok = SetClipboardData(CF_UNICODETEXT, h) != NULL;
+    CloseClipboard();
+    return ok ? 0 : 2;
+}
+
+static BOOL CALLBACK find_static(HWND child, LPARAM found) {
+    wchar_t cls[32];
+    if (GetClassNameW(child, cls, 32) && _wcsicmp(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0) {
+        *(HWND*)found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+static int box_text(const wchar_t* title, const wchar_t* path) {
+    HWND box = FindWindowW(L"#32770", title);
+    if (!box) return 1;
+    HWND text = NULL;
+    EnumChildWindows(box, find_static, (LPARAM)&text);
+    if (!text) return 1;
+    wchar_t buffer[1024];
+    const int n = GetWindowTextW(text, buffer, 1024);
+    return write_file(path, buffer, (size_t)n * sizeof(wchar_t));
+}
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc == 2 && wcscmp(argv[1], L"idle") == 0) {
+        Sleep(INFINITE);
+        return 0;
+    }
+    if (argc == 3 && wcscmp(argv[1], L"get") == 0) return get_text(argv[2]);
+    if (argc == 3 && wcscmp(argv[1], L"put") == 0) return put_text(argv[2]);
+    if (argc == 4 && wcscmp(argv[1], L"box") == 0) return box_text(argv[2], argv[3]);
+    if (argc != 1) return 2;
+    wchar_t self[MAX_PATH + 8];
+    const DWORD n = GetModuleFileNameW(NULL, self, MAX_PATH);
+    if (!n || n >= MAX_PATH) return 2;
+    wcscat(self, L".ran");
+    return write_file(self, "ran", 3);
+}
