@@ -48,7 +48,12 @@ private:
     std::array<Handler, 4> commands_;
 };
 
-// Runs a handler; no failure reaches the message loop.
+// Runs a handler; no failure reaches the message loop. An empty handler
+// does nothing.
 void invoke(const Handler& h);
+// A Handler is a std::function, so an unqualified call also finds
+// std::invoke by argument-dependent lookup, which is the better match for a
+// non-const handler and throws std::bad_function_call when it is empty.
+inline void invoke(Handler& h) { invoke(static_cast<const Handler&>(h)); }
 
 }  // namespace stock::win32
