@@ -3,9 +3,9 @@
  *                          without its NUL, to FILE (exit 1 without text)
  *   wine_probe put FILE    puts FILE's UTF-16LE bytes on the clipboard as
  *                          CF_UNICODETEXT, untouched by the X bridge
- *   wine_probe box TITLE FILE
- *                          writes the text of the message box titled TITLE
- *                          (UTF-16LE) to FILE (exit 1 while there is none)
+ *   wine_probe box FILE    writes the title of the open message box, a line
+ *                          feed and its text (UTF-16LE) to FILE (exit 1
+ *                          while there is none)
  *   wine_probe             started without arguments: leaves the file
  *                          "<its own path>.ran" behind and ends
  */
@@ -73,14 +73,16 @@ static BOOL CALLBACK find_static(HWND child, LPARAM found) {
     return TRUE;
 }
 
-static int box_text(const wchar_t* title, const wchar_t* path) {
-    HWND box = FindWindowW(L"#32770", title);
+static int box_text(const wchar_t* path) {
+    HWND box = FindWindowW(L"#32770", NULL);
     if (!box) return 1;
     HWND text = NULL;
     EnumChildWindows(box, find_static, (LPARAM)&text);
     if (!text) return 1;
-    wchar_t buffer[1024];
-    const int n = GetWindowTextW(text, buffer, 1024);
+    wchar_t buffer[2048];
+    int n = GetWindowTextW(box, buffer, 1000);
+    buffer[n++] = L'\n';
+    n += GetWindowTextW(text, buffer + n, 1000);
     return write_file(path, buffer, (size_t)n * sizeof(wchar_t));
 }
 
@@ -91,7 +93,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (argc == 3 && wcscmp(argv[1], L"get") == 0) return get_text(argv[2]);
     if (argc == 3 && wcscmp(argv[1], L"put") == 0) return put_text(argv[2]);
-    if (argc == 4 && wcscmp(argv[1], L"box") == 0) return box_text(argv[2], argv[3]);
+    if (argc == 3 && wcscmp(argv[1], L"box") == 0) return box_text(argv[2]);
     if (argc != 1) return 2;
     wchar_t self[MAX_PATH + 8];
     const DWORD n = GetModuleFileNameW(NULL, self, MAX_PATH);
