@@ -62,7 +62,8 @@ LOOKUP1='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
 LOOKUP2='HKLM\SOFTWARE\Microsoft\Shared Tools Location'
 drop_keys() { reg delete "$LOOKUP1" /f; reg delete "$LOOKUP2" /v MSINFO /f; }
 # The programs to start: copies of wine_probe, which leave "NAME.ran"
-# beside themselves when started without arguments.
+# beside themselves when started without arguments, naming the window
+# style they were given (1: shown normally).
 tools="$WINEPREFIX/drive_c/stock tools"
 rm -rf "$tools" && mkdir -p "$tools"
 cp "$PROBE" "$tools/sys info.exe"
@@ -86,13 +87,15 @@ pass "sys without the registry keys shows \"error : can't use sysinfo now.\""
 # Lookup 1: the full path, with a space, started as it stands.
 reg add "$LOOKUP1" /v PATH /t REG_SZ /d 'C:\stock tools\sys info.exe' /f || fail "reg add failed"
 press_sys
-wait_until 30 test -e "$tools/sys info.exe.ran" || fail "sys did not start the program that PATH names"
+wait_until 30 test -s "$tools/sys info.exe.ran" || fail "sys did not start the program that PATH names"
+[ "$(cat "$tools/sys info.exe.ran")" = "show 1" ] || fail "started with $(cat "$tools/sys info.exe.ran")"
 pass "sys starts the program named by the MSINFO PATH value"
 # Lookup 2, with lookup 1 gone: the folder, with MSINFO32.EXE in it.
 reg delete "$LOOKUP1" /f || fail "reg delete failed"
 reg add "$LOOKUP2" /v MSINFO /t REG_SZ /d 'C:\stock tools' /f || fail "reg add failed"
 press_sys
-wait_until 30 test -e "$tools/MSINFO32.EXE.ran" || fail "sys did not start MSINFO32.EXE in the MSINFO folder"
+wait_until 30 test -s "$tools/MSINFO32.EXE.ran" || fail "sys did not start MSINFO32.EXE in the MSINFO folder"
+[ "$(cat "$tools/MSINFO32.EXE.ran")" = "show 1" ] || fail "started with $(cat "$tools/MSINFO32.EXE.ran")"
 box_says && fail "a message box came with a started program"
 pass "sys starts MSINFO32.EXE in the folder of the Shared Tools Location value"
 
@@ -108,7 +111,9 @@ popup_menu() {
   done | head -n 1
 }
 has_popup() { [ -n "$(popup_menu)" ]; }
-read -r ix iy < <(xwininfo -id "$(tray_icon)" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+icon=$(tray_icon)
+[ -n "$icon" ] || fail "the tray icon left the system tray"
+read -r ix iy < <(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
   /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w / 2), y + int(h / 2)}')
 xdotool mousemove "$ix" "$iy" click 3
 wait_until 30 has_popup || fail "a right press on the tray icon opened no menu"

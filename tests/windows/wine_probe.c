@@ -7,7 +7,9 @@
  *                          feed and its text (UTF-16LE) to FILE (exit 1
  *                          while there is none)
  *   wine_probe             started without arguments: leaves the file
- *                          "<its own path>.ran" behind and ends
+ *                          "<its own path>.ran" behind, which holds "show N"
+ *                          with the window style it was started with (-1:
+ *                          none given), and ends
  */
 #include <windows.h>
 
@@ -99,5 +101,10 @@ int wmain(int argc, wchar_t** argv) {
     const DWORD n = GetModuleFileNameW(NULL, self, MAX_PATH);
     if (!n || n >= MAX_PATH) return 2;
     wcscat(self, L".ran");
-    return write_file(self, "ran", 3);
+    STARTUPINFOW si;
+    GetStartupInfoW(&si);
+    char said[32];
+    const int length =
+        snprintf(said, sizeof said, "show %d", (si.dwFlags & STARTF_USESHOWWINDOW) ? (int)si.wShowWindow : -1);
+    return write_file(self, said, (size_t)length);
 }
