@@ -3,7 +3,8 @@
 # from outside: its main window with the exact title and every control at
 # its place, a second start that ends with status 0 and shows nothing, a
 # text put on the X clipboard that reaches the history once (Wine bridges
-# the X clipboard), line breaks kept through recall and Copy, and Exit.
+# the X clipboard), line breaks kept through recall and Copy, Delete and
+# Clear History, and Exit with the About window open.
 # Usage: test_wine_exe.sh STOCKKUN_EXE XPIXELS
 # The Wine prefix is kept beside the executable and reused: its first start
 # is slow.
@@ -228,10 +229,15 @@ wait_until 30 windows_clipboard_is "$exact" ||
 clipboard_is $'x\ny\rz\nw' || fail "the X clipboard holds $(xclip -selection clipboard -o | od -An -c)"
 pass "recall and Copy keep CR LF, a lone CR and a lone LF exactly"
 
-# Exit, the button at the top right.
+# Exit, the button at the top right, with the About window open: both go.
+about_open() { [ -n "$(windows_named 'すとっくん　[いろいろな情報]')" ]; }
+no_about() { ! about_open; }
+click_at 5637 132 # Command9, About
+wait_until 30 about_open || fail "About did not open the About window"
 xdotool mousemove --window "$win" "$(px 6700)" "$(px 130)" click 1
 wait_until 30 no_main_window || fail "Exit did not take the main window away"
+wait_until 30 no_about || fail "Exit left the About window open"
 wait $main_pid
 status=$?
 [ $status -eq 0 ] || fail "Exit ended with status $status"
-pass "Exit ends with status 0"
+pass "Exit with the About window open closes both and ends with status 0"
