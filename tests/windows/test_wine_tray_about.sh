@@ -54,7 +54,14 @@ has_about() { [ -n "$(about_window)" ]; }
 click_at 5637 132 # Command9, About
 wait_until 30 has_about || fail "About did not open the About window"
 about=$(about_window)
-pass "About opens the About window"
+# Its top edge 1590 twips above the main window's, its left edge on the
+# main window's (both frames alike, so their client areas show the same).
+origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} END {print x, y}'; }
+read -r mx my < <(origin "$win")
+read -r ax ay < <(origin "$about")
+[ "$ax" -eq "$mx" ] && [ "$ay" -eq $((my - $(px 1590))) ] ||
+  fail "the About window stands at $ax,$ay, the main window at $mx,$my"
+pass "About opens the About window 1590 twips above the main window"
 
 press_sys() { xdotool mousemove --window "$about" "$(px 4482)" "$(px 1014)" click 1; }
 reg() { wine reg "$@" >/dev/null 2>&1; }
