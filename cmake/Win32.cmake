@@ -37,7 +37,4 @@ if(STOCK_TESTS AND EXISTS /usr/src/googletest/CMakeLists.txt)
   add_executable(core_tests ${STOCK_CORE_TEST_SOURCES})
   target_include_directories(core_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(core_tests PRIVATE stock_core gtest_main)
-  # A clipboard owner that marks its text a secret (tests/windows).
-  add_executable(secret_owner tests/windows/tools/secret_owner.cpp)
-  target_link_options(secret_owner PRIVATE -municode)
 endif()

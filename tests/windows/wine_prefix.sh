@@ -1,6 +1,7 @@
 # Sourced by the Windows tests: a Wine prefix beside the Windows build, made
 # once and then reused (its first start is slow), with the layouts' Japanese
-# font mapped to IPAPGothic. Needs the caller's `fail`.
+# font mapped to IPAPGothic, and the Windows-side helper wine_probe.exe.
+# Needs the caller's `fail` (tests/e2e/lib.sh).
 # Usage: use_wine_prefix BUILD_DIR
 use_wine_prefix() {
   command -v wine >/dev/null || fail "wine is not installed"
@@ -13,3 +14,17 @@ use_wine_prefix() {
   wineserver -w
   touch "$WINEPREFIX/.stockkun-ready"
 }
+
+# Cross-builds tests/windows/wine_probe.c into BUILD_DIR when it is missing
+# or older than its source; sets PROBE to its path.
+# Usage: build_wine_probe BUILD_DIR
+build_wine_probe() {
+  local src; src="$(dirname "${BASH_SOURCE[0]}")/wine_probe.c"
+  PROBE="$1/wine_probe.exe"
+  [ "$PROBE" -nt "$src" ] && return 0
+  x86_64-w64-mingw32-gcc-posix -std=c11 -O1 -Wall -Wextra -Werror -municode -static -o "$PROBE" "$src" ||
+    fail "wine_probe.exe could not be built"
+}
+
+# The Windows name of a Unix path, through the prefix's drive Z: (the root).
+win_path() { printf 'Z:%s' "${1//\//\\}"; }

@@ -58,6 +58,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     stock::FrmAbout frmAbout({ui, lifetime, userName, shell, programs, registry, messageBox});
     stock::win32::Win32TrayIcon tray(ui);
     stock::FrmClipboard frmClipboard({ui, clipboard, lock, lifetime, &frmAbout, &tray});
+    // Every window hears of the session's end; the first one ends the program.
+    ui.onSessionEnd([&frmClipboard] { frmClipboard.endSession(); });
     frmClipboard.load();
     if (ui.endRequested()) return 0;
     return ui.run();

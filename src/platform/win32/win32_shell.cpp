@@ -27,6 +27,8 @@ void Win32Programs::start(const std::u16string& path) {
     std::wstring commandLine = L"\"" + app + L"\"";
     STARTUPINFOW si = {};
     si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION pi = {};
     if (!CreateProcessW(app.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), "CreateProcessW");

@@ -49,7 +49,12 @@ private:
     std::array<Handler, 4> commands_;
 };
 
-// Runs a handler; nothing it throws reaches the message loop.
+// Runs a handler; nothing it throws reaches the message loop. An empty
+// handler does nothing.
 inline void invoke(const Handler& h) { callGuarded(h); }
+// A Handler is a std::function, so an unqualified call also finds
+// std::invoke by argument-dependent lookup, which is the better match for a
+// non-const handler and throws std::bad_function_call when it is empty.
+inline void invoke(Handler& h) { callGuarded(static_cast<const Handler&>(h)); }
 
 }  // namespace stock::win32

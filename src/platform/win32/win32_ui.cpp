@@ -451,6 +451,9 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
     Impl& d = *d_;
     HWND hwnd = hwnd_;
     switch (msg) {
+        case WM_ENDSESSION:
+            if (wp) invoke(ui_.sessionEnd_);
+            return 0;
         case WM_TIMER: {
             const auto it = d.timerIds.find(wp);
             if (it != d.timerIds.end()) {

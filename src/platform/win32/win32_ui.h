@@ -31,6 +31,9 @@ public:
     // The window last created from the named layout, while it lives.
     Win32Window* window(std::string_view formName) const;
     void setIcon(HICON big, HICON small) { iconBig_ = big, iconSmall_ = small; }
+    // Runs when the session ends (WM_ENDSESSION), before the system ends
+    // the process.
+    void onSessionEnd(Handler handler) { sessionEnd_ = std::move(handler); }
     HICON icon() const { return iconSmall_; }
     // A test hook: runs after every tick of a window's timer has finished.
     std::function<void()> afterTick;
@@ -41,6 +44,7 @@ private:
     HWND owner_ = nullptr;  // hidden: windows it owns have no taskbar button
     HICON iconBig_ = nullptr, iconSmall_ = nullptr;
     std::vector<Win32Window*> windows_;
+    Handler sessionEnd_;
     bool ended_ = false;
 };
 
