@@ -3,8 +3,8 @@
 # Windows one under Wine. Prints a table of
 # - start: from launching the program to its main window being shown
 #   (polled with xdotool every 10 ms); the median of STARTS starts. For Wine
-#   also the first start, which boots the prefix's wineserver and its
-#   services; the later ones find them running;
+#   twice: while another Windows program keeps Wine's wineserver and
+#   services running, and with none running, so that each start boots them;
 # - memory after start (3 s after the window shows): the program's RSS and
 #   PSS from /proc. For Wine that is the stockkun.exe process: the exe, the
 #   Wine loader, ntdll, the Windows DLLs it loaded (user32, gdi32, msftedit,
@@ -78,7 +78,15 @@ start_timed() {
   done
   start_ms=$(($(now_ms) - t0))
 }
+# Ends the program PID (CLASS) as a user does, with its Exit button (at the
+# top right, 6700 and 130 twips at 96 DPI), so that it takes its tray icon
+# and lock along; killed if that does not end it.
 stop() {
+  local w end=$((SECONDS + 20))
+  for w in $(xdotool search --onlyvisible --class "$2" 2>/dev/null); do
+    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$title" ] && xdotool mousemove --window "$w" 447 9 click 1
+  done
+  while kill -0 "$1" 2>/dev/null && [ $SECONDS -lt $end ]; do sleep 0.02; done
   kill "$1" 2>/dev/null
   wait "$1" 2>/dev/null
   while shown "$2"; do sleep 0.05; done
@@ -107,30 +115,42 @@ cpu_text() {  # TICKS -> "ms (percent)"
 # The clipboard text: CLIP_MIB MiB of ASCII lines.
 text=$(mktemp)
 yes 'clipboard text for the idle benchmark, one line of many ...........' | head -c $((CLIP_MIB * 1024 * 1024)) >"$text"
+# xclip stays in the foreground, so its PID is known; it says when it owns
+# the clipboard.
 put_clipboard() {
-  xclip -quiet -selection clipboard -i "$text" >/dev/null 2>&1 &
+  local said; said=$(mktemp)
+  xclip -quiet -selection clipboard -i "$text" >/dev/null 2>"$said" &
   clip_pid=$!
   pids+=("$clip_pid")
   local end=$((SECONDS + 30))
-  until [ "$(xclip -selection clipboard -o -t TARGETS 2>/dev/null | grep -c STRING)" -gt 0 ]; do
+  until grep -q 'Waiting for selection' "$said"; do
     [ $SECONDS -lt $end ] || die "xclip did not take the clipboard"
     sleep 0.05
   done
+  rm -f "$said"
 }
 drop_clipboard() { kill "$clip_pid" 2>/dev/null; wait "$clip_pid" 2>/dev/null; }
 
-# Measures the program: starts (class, command...), then memory and idle CPU
-# of the last start. Sets the r_* figures.
-measure() {
-  local class=$1; shift
+# Starts the program STARTS times (CLASS, BEFORE, command...), running
+# BEFORE ahead of each start; r_start is the median, the last start stays.
+measure_starts() {
+  local class=$1 before=$2; shift 2
   local times=() i
   for ((i = 0; i < STARTS; i++)); do
+    $before
     start_timed "$class" "$@"
     times+=("$start_ms")
     if ((i < STARTS - 1)); then stop "$started_pid" "$class"; fi
   done
+  echo "  starts: ${times[*]} ms" >&2
   r_start=$(printf '%s\n' "${times[@]}" | median)
-  local pid=$started_pid
+}
+
+# Memory and idle CPU of the program started last (CLASS), which then
+# ends. Sets the r_* figures; r_others_* are those of the prefix's other
+# Wine processes.
+measure_running() {
+  local class=$1 pid=$started_pid
   sleep 3
   r_rss=$(kib "$pid" VmRSS) r_pss=$(pss_kib "$pid")
   put_clipboard
@@ -148,7 +168,8 @@ measure() {
 }
 
 echo "Measuring $linux ..." >&2
-measure '^stockkun$' "$linux"
+measure_starts '^stockkun$' true "$linux"
+measure_running '^stockkun$'
 l_start=$r_start l_rss=$r_rss l_pss=$r_pss l_cpu=$r_cpu l_rss_text=$r_rss_text
 
 echo "Measuring $exe under $(wine --version 2>/dev/null) ..." >&2
@@ -158,12 +179,28 @@ source tests/windows/wine_prefix.sh
 use_wine_prefix "$win_build"
 wine_prefix=$WINEPREFIX
 WINEPREFIX=$wine_prefix wineserver -k 2>/dev/null
-WINEPREFIX=$wine_prefix wineserver -w
-start_timed '^stockkun\.exe$' wine "$exe"
-w_first=$start_ms
+# Cold: no Wine process of the prefix runs, each start boots wineserver and
+# Wine's services (explorer.exe, services.exe, ...).
+wine_down() { WINEPREFIX=$wine_prefix wineserver -w; }
+measure_starts '^stockkun\.exe$' wine_down wine "$exe"
+w_cold=$r_start
 stop "$started_pid" '^stockkun\.exe$'
-measure '^stockkun\.exe$' wine "$exe"
-w_start=$r_start w_rss=$r_rss w_pss=$r_pss w_cpu=$r_cpu w_rss_text=$r_rss_text
+# Warm: another Windows program (Wine's notepad) keeps them running.
+wine_down
+wine notepad.exe >/dev/null 2>&1 &
+holder=$!
+pids+=("$holder")
+end=$((SECONDS + 120))
+until [ -n "$(xdotool search --onlyvisible --class '^notepad\.exe$' 2>/dev/null)" ]; do
+  [ $SECONDS -lt $end ] || die "Wine's notepad showed no window"
+  sleep 0.05
+done
+measure_starts '^stockkun\.exe$' true wine "$exe"
+w_start=$r_start
+kill "$holder" 2>/dev/null
+wait "$holder" 2>/dev/null
+measure_running '^stockkun\.exe$'
+w_rss=$r_rss w_pss=$r_pss w_cpu=$r_cpu w_rss_text=$r_rss_text
 w_all_cpu=$((r_cpu + r_others_cpu)) w_all_pss=$((r_pss + r_others_pss))
 
 size_of() { stat -c %s "$1"; }
@@ -174,7 +211,7 @@ rm -f "$stripped"
 printf '\n%-44s %22s %22s\n' "" "Linux (Qt, X11)" "Windows exe (Wine)"
 row() { printf '%-44s %22s %22s\n' "$@"; }
 row "start to window shown, median of $STARTS" "$l_start ms" "$w_start ms"
-row "  first start, Wine's services booting" "-" "$w_first ms"
+row "  Wine's services not running yet" "-" "$w_cold ms"
 row "RSS after start" "$(mib "$l_rss") MiB" "$(mib "$w_rss") MiB"
 row "PSS after start" "$(mib "$l_pss") MiB" "$(mib "$w_pss") MiB"
 row "  Wine, all processes (PSS)" "-" "$(mib "$w_all_pss") MiB"
