@@ -59,7 +59,11 @@ if(STOCK_TESTS AND EXISTS /usr/src/googletest/CMakeLists.txt)
   add_executable(core_tests ${STOCK_CORE_TEST_SOURCES})
   target_include_directories(core_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(core_tests PRIVATE stock_core gtest_main)
-  # The window's answer to a DPI change (tests/windows/dpi_change_test.cpp).
+endif()
+
+# The window's answer to a DPI change (tests/windows/dpi_change_test.cpp),
+# under Wine.
+if(TARGET gtest_main)
   add_executable(win32_dpi_tests tests/windows/dpi_change_test.cpp)
   target_include_directories(win32_dpi_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(win32_dpi_tests PRIVATE stock_win32 gtest_main)
