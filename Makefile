@@ -9,6 +9,7 @@
 # make deb     builds the Debian package; make screenshots renews docs/*.png
 # make fuzz   builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
 # make windows  cross-builds build-win/stockkun.exe (mingw-w64)
+# make bench-windows  the Linux program and the exe under Wine side by side
 # make core    the core and its tests alone, without Qt or X11 (build-core/)
 BUILD ?= build
 JOBS ?= 2
@@ -68,6 +69,10 @@ $(WIN_BUILD)/CMakeCache.txt:
 
 windows: deps $(WIN_BUILD)/CMakeCache.txt
 	cmake --build $(WIN_BUILD) -j$(JOBS)
+
+.PHONY: bench-windows
+bench-windows: build windows
+	scripts/bench-windows.sh $(BUILD) $(WIN_BUILD)
 
 CORE_BUILD ?= build-core
 $(CORE_BUILD)/CMakeCache.txt:

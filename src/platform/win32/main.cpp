@@ -45,8 +45,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     stock::win32::Win32Ui ui;
     ui.afterTick = tickTrace();
-    ui.setIcon(stock::win32::drawProgramIcon(GetSystemMetrics(SM_CXICON)),
-               stock::win32::drawProgramIcon(GetSystemMetrics(SM_CXSMICON)));
+    // The window's and the tray's icon, at the sizes of the system's DPI.
+    ui.setIcon(stock::win32::loadProgramIcon(false, GetDpiForSystem()),
+               stock::win32::loadProgramIcon(true, GetDpiForSystem()));
     stock::win32::Win32Clipboard clipboard;
     stock::win32::Win32InstanceLock lock;
     stock::Lifetime lifetime(ui);

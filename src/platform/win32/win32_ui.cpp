@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "platform/text_map.h"
+#include "platform/win32/program_icon.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_text_box.h"
 
@@ -153,14 +154,87 @@ struct Win32Window::Impl {
     std::map<std::string, RECT, std::less<>> drawn;  // lines and images
     Handler closeRequest, mouseMove;
     bool dead = false;
+    HICON dpiIconBig = nullptr, dpiIconSmall = nullptr;  // set after a DPI change
 
     ~Impl() {
         if (back) DeleteObject(back);
+        if (dpiIconBig) DestroyIcon(dpiIconBig);
+        if (dpiIconSmall) DestroyIcon(dpiIconSmall);
         if (defaultFont) DeleteObject(defaultFont);
         for (auto& [n, f] : fonts) DeleteObject(f);
         for (auto& [n, b] : backBrushes) DeleteObject(b);
     }
 };
+
+// ---- DPI changes ----------------------------------------------------------
+
+namespace {
+
+// Places every control again from its twips at `dpi` (twips per pixel =
+// 1440 / dpi) and gives the controls and labels fonts made for that DPI.
+void placeAgain(HWND hwnd, const FormSpec& form, Win32Window::Impl& d, UINT dpi) {
+    d.dpi = dpi;
+    const double tpp = 1440.0 / dpi;
+    // The old fonts go once no control uses them any more.
+    const HFONT oldDefault = d.defaultFont;
+    auto oldFonts = std::move(d.fonts);
+    d.fonts.clear();
+    d.defaultFont = messageFont(dpi);
+    for (const ControlSpec& c : form.controls) {
+        const PixelRect p = twipsToPixels(c.left, c.top, c.width, c.height, tpp);
+        if (c.font) {
+            d.fonts[c.name] = makeFont(*c.font, dpi, c.font->weight);
+            d.fonts[c.name + "!"] = makeFont(*c.font, dpi, 700);
+        }
+        if (auto l = d.labels.find(c.name); l != d.labels.end()) l->second->rect = {p.x, p.y, p.x + p.w, p.y + p.h};
+        if (auto r = d.drawn.find(c.name); r != d.drawn.end()) r->second = RECT{p.x, p.y, p.x + p.w, p.y + p.h};
+    }
+    for (const auto& [child, name] : d.childNames) {
+        const auto spec = std::find_if(form.controls.begin(), form.controls.end(),
+                                       [&n = name](const ControlSpec& c) { return c.name == n; });
+        if (spec == form.controls.end()) continue;
+        const PixelRect p = twipsToPixels(spec->left, spec->top, spec->width, spec->height, tpp);
+        SetWindowPos(child, nullptr, p.x, p.y, p.w, p.h, SWP_NOZORDER | SWP_NOACTIVATE);
+        const auto f = d.fonts.find(name);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(f != d.fonts.end() ? f->second : d.defaultFont), TRUE);
+        if (spec->kind == ControlKind::TextBox && spec->fore) {
+            // The text colour, in case the new font's character format took it.
+            CHARFORMAT2W cf = {};
+            cf.cbSize = sizeof cf;
+            cf.dwMask = CFM_COLOR;
+            cf.crTextColor = toColor(*spec->fore);
+            SendMessageW(child, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+            SendMessageW(child, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+        }
+    }
+    if (oldDefault) DeleteObject(oldDefault);
+    for (auto& [n, f] : oldFonts) DeleteObject(f);
+
+    // Title-bar and Alt+Tab icons at the sizes of the new DPI.
+    HICON big = loadProgramIcon(false, dpi), small = loadProgramIcon(true, dpi);
+    if (big) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (small) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    if (big && d.dpiIconBig) DestroyIcon(d.dpiIconBig);
+    if (small && d.dpiIconSmall) DestroyIcon(d.dpiIconSmall);
+    if (big) d.dpiIconBig = big;
+    if (small) d.dpiIconSmall = small;
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// The outer size at `dpi`: the client area's width from its twips, the
+// outer height kept in twips (the owner sets it in twips).
+SIZE outerSizeAt(HWND hwnd, const FormSpec& form, UINT oldDpi, UINT dpi) {
+    const auto style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE));
+    RECT client = {0, 0, twipsToPixels(form.clientWidth, 1440.0 / dpi), 0};
+    AdjustWindowRectExForDpi(&client, style, FALSE, exStyle, dpi);
+    RECT outer = {};
+    GetWindowRect(hwnd, &outer);
+    const double heightTwips = (outer.bottom - outer.top) * 1440.0 / (oldDpi ? oldDpi : 96);
+    return SIZE{client.right - client.left, twipsToPixels(heightTwips, 1440.0 / dpi)};
+}
+
+}  // namespace
 
 // ---- the window -----------------------------------------------------------
 
@@ -563,10 +637,21 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
             // The owner decides; it takes the window away through destroy().
             invoke(d.closeRequest);
             return 0;
+        case WM_GETDPISCALEDSIZE: {
+            // The size that WM_DPICHANGED then suggests.
+            const UINT dpi = static_cast<UINT>(wp);
+            if (!dpi || !lp) break;
+            *reinterpret_cast<SIZE*>(lp) = outerSizeAt(hwnd, form_, d.dpi, dpi);
+            return TRUE;
+        }
         case WM_DPICHANGED: {
+            // On a monitor of another DPI: the suggested rectangle, then every
+            // control and font again from the layout's twips.
             const RECT* r = reinterpret_cast<const RECT*>(lp);
+            const UINT dpi = HIWORD(wp) ? HIWORD(wp) : dpiOf(hwnd);
             SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
+            placeAgain(hwnd, form_, d, dpi);
             return 0;
         }
         default:
@@ -588,6 +673,8 @@ Win32Ui::Win32Ui() {
     wc.lpfnWndProc = &Win32Window::proc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = loadProgramIcon(false, GetDpiForSystem());
+    wc.hIconSm = loadProgramIcon(true, GetDpiForSystem());
     wc.lpszClassName = kWindowClass;
     RegisterClassExW(&wc);
     WNDCLASSEXW oc = {};
