@@ -20,6 +20,11 @@ int main(int argc, char** argv) {
     const int want[3] = {static_cast<int>(rgb >> 16 & 0xff), static_cast<int>(rgb >> 8 & 0xff),
                          static_cast<int>(rgb & 0xff)};
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    // The connection goes on every way out (a window gone meanwhile, too).
+    struct Disconnect {
+        xcb_connection_t* c;
+        ~Disconnect() { xcb_disconnect(c); }
+    } disconnect{c};
     if (xcb_connection_has_error(c)) return 2;
     auto* img = xcb_get_image_reply(
         c,
@@ -29,7 +34,10 @@ int main(int argc, char** argv) {
     if (!img) return 3;
     const uint8_t* data = xcb_get_image_data(img);
     const int len = xcb_get_image_data_length(img);
-    if (len < w * h * 4) return 4;  // 24-bit colour in 32-bit pixels expected
+    if (len < w * h * 4) {  // 24-bit colour in 32-bit pixels expected
+        std::free(img);
+        return 4;
+    }
     long count = 0;
     int minY = -1, maxY = -1;
     for (int row = 0; row < h; ++row)
@@ -45,6 +53,5 @@ int main(int argc, char** argv) {
         }
     std::printf("%ld %d %d\n", count, minY, maxY);
     std::free(img);
-    xcb_disconnect(c);
     return 0;
 }
