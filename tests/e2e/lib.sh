@@ -125,11 +125,13 @@ start_trayer() {
   track_pid $!
   trayer_pid=$!
 }
-# The program's icon window docked in the tray's panel, if any.
+# The program's icon window docked in the tray's panel, if any: a child of
+# the panel named ICON_OWNER (the program itself; under Wine, its explorer).
+ICON_OWNER="${ICON_OWNER:-stockkun}"
 icon_window() {
   local panel
   for panel in $(xdotool search --class trayer 2>/dev/null); do
-    xwininfo -id "$panel" -tree 2>/dev/null | awk '/"stockkun"/ {print $1; exit}'
+    xwininfo -id "$panel" -tree 2>/dev/null | awk -v name="\"$ICON_OWNER\"" 'index($0, name) {print $1; exit}'
   done | head -n 1
 }
 has_icon() { [ -n "$(icon_window)" ]; }

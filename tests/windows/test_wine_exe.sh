@@ -14,13 +14,7 @@ export STOCKKUN=${1:?stockkun.exe} XPIXELS=${2:?xpixels}
 PROGRAM_CLASS='^stockkun\.exe$'  # Wine names the class after the executable
 source "$(dirname "$0")/../e2e/lib.sh"
 source "$(dirname "$0")/wine_prefix.sh"
-use_wine_prefix "$(dirname "$STOCKKUN")"
-build_wine_probe "$(dirname "$STOCKKUN")"
-# This prefix's server, started for this test, ends with it.
-at_exit "wineserver -k"
-work=$(mktemp -d)
-remove_work() { rm -rf "$work"; }
-at_exit remove_work
+start_wine_test
 
 # The program's tick file, by its name on Wine's drive for the root.
 export STOCKKUN_TRACE_TICKS="$(win_path "$ticks_file")"
@@ -176,7 +170,6 @@ pass "a text on the X clipboard reaches the history once"
 # ---- line breaks through recall and Copy ------------------------------------
 # wine_probe reads and writes the Windows clipboard itself, so what the
 # program holds is seen apart from what Wine's X bridge makes of it.
-utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE; }
 windows_clipboard_is() {  # TEXT: the Windows clipboard holds exactly TEXT
   rm -f "$work/got"
   wine "$PROBE" get "$(win_path "$work/got")" >/dev/null 2>&1 &&

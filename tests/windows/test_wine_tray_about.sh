@@ -9,28 +9,16 @@ set -uo pipefail
 export STOCKKUN=${1:?stockkun.exe} XPIXELS=${2:?xpixels}
 XCLOSE=${3:?xclose}
 PROGRAM_CLASS='^stockkun\.exe$'  # Wine names the class after the executable
+ICON_OWNER=explorer.exe          # Wine's explorer docks every program's icon
 source "$(dirname "$0")/../e2e/lib.sh"
 source "$(dirname "$0")/wine_prefix.sh"
-use_wine_prefix "$(dirname "$STOCKKUN")"
-build_wine_probe "$(dirname "$STOCKKUN")"
-at_exit "wineserver -k"
-work=$(mktemp -d)
-remove_work() { rm -rf "$work"; }
-at_exit remove_work
+start_wine_test
 ABOUT_TITLE='すとっくん　[いろいろな情報]'
-utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE; }
 
 # The tray is there before Wine starts: Wine's explorer docks every
 # program's icon in it as a window of its own.
 start_trayer
-tray_icon() {
-  local panel
-  for panel in $(xdotool search --class trayer 2>/dev/null); do
-    xwininfo -id "$panel" -tree 2>/dev/null | awk '/"explorer.exe"/ {print $1; exit}'
-  done | head -n 1
-}
-has_tray_icon() { [ -n "$(tray_icon)" ]; }
-no_tray_icon() { ! has_tray_icon; }
+no_icon() { ! has_icon; }
 start_wine_program() {
   wine "$STOCKKUN" >/dev/null 2>&1 &
   main_pid=$!
@@ -45,7 +33,7 @@ ended_with_zero() {  # WHAT: the program has ended, with status 0
 }
 
 start_wine_program
-wait_until 30 has_tray_icon || fail "the tray icon did not dock in the tray"
+wait_until 30 has_icon || fail "the tray icon did not dock in the tray"
 pass "the tray icon docks in the system tray"
 
 # ---- About and the system information launcher ------------------------------
@@ -118,7 +106,7 @@ popup_menu() {
   done | head -n 1
 }
 has_popup() { [ -n "$(popup_menu)" ]; }
-icon=$(tray_icon)
+icon=$(icon_window)
 [ -n "$icon" ] || fail "the tray icon left the system tray"
 read -r ix iy < <(xwininfo -id "$icon" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
   /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w / 2), y + int(h / 2)}')
@@ -127,7 +115,7 @@ wait_until 30 has_popup || fail "a right press on the tray icon opened no menu"
 eval "$(xdotool getwindowgeometry --shell "$(popup_menu)")"
 xdotool mousemove $((X + 20)) $((Y + HEIGHT - 8)) click 1
 wait_until 30 no_main_window || fail "the menu's exit did not unload the main window"
-wait_until 30 no_tray_icon || fail "the tray icon stayed after the main window's unload"
+wait_until 30 no_icon || fail "the tray icon stayed after the main window's unload"
 has_about || fail "the menu's exit closed the About window"
 kill -0 $main_pid 2>/dev/null || fail "the program ended with its About window open"
 xdotool mousemove --window "$about" "$(px 4470)" "$(px 472)" click 1 # cmdOK
@@ -144,11 +132,11 @@ pass "the frame's close ends with status 0"
 # Wine's end of the session: WM_QUERYENDSESSION and WM_ENDSESSION to every
 # window, the About window's too; the program must agree and end.
 start_wine_program
-wait_until 30 has_tray_icon || fail "the tray icon did not dock in the system tray"
+wait_until 30 has_icon || fail "the tray icon did not dock in the system tray"
 click_at 5637 132
 wait_until 30 has_about || fail "About did not open the About window"
 wineboot --end-session >/dev/null 2>&1 || fail "the program refused the session's end"
 ended_with_zero "the session's end"
 no_main_window && ! has_about || fail "a window stayed after the session's end"
-wait_until 30 no_tray_icon || fail "the tray icon stayed after the session's end"
+wait_until 30 no_icon || fail "the tray icon stayed after the session's end"
 pass "the session's end ends the program with status 0"

@@ -28,3 +28,17 @@ build_wine_probe() {
 
 # The Windows name of a Unix path, through the prefix's drive Z: (the root).
 win_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# The set-up of a test that drives the exe STOCKKUN under Wine: the prefix,
+# the probe, this prefix's server ended with the test (it was started for
+# it), and a scratch folder `work`.
+start_wine_test() {
+  use_wine_prefix "$(dirname "$STOCKKUN")"
+  build_wine_probe "$(dirname "$STOCKKUN")"
+  at_exit "wineserver -k"
+  work=$(mktemp -d)
+  at_exit "rm -rf $work"
+}
+
+# A text as UTF-16LE bytes, as the Windows clipboard holds it.
+utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE; }
