@@ -13,7 +13,7 @@ count() {
   local total=0 f n
   for f in $(files "$1"); do
     case "$f" in
-      *.cpp|*.h) n=$(show "$f" | awk '
+      *.cpp|*.h|*.c) n=$(show "$f" | awk '
           /^[ \t]*$/ {next}
           inblock { if ($0 ~ /\*\//) inblock=0; next }
           /^[ \t]*\/\// {next}
