@@ -12,10 +12,6 @@ trap 'cleanup; rm -rf "$empty_path"' EXIT
 start_openbox
 start_trayer
 
-about_window() { xdotool search --onlyvisible --name '^すとっくん　\[いろいろな情報\]$' 2>/dev/null | head -n 1; }
-has_about_window() { [ -n "$(about_window)" ]; }
-no_about_window() { ! has_about_window; }
-running() { kill -0 "$last_pid" 2>/dev/null; }
 ended() { ! running; }
 
 start() {
@@ -27,7 +23,7 @@ start() {
   wait_until 10 has_icon || fail "no icon in the notification area"
 }
 open_about() {
-  click_at $((5040 + 600)) 130
+  press_about
   wait_until 10 has_about_window || fail "no About window after About"
 }
 open_context_menu() {
