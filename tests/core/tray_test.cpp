@@ -63,8 +63,8 @@ TEST_F(Tray, TheIconIsAddedAsTheLastLoadStepAndNeverByASecondInstance) {
 
 TEST_F(Tray, EveryUnloadRemovesTheIconOnce) {
     const std::function<void(Tray&)> ways[] = {
-        [](Tray& t) { t.win().fakeButton("Command7").click(); },
-        [](Tray& t) { t.win().fakeMenuEntry("mnuExit").click(); },
+        [](Tray& t) { t.win().button("Command7").click(); },
+        [](Tray& t) { t.win().menuEntry("mnuExit").click(); },
         [](Tray& t) { t.win().requestClose(); },
     };
     for (const auto& way : ways) {
@@ -78,7 +78,7 @@ TEST_F(Tray, EveryUnloadRemovesTheIconOnce) {
 
 TEST_F(Tray, OnlyTheLeftReleaseAndTheDoubleClickAct) {
     start();
-    win().fakeMenuEntry("mnusnormal").click();  // normal mode
+    win().menuEntry("mnusnormal").click();  // normal mode
     win().hide();
     auto mark = log.size();
     tray.send(513);
@@ -96,7 +96,7 @@ TEST_F(Tray, OnlyTheLeftReleaseAndTheDoubleClickAct) {
 
 TEST_F(Tray, RightPressBringsTheWindowForwardRunsPendingEventsThenOpensTheMenu) {
     start();
-    ui.pending = [this] { win().fakeTimer("Timer1").tick(); };
+    ui.pending = [this] { win().timer("Timer1").tick(); };
     clipboard.text = u"taken while the menu opens";
     const auto mark = log.size();
     tray.send(516);
@@ -111,10 +111,10 @@ TEST_F(Tray, RightPressBringsTheWindowForwardRunsPendingEventsThenOpensTheMenu) 
 TEST_F(Tray, ClearHistoryFromTheMenuWorksWhileHidden) {
     start();
     clipboard.text = u"row";
-    win().fakeTimer("Timer1").tick();
-    win().fakeMenuEntry("mnuHide").click();
-    win().fakeMenuEntry("mnuCHistory").click();
-    EXPECT_EQ(win().fakeListBox("List1").shown, 0u);
+    win().timer("Timer1").tick();
+    win().menuEntry("mnuHide").click();
+    win().menuEntry("mnuCHistory").click();
+    EXPECT_EQ(win().listBox("List1").shown, 0u);
     EXPECT_FALSE(win().visible());
 }
 

@@ -135,23 +135,18 @@ TEST(PosixRegistryTest, TheLauncherFindsAndStartsTheInstalledTool) {
     const fs::path tool = s.file("bin/hardinfo", "#!/bin/sh\n: > '" + ran.string() + "'\n", true);
     ScopedEnv p("PATH", (s.dir / "bin").string());
 
-    Log log;
-    FakeUi ui{log};
-    Lifetime lifetime{ui};
-    FakeUserName userName{log};
-    FakeShell shell{log};
+    AboutDoubles d;
     PosixPrograms programs;
     PosixRegistry registry;
-    FakeMessageBox messageBox{log};
-    FrmAbout about{{ui, lifetime, userName, shell, programs, registry, messageBox}};
+    FrmAbout about{{d.fakeUi, d.lifetime, d.userName, d.shell, programs, registry, d.messageBox}};
     about.show();
     about.StartSysInfo();
-    EXPECT_TRUE(messageBox.shown.empty());
+    EXPECT_TRUE(d.messageBox.shown.empty());
     EXPECT_TRUE(eventually([&] { return fs::exists(ran); }));
 
     fs::remove(tool);
     about.StartSysInfo();
-    ASSERT_EQ(messageBox.shown.size(), 1u) << "nothing installed: the message";
+    ASSERT_EQ(d.messageBox.shown.size(), 1u) << "nothing installed: the message";
 }
 
 }  // namespace

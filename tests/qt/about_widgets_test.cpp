@@ -24,16 +24,8 @@
 namespace stock::test {
 namespace {
 
-struct QtAbout : ::testing::Test {
-    Log log;
+struct QtAbout : ::testing::Test, AboutDoubles {
     qt::QtUi ui;
-    FakeUi ending{log};  // the last unload must not end the test program
-    Lifetime lifetime{ending};
-    FakeUserName userName{log};
-    FakeShell shell{log};
-    FakePrograms programs{log};
-    FakeRegistry registry{log};
-    FakeMessageBox messageBox{log};
     FrmAbout about{{ui, lifetime, userName, shell, programs, registry, messageBox}};
 
     void SetUp() override { open(); }
