@@ -8,16 +8,8 @@ namespace {
 
 // The edit box commands and recall, through the main window as the user
 // reaches them: buttons, menu entries and the box's own keys.
-struct Editing : ::testing::Test {
-    Log log;
-    FakeUi ui{log};
-    FakeClipboard clipboard{log};
-    FakeInstanceLock lock{log};
-    Lifetime lifetime{ui};
-    FrmClipboard frm{{ui, clipboard, lock, lifetime, nullptr}};
-
-    void SetUp() override { frm.load(); }
-    FakeWindow& win() { return ui.window("frmClipboard"); }
+struct Editing : ::testing::Test, MainWindowDoubles {
+    void SetUp() override { start(); }
     FakeTextBox& box() { return win().textBox("RichTextBox1"); }
     FakeListBox& list() { return win().listBox("List1"); }
     void tick() { win().timer("Timer1").tick(); }
@@ -44,15 +36,6 @@ TEST_F(Editing, RecallPutsTheRowIntoTheBoxAndDiscardsEdits) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "clipboard.write"), 0);
     tick();
     EXPECT_EQ(list().shown, 3u);
-}
-
-TEST_F(Editing, TheNextTickRecordsWhatCopyPutOnTheClipboard) {
-    take(u"one two three");
-    list().pick(0);
-    box().select(4, 3);
-    win().button("Command2").click();
-    tick();
-    EXPECT_EQ(frm.history().Text(0), u"two");
 }
 
 TEST_F(Editing, WithoutASelectionOnlyPasteActsAndPastingNoTextRemovesTheSelection) {

@@ -8,20 +8,7 @@
 namespace stock::test {
 namespace {
 
-struct MainWindow : ::testing::Test {
-    Log log;
-    FakeUi ui{log};
-    FakeClipboard clipboard{log};
-    FakeInstanceLock lock{log};
-    Lifetime lifetime{ui};
-    std::unique_ptr<FrmClipboard> frm;
-
-    FakeWindow& win() { return ui.window("frmClipboard"); }
-    void start(AboutForm* about = nullptr) {
-        frm = std::make_unique<FrmClipboard>(FrmClipboard::Services{ui, clipboard, lock, lifetime, about});
-        frm->load();
-    }
-};
+struct MainWindow : ::testing::Test, MainWindowDoubles {};
 
 TEST_F(MainWindow, StartUpShowsTheWindowOnTop) {
     start();

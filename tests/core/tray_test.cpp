@@ -32,20 +32,9 @@ private:
     std::function<void(int)> onEvent_;
 };
 
-struct Tray : ::testing::Test {
-    Log log;
-    FakeUi ui{log};
-    FakeClipboard clipboard{log};
-    FakeInstanceLock lock{log};
-    Lifetime lifetime{ui};
+struct Tray : ::testing::Test, MainWindowDoubles {
     FakeTray tray{log};
-    std::unique_ptr<FrmClipboard> frm;
-
-    void start() {
-        frm = std::make_unique<FrmClipboard>(FrmClipboard::Services{ui, clipboard, lock, lifetime, nullptr, &tray});
-        frm->load();
-    }
-    FakeWindow& win() { return ui.window("frmClipboard"); }
+    void start() { MainWindowDoubles::start(nullptr, &tray); }
     std::vector<std::string> since(std::size_t from) const {
         return {log.begin() + static_cast<long>(from), log.end()};
     }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "main_window/frm_clipboard.h"
 #include "platform/clipboard.h"
 #include "platform/controls.h"
 #include "platform/instance_lock.h"
@@ -352,6 +353,22 @@ public:
     explicit FakeInstanceLock(Log&) {}
     bool anotherInstanceRunning() override { return held; }
     bool held = false;
+};
+
+// The main window over doubles; each start() is a new start of the program.
+struct MainWindowDoubles {
+    Log log;
+    FakeUi ui{log};
+    FakeClipboard clipboard{log};
+    FakeInstanceLock lock{log};
+    Lifetime lifetime{ui};
+    std::unique_ptr<FrmClipboard> frm;
+
+    FakeWindow& win() { return ui.window("frmClipboard"); }
+    void start(AboutForm* about = nullptr, TrayIcon* tray = nullptr) {
+        frm = std::make_unique<FrmClipboard>(FrmClipboard::Services{ui, clipboard, lock, lifetime, about, tray});
+        frm->load();
+    }
 };
 
 }  // namespace stock::test
