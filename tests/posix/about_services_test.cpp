@@ -43,16 +43,11 @@ TEST(PosixUserNameTest, GivesTheEffectiveUsersLoginNameWithTheCountRules) {
     EXPECT_EQ(small, std::string(expected.size(), '#')) << "nothing written";
 }
 
-TEST(PosixProgramsTest, FileTestCountsOrdinaryFilesOnly) {
+TEST(PosixProgramsTest, FileTestCountsOrdinaryFilesOnlyAndStartFailsLoudlyForWhatCannotRun) {
     ScratchDir s{"stockkun-about"};
     PosixPrograms programs;
     EXPECT_TRUE(programs.isFile(u16(s.file("plain", "x", false))));
     for (const auto& p : {u16(s.dir), u16(s.dir / "missing"), std::u16string()}) EXPECT_FALSE(programs.isFile(p));
-}
-
-TEST(PosixProgramsTest, StartFailsLoudlyForWhatCannotRun) {
-    ScratchDir s{"stockkun-about"};
-    PosixPrograms programs;
     for (const auto& p : {std::u16string(), u16(s.dir / "missing"), u16(s.dir), u16(s.file("data", "x", false))})
         EXPECT_THROW(programs.start(p), std::system_error);
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left behind";
