@@ -146,14 +146,14 @@ icon_center() {
 }
 # The program's visible windows, popup menus included.
 visible_program_windows() { xdotool search --onlyvisible --class stockkun 2>/dev/null | wc -l; }
-# Right-clicks the tray icon and waits for the menu.
-open_tray_menu() {
-  local before ix iy; before=$(visible_program_windows)
-  read -r ix iy < <(icon_center)
-  xdotool mousemove "$ix" "$iy" click 3
+# Runs xdotool with the ARGS that open a popup menu and waits for it (WHAT).
+open_menu() {
+  local what=$1 before; shift; before=$(visible_program_windows)
+  xdotool "$@"
   wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
-    fail "the tray menu did not open"
+    fail "$what did not open"
 }
+open_tray_menu() { local ix iy; read -r ix iy < <(icon_center); open_menu "the tray menu" mousemove "$ix" "$iy" click 3; }
 
 # The clipboard holds exactly TEXT.
 clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }

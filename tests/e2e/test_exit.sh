@@ -26,12 +26,7 @@ open_about() {
   press_about
   wait_until 10 has_about_window || fail "no About window after About"
 }
-open_context_menu() {
-  local before; before=$(visible_program_windows)
-  xdotool mousemove --window "$(main_window)" "$(px 1000)" "$(px 3000)" click 3
-  wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
-    fail "the edit box's context menu did not open"
-}
+open_context_menu() { open_menu "the edit box's context menu" mousemove --window "$(main_window)" "$(px 1000)" "$(px 3000)" click 3; }
 # Waits for the program to end and checks its status.
 expect_status_0() {
   local what=$1 rc
