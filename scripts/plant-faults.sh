@@ -29,7 +29,7 @@ FAULTS=(
   'P15|platform/x11/text_decoding.cpp|Latin-1 bytes sign-extended|s/out\[i\] = static_cast<unsigned char>(bytes\[i\]);/out[i] = static_cast<char16_t>(bytes[i]);/'
   'P16|platform/x11/x11_clipboard_reader.cpp|secret hint misread|s/if (t.data == "secret") {/if (t.data == "secrets") {/'
   'P17|history/history.cpp|Clear keeps the old rows|/    rows_.clear();/d'
-  'P18|platform/qt/qt_window.cpp|topmost flag always set|s/flags.setFlag(Qt::WindowStaysOnTopHint, on);/flags.setFlag(Qt::WindowStaysOnTopHint, true);/'
+  'P18|platform/qt/qt_window.cpp|topmost flag always set|s/flags.setFlag(Qt::WindowStaysOnTopHint, on);/flags.setFlag(Qt::WindowStaysOnTopHint, on || true);/'
   'P19|platform/ansi.cpp|fromAnsi drops the last unit|s/{ return decodeUtf8(bytes); }/{ auto s = decodeUtf8(bytes); if (!s.empty()) s.pop_back(); return s; }/'
   'P20|platform/qt/x11_clipboard.cpp|own-clipboard paste branch switched off|s/if (QGuiApplication::clipboard()->ownsClipboard())/if (false \&\& QGuiApplication::clipboard()->ownsClipboard())/'
   'P21|history/history.cpp|a new clip is kept at the bottom, not the top|s/rows_.push_front(std::move(text));/rows_.push_back(std::move(text));/'
