@@ -20,7 +20,6 @@ namespace stock::test {
 namespace {
 
 using qt::fromQ;
-using qt::toQ;
 
 TEST_F(QtMainWindow, EveryControlStandsWhereTheTableSaysAtThisScreensTwipsPerPixel) {
     const FormSpec& layout = frmClipboardLayout();
