@@ -22,7 +22,10 @@ int main(int argc, char** argv) {
     }
     const auto window = static_cast<xcb_window_t>(std::stoul(argv[1], nullptr, 0));
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c)) return 1;
+    if (xcb_connection_has_error(c)) {
+        xcb_disconnect(c);
+        return 1;
+    }
     xcb_client_message_event_t e{};
     e.response_type = XCB_CLIENT_MESSAGE;
     e.format = 32;

@@ -19,17 +19,23 @@ int main(int argc, char** argv) {
     const int tolerance = argc == 8 ? std::atoi(argv[7]) : 0;
     const int want[3] = {static_cast<int>(rgb >> 16 & 0xff), static_cast<int>(rgb >> 8 & 0xff),
                          static_cast<int>(rgb & 0xff)};
+    // The connection goes on every path: a window that vanished is no leak.
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c)) return 2;
-    auto* img = xcb_get_image_reply(
-        c,
-        xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, static_cast<int16_t>(x), static_cast<int16_t>(y),
-                      static_cast<uint16_t>(w), static_cast<uint16_t>(h), ~0u),
-        nullptr);
+    auto* img = xcb_connection_has_error(c)
+                    ? nullptr
+                    : xcb_get_image_reply(c,
+                                          xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window, static_cast<int16_t>(x),
+                                                        static_cast<int16_t>(y), static_cast<uint16_t>(w),
+                                                        static_cast<uint16_t>(h), ~0u),
+                                          nullptr);
+    xcb_disconnect(c);
     if (!img) return 3;
     const uint8_t* data = xcb_get_image_data(img);
     const int len = xcb_get_image_data_length(img);
-    if (len < w * h * 4) return 4;  // 24-bit colour in 32-bit pixels expected
+    if (len < w * h * 4) {  // 24-bit colour in 32-bit pixels expected
+        std::free(img);
+        return 4;
+    }
     long count = 0;
     int minY = -1, maxY = -1;
     for (int row = 0; row < h; ++row)
@@ -45,6 +51,5 @@ int main(int argc, char** argv) {
         }
     std::printf("%ld %d %d\n", count, minY, maxY);
     std::free(img);
-    xcb_disconnect(c);
     return 0;
 }
