@@ -8,20 +8,7 @@
 namespace stock::test {
 namespace {
 
-struct MainWindow : ::testing::Test {
-    Log log;
-    FakeUi ui{log};
-    FakeClipboard clipboard{log};
-    FakeInstanceLock lock{log};
-    Lifetime lifetime{ui};
-    std::unique_ptr<FrmClipboard> frm;
-
-    FakeWindow& win() { return ui.window("frmClipboard"); }
-    void start(AboutForm* about = nullptr) {
-        frm = std::make_unique<FrmClipboard>(FrmClipboard::Services{ui, clipboard, lock, lifetime, about});
-        frm->load();
-    }
-};
+struct MainWindow : ::testing::Test, MainWindowDoubles {};
 
 TEST_F(MainWindow, StartUpShowsTheWindowOnTop) {
     start();
@@ -47,34 +34,34 @@ TEST_F(MainWindow, ToggleGoesBothWaysKeepingBothCaptionsInStepAndAnyOtherCaption
         EXPECT_EQ(win().button("Command8").caption(), caption);
         EXPECT_EQ(win().menuEntry("mnusnormal").caption(), caption);
     };
-    win().fakeButton("Command8").click();
+    win().button("Command8").click();
     expectMode(false);
-    win().fakeMenuEntry("mnusnormal").click();
+    win().menuEntry("mnusnormal").click();
     expectMode(true);
     for (const std::u16string caption : {u"Show Normal", u"", u"show normal "}) {
         win().button("Command8").setCaption(caption);
         win().setTopmost(false);
-        win().fakeButton("Command8").click();
+        win().button("Command8").click();
         expectMode(true);
     }
 }
 
 TEST_F(MainWindow, ToggleWhileHiddenShowsTheWindow) {
     start();
-    win().fakeMenuEntry("mnuHide").click();
+    win().menuEntry("mnuHide").click();
     EXPECT_FALSE(win().visible());
-    win().fakeMenuEntry("mnusnormal").click();
+    win().menuEntry("mnusnormal").click();
     EXPECT_TRUE(win().visible());
     EXPECT_FALSE(win().topmost());
 }
 
 TEST_F(MainWindow, HideKeepsTheWindowLoadedAndTheTimerRecording) {
     start();
-    win().fakeButton("Command6").click();
+    win().button("Command6").click();
     EXPECT_FALSE(win().visible());
     clipboard.text = u"copied while hidden";
-    win().fakeTimer("Timer1").tick();
-    EXPECT_EQ(win().fakeListBox("List1").shown, 1u);
+    win().timer("Timer1").tick();
+    EXPECT_EQ(win().listBox("List1").shown, 1u);
     EXPECT_FALSE(win().destroyed);
     EXPECT_FALSE(ui.ended);
 }

@@ -14,11 +14,8 @@ const std::string kTipCp932("\x82\xB7\x82\xC6\x82\xC1\x82\xAD\x82\xF1", 11);
 TEST(TrayRecord, HeaderFieldsAreLittleEndianAtTheirOffsets) {
     const TrayRecord r = buildTrayRecord(0x00010ABCu, 0x12345678u, kTipCp932);
     ASSERT_EQ(r.size(), 89u);
-    EXPECT_EQ(trayRecordField(r, 0), 89u) << "cbSize";
+    // Every field's bytes are checked below; these read two of them back.
     EXPECT_EQ(trayRecordField(r, 4), 0x00010ABCu) << "hWnd";
-    EXPECT_EQ(trayRecordField(r, 8), 1u) << "uID";
-    EXPECT_EQ(trayRecordField(r, 12), 7u) << "uFlags";
-    EXPECT_EQ(trayRecordField(r, 16), 512u) << "uCallbackMessage";
     EXPECT_EQ(trayRecordField(r, 20), 0x12345678u) << "hIcon";
     const std::uint8_t head[] = {89, 0, 0, 0, 0xBC, 0x0A, 0x01, 0, 1,    0,    0,    0,
                                  7,  0, 0, 0, 0,    2,    0,    0, 0x78, 0x56, 0x34, 0x12};

@@ -32,20 +32,9 @@ private:
     std::function<void(int)> onEvent_;
 };
 
-struct Tray : ::testing::Test {
-    Log log;
-    FakeUi ui{log};
-    FakeClipboard clipboard{log};
-    FakeInstanceLock lock{log};
-    Lifetime lifetime{ui};
+struct Tray : ::testing::Test, MainWindowDoubles {
     FakeTray tray{log};
-    std::unique_ptr<FrmClipboard> frm;
-
-    void start() {
-        frm = std::make_unique<FrmClipboard>(FrmClipboard::Services{ui, clipboard, lock, lifetime, nullptr, &tray});
-        frm->load();
-    }
-    FakeWindow& win() { return ui.window("frmClipboard"); }
+    void start() { MainWindowDoubles::start(nullptr, &tray); }
     std::vector<std::string> since(std::size_t from) const {
         return {log.begin() + static_cast<long>(from), log.end()};
     }
@@ -63,8 +52,8 @@ TEST_F(Tray, TheIconIsAddedAsTheLastLoadStepAndNeverByASecondInstance) {
 
 TEST_F(Tray, EveryUnloadRemovesTheIconOnce) {
     const std::function<void(Tray&)> ways[] = {
-        [](Tray& t) { t.win().fakeButton("Command7").click(); },
-        [](Tray& t) { t.win().fakeMenuEntry("mnuExit").click(); },
+        [](Tray& t) { t.win().button("Command7").click(); },
+        [](Tray& t) { t.win().menuEntry("mnuExit").click(); },
         [](Tray& t) { t.win().requestClose(); },
     };
     for (const auto& way : ways) {
@@ -78,7 +67,7 @@ TEST_F(Tray, EveryUnloadRemovesTheIconOnce) {
 
 TEST_F(Tray, OnlyTheLeftReleaseAndTheDoubleClickAct) {
     start();
-    win().fakeMenuEntry("mnusnormal").click();  // normal mode
+    win().menuEntry("mnusnormal").click();  // normal mode
     win().hide();
     auto mark = log.size();
     tray.send(513);
@@ -96,7 +85,7 @@ TEST_F(Tray, OnlyTheLeftReleaseAndTheDoubleClickAct) {
 
 TEST_F(Tray, RightPressBringsTheWindowForwardRunsPendingEventsThenOpensTheMenu) {
     start();
-    ui.pending = [this] { win().fakeTimer("Timer1").tick(); };
+    ui.pending = [this] { win().timer("Timer1").tick(); };
     clipboard.text = u"taken while the menu opens";
     const auto mark = log.size();
     tray.send(516);
@@ -111,10 +100,10 @@ TEST_F(Tray, RightPressBringsTheWindowForwardRunsPendingEventsThenOpensTheMenu) 
 TEST_F(Tray, ClearHistoryFromTheMenuWorksWhileHidden) {
     start();
     clipboard.text = u"row";
-    win().fakeTimer("Timer1").tick();
-    win().fakeMenuEntry("mnuHide").click();
-    win().fakeMenuEntry("mnuCHistory").click();
-    EXPECT_EQ(win().fakeListBox("List1").shown, 0u);
+    win().timer("Timer1").tick();
+    win().menuEntry("mnuHide").click();
+    win().menuEntry("mnuCHistory").click();
+    EXPECT_EQ(win().listBox("List1").shown, 0u);
     EXPECT_FALSE(win().visible());
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "doubles/fakes.h"
+#include "main_window/lifetime.h"
 #include "platform/message_box.h"
 #include "platform/registry.h"
 #include "platform/shell.h"
@@ -148,6 +149,19 @@ public:
     }
     std::vector<std::u16string> shown;
     Handler whileShown;
+};
+
+// Every service of the About window a double; the process it may end is
+// `fakeUi`, which only notes the end.
+struct AboutDoubles {
+    Log log;
+    FakeUi fakeUi{log};
+    Lifetime lifetime{fakeUi};
+    FakeUserName userName{log};
+    FakeShell shell{log};
+    FakePrograms programs{log};
+    FakeRegistry registry{log};
+    FakeMessageBox messageBox{log};
 };
 
 }  // namespace stock::test

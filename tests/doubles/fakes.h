@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "main_window/frm_clipboard.h"
 #include "platform/clipboard.h"
 #include "platform/controls.h"
 #include "platform/instance_lock.h"
@@ -180,19 +181,12 @@ class FakeWindow final : public Window {
 public:
     FakeWindow(const FormSpec& layout, Log& log);
 
-    TextBox& textBox(std::string_view n) override { return fakeTextBox(n); }
-    ListBox& listBox(std::string_view n) override { return fakeListBox(n); }
-    Button& button(std::string_view n) override { return fakeButton(n); }
-    Label& label(std::string_view n) override { return fakeLabel(n); }
-    MenuEntry& menuEntry(std::string_view n) override { return fakeMenuEntry(n); }
-    Timer& timer(std::string_view n) override { return fakeTimer(n); }
-
-    FakeTextBox& fakeTextBox(std::string_view n) { return *find(textBoxes_, n); }
-    FakeListBox& fakeListBox(std::string_view n) { return *find(listBoxes_, n); }
-    FakeButton& fakeButton(std::string_view n) { return *find(buttons_, n); }
-    FakeLabel& fakeLabel(std::string_view n) { return *find(labels_, n); }
-    FakeMenuEntry& fakeMenuEntry(std::string_view n) { return *find(menuEntries_, n); }
-    FakeTimer& fakeTimer(std::string_view n) { return *find(timers_, n); }
+    FakeTextBox& textBox(std::string_view n) override { return *find(textBoxes_, n); }
+    FakeListBox& listBox(std::string_view n) override { return *find(listBoxes_, n); }
+    FakeButton& button(std::string_view n) override { return *find(buttons_, n); }
+    FakeLabel& label(std::string_view n) override { return *find(labels_, n); }
+    FakeMenuEntry& menuEntry(std::string_view n) override { return *find(menuEntries_, n); }
+    FakeTimer& timer(std::string_view n) override { return *find(timers_, n); }
 
     void show() override {
         log_.push_back(name_ + ".show");
@@ -359,6 +353,22 @@ public:
     explicit FakeInstanceLock(Log&) {}
     bool anotherInstanceRunning() override { return held; }
     bool held = false;
+};
+
+// The main window over doubles; each start() is a new start of the program.
+struct MainWindowDoubles {
+    Log log;
+    FakeUi ui{log};
+    FakeClipboard clipboard{log};
+    FakeInstanceLock lock{log};
+    Lifetime lifetime{ui};
+    std::unique_ptr<FrmClipboard> frm;
+
+    FakeWindow& win() { return ui.window("frmClipboard"); }
+    void start(AboutForm* about = nullptr, TrayIcon* tray = nullptr) {
+        frm = std::make_unique<FrmClipboard>(FrmClipboard::Services{ui, clipboard, lock, lifetime, about, tray});
+        frm->load();
+    }
 };
 
 }  // namespace stock::test

@@ -61,6 +61,12 @@ windows_named() {
 main_windows() { windows_named "$MAIN_TITLE"; }
 main_window() { main_windows | head -n 1; }
 has_main_window() { [ -n "$(main_window)" ]; }
+ABOUT_TITLE='すとっくん　[いろいろな情報]'
+about_windows() { windows_named "$ABOUT_TITLE"; }
+about_window() { about_windows | head -n 1; }
+has_about_window() { [ -n "$(about_window)" ]; }
+no_about_window() { ! has_about_window; }
+running() { kill -0 "$last_pid" 2>/dev/null; }
 
 # Fails saying why no main window came from PID: it still runs (with how
 # many windows of its class are visible), or it ended (with its status; 0
@@ -142,14 +148,14 @@ icon_center() {
 }
 # The program's visible windows, popup menus included.
 visible_program_windows() { xdotool search --onlyvisible --class stockkun 2>/dev/null | wc -l; }
-# Right-clicks the tray icon and waits for the menu.
-open_tray_menu() {
-  local before ix iy; before=$(visible_program_windows)
-  read -r ix iy < <(icon_center)
-  xdotool mousemove "$ix" "$iy" click 3
+# Runs xdotool with the ARGS that open a popup menu and waits for it (WHAT).
+open_menu() {
+  local what=$1 before; shift; before=$(visible_program_windows)
+  xdotool "$@"
   wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
-    fail "the tray menu did not open"
+    fail "$what did not open"
 }
+open_tray_menu() { local ix iy; read -r ix iy < <(icon_center); open_menu "the tray menu" mousemove "$ix" "$iy" click 3; }
 
 # The clipboard holds exactly TEXT.
 clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }
@@ -161,6 +167,13 @@ px() { echo $(( ($1 + 7) / 15 )); }
 click_at() {
   local win; win=$(main_window)
   xdotool mousemove --window "$win" "$(px "$1")" "$(px "$2")" click 1
+}
+press_about() { click_at $((5040 + 600)) 130; }
+# Puts the edit box's whole text on the clipboard with the Copy button.
+copy_edit_box() {
+  click_at 2000 3500
+  xdotool key ctrl+a
+  click_at 1900 5280
 }
 
 # Blue text pixels in the history list's rows, above its scroll bar:

@@ -8,14 +8,9 @@
 
 start_openbox
 
-about_windows() { windows_named 'すとっくん　[いろいろな情報]'; }
-about_window() { about_windows | head -n 1; }
-has_about_window() { [ -n "$(about_window)" ]; }
-no_about_window() { ! has_about_window; }
 message_box() { windows_named 'すとっくん' | head -n 1; }
 has_message_box() { [ -n "$(message_box)" ]; }
 no_message_box() { ! has_message_box; }
-running() { kill -0 "$last_pid" 2>/dev/null; }
 # The outer frame's top-left corner: "x y".
 frame_origin() {
   local left top x y
@@ -30,7 +25,6 @@ placed_right() {
   read -r ax ay < <(frame_origin "$(about_window)")
   [ "$ax" -eq "$mx" ] && [ "$ay" -eq $((my - 1590 / 15)) ]
 }
-press_about() { click_at $((5040 + 600)) 130; }
 # Clicks at a point of the About window's client area given in twips.
 click_about_at() { xdotool mousemove --window "$(about_window)" "$(px "$1")" "$(px "$2")" click 1; }
 

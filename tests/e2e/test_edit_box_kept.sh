@@ -12,12 +12,6 @@ active_is_main() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$(main_window)"
 # Dark text pixels in the edit box.
 edit_box_ink() { "$XPIXELS" "$(main_window)" "$(px 60)" "$(px 2220)" "$(px 3800)" "$(px 2800)" 000000 120 | cut -d' ' -f1; }
 edit_box_empty() { [ "$(edit_box_ink)" -eq 0 ]; }
-# Puts the edit box's whole text on the clipboard with the Copy button.
-copy_edit_box() {
-  click_at 2000 3500
-  xdotool key ctrl+a
-  click_at 1900 5280
-}
 
 set_clipboard "on the clipboard at start"
 start_program

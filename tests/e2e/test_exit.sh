@@ -12,10 +12,6 @@ trap 'cleanup; rm -rf "$empty_path"' EXIT
 start_openbox
 start_trayer
 
-about_window() { xdotool search --onlyvisible --name '^すとっくん　\[いろいろな情報\]$' 2>/dev/null | head -n 1; }
-has_about_window() { [ -n "$(about_window)" ]; }
-no_about_window() { ! has_about_window; }
-running() { kill -0 "$last_pid" 2>/dev/null; }
 ended() { ! running; }
 
 start() {
@@ -27,15 +23,10 @@ start() {
   wait_until 10 has_icon || fail "no icon in the notification area"
 }
 open_about() {
-  click_at $((5040 + 600)) 130
+  press_about
   wait_until 10 has_about_window || fail "no About window after About"
 }
-open_context_menu() {
-  local before; before=$(visible_program_windows)
-  xdotool mousemove --window "$(main_window)" "$(px 1000)" "$(px 3000)" click 3
-  wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
-    fail "the edit box's context menu did not open"
-}
+open_context_menu() { open_menu "the edit box's context menu" mousemove --window "$(main_window)" "$(px 1000)" "$(px 3000)" click 3; }
 # Waits for the program to end and checks its status.
 expect_status_0() {
   local what=$1 rc

@@ -13,7 +13,6 @@ fi
 # A property as xprop prints it, decoded in a UTF-8 locale: a title stored
 # under the wrong type shows as octal escapes.
 property() { LC_ALL=C.UTF-8 xprop -id "$1" "$2" | sed 's/^[^=]*= //'; }
-clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -tx1)" = "$(printf '%s' "$1" | od -An -tx1)" ]; }
 
 start_program
 win=$(main_window)
@@ -52,12 +51,10 @@ road $'first\r\nline' "second"
 pass "the same with a text holding CR LF"
 
 # The About window: its title, and the user name copied out of its box.
-click_at $((5040 + 600)) 130  # About
-about_title='すとっくん　[いろいろな情報]'
-has_about() { [ -n "$(windows_named "$about_title")" ]; }
-wait_until 10 has_about || fail "no About window"
-about=$(windows_named "$about_title" | head -n 1)
-[ "$(property "$about" WM_NAME)" = "\"$about_title\"" ] || fail "the About window's WM_NAME reads $(property "$about" WM_NAME)"
+press_about
+wait_until 10 has_about_window || fail "no About window"
+about=$(about_window)
+[ "$(property "$about" WM_NAME)" = "\"$ABOUT_TITLE\"" ] || fail "the About window's WM_NAME reads $(property "$about" WM_NAME)"
 xdotool mousemove --window "$about" "$(px 2000)" "$(px 1095)" click 1
 xdotool key ctrl+a ctrl+c
 user=$(id -un)

@@ -3,11 +3,6 @@
 # brings back CR LF and lone CR as they were.
 . "$(dirname "$0")/lib.sh"
 
-copy_edit_box() {
-  click_at 2000 3500
-  xdotool key ctrl+a
-  click_at 1900 5280                         # Copy
-}
 text=$'one\r\ntwo\rthree\nfour'
 
 start_program

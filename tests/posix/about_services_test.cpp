@@ -43,16 +43,11 @@ TEST(PosixUserNameTest, GivesTheEffectiveUsersLoginNameWithTheCountRules) {
     EXPECT_EQ(small, std::string(expected.size(), '#')) << "nothing written";
 }
 
-TEST(PosixProgramsTest, FileTestCountsOrdinaryFilesOnly) {
+TEST(PosixProgramsTest, FileTestCountsOrdinaryFilesOnlyAndStartFailsLoudlyForWhatCannotRun) {
     ScratchDir s{"stockkun-about"};
     PosixPrograms programs;
     EXPECT_TRUE(programs.isFile(u16(s.file("plain", "x", false))));
     for (const auto& p : {u16(s.dir), u16(s.dir / "missing"), std::u16string()}) EXPECT_FALSE(programs.isFile(p));
-}
-
-TEST(PosixProgramsTest, StartFailsLoudlyForWhatCannotRun) {
-    ScratchDir s{"stockkun-about"};
-    PosixPrograms programs;
     for (const auto& p : {std::u16string(), u16(s.dir / "missing"), u16(s.dir), u16(s.file("data", "x", false))})
         EXPECT_THROW(programs.start(p), std::system_error);
     EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left behind";
@@ -135,23 +130,18 @@ TEST(PosixRegistryTest, TheLauncherFindsAndStartsTheInstalledTool) {
     const fs::path tool = s.file("bin/hardinfo", "#!/bin/sh\n: > '" + ran.string() + "'\n", true);
     ScopedEnv p("PATH", (s.dir / "bin").string());
 
-    Log log;
-    FakeUi ui{log};
-    Lifetime lifetime{ui};
-    FakeUserName userName{log};
-    FakeShell shell{log};
+    AboutDoubles d;
     PosixPrograms programs;
     PosixRegistry registry;
-    FakeMessageBox messageBox{log};
-    FrmAbout about{{ui, lifetime, userName, shell, programs, registry, messageBox}};
+    FrmAbout about{{d.fakeUi, d.lifetime, d.userName, d.shell, programs, registry, d.messageBox}};
     about.show();
     about.StartSysInfo();
-    EXPECT_TRUE(messageBox.shown.empty());
+    EXPECT_TRUE(d.messageBox.shown.empty());
     EXPECT_TRUE(eventually([&] { return fs::exists(ran); }));
 
     fs::remove(tool);
     about.StartSysInfo();
-    ASSERT_EQ(messageBox.shown.size(), 1u) << "nothing installed: the message";
+    ASSERT_EQ(d.messageBox.shown.size(), 1u) << "nothing installed: the message";
 }
 
 }  // namespace

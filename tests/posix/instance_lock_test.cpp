@@ -78,7 +78,7 @@ protected:
 
 TEST(InstanceLockDisplayKey, NamesOfOneDisplayGiveOneKeyAndOtherDisplaysOthers) {
     const std::string zero = PosixInstanceLock::displayKey(":0");
-    for (const char* same : {":0.0", ":0.1", "unix:0", "unix:0.0"})
+    for (const char* same : {":0.0", ":0.1", "unix:0", "unix:0.0", "localhost:0"})
         EXPECT_EQ(PosixInstanceLock::displayKey(same), zero) << same;
     EXPECT_NE(PosixInstanceLock::displayKey(":10"), PosixInstanceLock::displayKey(":1"));
     EXPECT_NE(PosixInstanceLock::displayKey("far:0"), zero) << "another host's display 0";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCursor>
 #include <QFontMetrics>
@@ -24,16 +26,8 @@
 namespace stock::test {
 namespace {
 
-struct QtAbout : ::testing::Test {
-    Log log;
+struct QtAbout : ::testing::Test, AboutDoubles {
     qt::QtUi ui;
-    FakeUi ending{log};  // the last unload must not end the test program
-    Lifetime lifetime{ending};
-    FakeUserName userName{log};
-    FakeShell shell{log};
-    FakePrograms programs{log};
-    FakeRegistry registry{log};
-    FakeMessageBox messageBox{log};
     FrmAbout about{{ui, lifetime, userName, shell, programs, registry, messageBox}};
 
     void SetUp() override { open(); }
@@ -89,8 +83,8 @@ TEST_F(QtAbout, ControlsStandWhereTheTableSaysInAFixedDialogWithoutATaskbarButto
     EXPECT_EQ(widget()->minimumSize(), widget()->maximumSize()) << "the user cannot resize it";
     EXPECT_EQ(widget()->geometry().topLeft(), QPoint(100, 100)) << "placed at 1500 twips";
     const auto state = netWmState(widget());
-    EXPECT_TRUE(hasState(state, "_NET_WM_STATE_SKIP_TASKBAR"));
-    EXPECT_FALSE(hasState(state, "_NET_WM_STATE_ABOVE"));
+    EXPECT_EQ(std::ranges::count(state, "_NET_WM_STATE_SKIP_TASKBAR"), 1);
+    EXPECT_EQ(std::ranges::count(state, "_NET_WM_STATE_ABOVE"), 0);
 }
 
 // Every text shows whole: no character without a glyph, no line cut off.

@@ -6,36 +6,18 @@
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
-#include "doubles/fakes.h"
-#include "main_window/frm_clipboard.h"
 #include "platform/qt/exact_text_edit.h"
-#include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_text.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/qt/qt_window.h"
 #include "platform/text_map.h"
-#include "qt/qt_helpers.h"
+#include "qt/main_window_fixture.h"
 
 namespace stock::test {
 namespace {
 
-// The edit box with real widgets and the real clipboard of the X server.
-struct QtEditBox : ::testing::Test {
-    Log log;
-    qt::QtUi ui;
-    qt::QtClipboard clipboard;
-    FakeInstanceLock lock{log};
-    Lifetime lifetime{ui};
-    FrmClipboard frm{{ui, clipboard, lock, lifetime, nullptr}};
-
-    void SetUp() override { frm.load(); }
-    QPlainTextEdit* edit() {
-        return qobject_cast<QPlainTextEdit*>(dynamic_cast<qt::QtWindow&>(frm.window()).control("RichTextBox1"));
-    }
+struct QtEditBox : QtMainWindow {
+    QPlainTextEdit* edit() { return qobject_cast<QPlainTextEdit*>(control("RichTextBox1")); }
     TextBox& box() { return frm.window().textBox("RichTextBox1"); }
-    QAbstractItemView* listView() {
-        return qobject_cast<QAbstractItemView*>(dynamic_cast<qt::QtWindow&>(frm.window()).control("List1"));
-    }
+    QAbstractItemView* listView() { return qobject_cast<QAbstractItemView*>(control("List1")); }
     // Selects display positions [from, to) as the user would.
     void selectDisplay(int from, int to) {
         QTextCursor c = edit()->textCursor();
@@ -53,24 +35,25 @@ struct QtEditBox : ::testing::Test {
     }
 };
 
+// Through the box's own keys, which do what the buttons do.
 TEST_F(QtEditBox, CopyCutAndPasteKeepLineBreaksAndPairsExactly) {
     const std::u16string text = u"a\r\nb\rc\u2029d\ne\t\U0001F600 ";
     box().setText(text);
     // display: a \n b \n c \n d \n e \t (pair) space
     selectDisplay(0, edit()->document()->characterCount() - 1);
     EXPECT_EQ(box().selLength(), text.size());
-    frm.mnuCopy_Click();
+    key(Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(clipboardText(), text);
 
     selectDisplay(9, 12);  // tab and the surrogate pair
     EXPECT_EQ(box().selText(), u"\t\U0001F600");
 
     selectDisplay(1, 4);  // the CR LF, "b" and the lone CR
-    frm.mnuCut_Click();
+    key(Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(clipboardText(), u"\r\nb\r");
     EXPECT_EQ(box().text(), u"ac\u2029d\ne\t\U0001F600 ");
     selectDisplay(0, 0);
-    frm.mnuPaste_Click();
+    key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(box().text(), u"\r\nb\rac\u2029d\ne\t\U0001F600 ");
 }
 
@@ -84,22 +67,6 @@ TEST_F(QtEditBox, TypingKeepsTheLineBreaksAroundIt) {
     key(Qt::Key_Return, Qt::NoModifier, "\r");
     key(Qt::Key_D, Qt::NoModifier, "d");
     EXPECT_EQ(box().text(), u"a\r\nbc\nd");
-}
-
-TEST_F(QtEditBox, ShortcutsDoExactlyWhatTheButtonsDo) {
-    box().setText(u"one\r\ntwo");
-    selectDisplay(0, 4);
-    key(Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(clipboardText(), u"one\r\n");
-    key(Qt::Key_X, Qt::ControlModifier);
-    EXPECT_EQ(clipboardText(), u"one\r\n");
-    EXPECT_EQ(box().text(), u"two");
-    QTextCursor c = edit()->textCursor();
-    c.movePosition(QTextCursor::End);
-    edit()->setTextCursor(c);
-    key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(box().text(), u"twoone\r\n");
-    EXPECT_EQ(edit()->toPlainText(), "twoone\n");
 }
 
 TEST_F(QtEditBox, AVeryLargePasteGoesInWholeAndExact) {

@@ -1,45 +1,25 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRawFont>
 #include <QScrollBar>
 
-#include "doubles/fakes.h"
-#include "main_window/frm_clipboard.h"
 #include "main_window/frm_clipboard_layout.h"
-#include "platform/qt/qt_clipboard.h"
 #include "platform/qt/qt_text.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/qt/qt_window.h"
-#include "qt/qt_helpers.h"
+#include "qt/main_window_fixture.h"
 
 namespace stock::test {
 namespace {
 
 using qt::fromQ;
-using qt::toQ;
-
-struct QtMainWindow : ::testing::Test {
-    Log log;
-    qt::QtUi ui;
-    qt::QtClipboard clipboard;
-    FakeInstanceLock lock{log};
-    Lifetime lifetime{ui};
-    FrmClipboard frm{{ui, clipboard, lock, lifetime, nullptr}};
-
-    void SetUp() override {
-        frm.load();
-        ASSERT_TRUE(waitFor([&] { return widget()->isVisible(); }));
-    }
-    qt::QtWindow& win() { return dynamic_cast<qt::QtWindow&>(frm.window()); }
-    QWidget* widget() { return win().widget(); }
-    QWidget* control(const char* name) { return win().control(name); }
-    double tpp() const { return ui.twipsPerPixelX(); }
-};
 
 TEST_F(QtMainWindow, EveryControlStandsWhereTheTableSaysAtThisScreensTwipsPerPixel) {
     const FormSpec& layout = frmClipboardLayout();
@@ -99,31 +79,14 @@ TEST_F(QtMainWindow, TopmostNoTaskbarButtonAndHeightAfterLoad) {
 
     // The window's state on the X server names skip-taskbar and above.
     const auto state = netWmState(widget());
-    EXPECT_TRUE(hasState(state, "_NET_WM_STATE_SKIP_TASKBAR"));
-    EXPECT_TRUE(hasState(state, "_NET_WM_STATE_ABOVE"));
+    EXPECT_EQ(std::ranges::count(state, "_NET_WM_STATE_SKIP_TASKBAR"), 1);
+    EXPECT_EQ(std::ranges::count(state, "_NET_WM_STATE_ABOVE"), 1);
 
     frm.Command8_Click();
     EXPECT_FALSE(widget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(widget()->isVisible());
     frm.Command8_Click();
     EXPECT_TRUE(widget()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-}
-
-TEST_F(QtMainWindow, BoxesAndListHandBackExactlyTheTextLastSet) {
-    const std::u16string texts[] = {
-        u"a\r\nb\rc\u2029d\ne",
-        u"\ttabs\tand trailing spaces   ",
-        u"\U0001F600 surrogate pair \U00020BB7",
-        u"",
-    };
-    for (const auto& t : texts) {
-        for (const char* box : {"RichTextBox1", "RichTextBox2"}) {
-            frm.window().textBox(box).setText(t);
-            EXPECT_TRUE(frm.window().textBox(box).text() == t) << box;
-        }
-        // the current clip's text went into the history as its top row
-        EXPECT_TRUE(frm.history().Text(0) == t);
-    }
 }
 
 TEST_F(QtMainWindow, CurrentClipIsReadOnlySoTypingAddsNoRows) {
@@ -156,8 +119,18 @@ TEST_F(QtMainWindow, AHugeCurrentClipIsKeptWholeWhileOnlyItsStartIsShown) {
     EXPECT_LT(edit->document()->characterCount(), 300 * 1024);
     EXPECT_FALSE(edit->toolTip().isEmpty());
     EXPECT_TRUE(frm.history().Text(0) == huge);
-    box.setText(u"small");
+    box.setText(u"");
+    EXPECT_TRUE(box.text().empty());
     EXPECT_TRUE(edit->toolTip().isEmpty());
+}
+
+TEST_F(QtMainWindow, ThePopupHasTheEditSubmenuAndTheWindowNoMenuBar) {
+    QMenu* popup = win().menu("mnuAbout");
+    ASSERT_NE(popup, nullptr);
+    QMenu* edit = popup->actions().front()->menu();
+    ASSERT_NE(edit, nullptr) << "edit opens a submenu";
+    EXPECT_EQ(edit->actions().size(), 3);
+    EXPECT_FALSE(widget()->findChild<QMenuBar*>()->isVisible());
 }
 
 }  // namespace

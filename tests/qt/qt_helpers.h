@@ -53,10 +53,4 @@ inline std::vector<std::string> netWmState(QWidget* window) {
     return names;
 }
 
-inline bool hasState(const std::vector<std::string>& state, const char* name) {
-    for (const auto& s : state)
-        if (s == name) return true;
-    return false;
-}
-
 }  // namespace stock::test

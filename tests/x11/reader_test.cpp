@@ -20,7 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 using test::Child;
 using test::eventually;
-using test::TempFile;
 
 const std::string kOwnerTool = STOCK_TEST_OWNER;
 
@@ -120,8 +119,8 @@ TEST_F(ReaderTest, XclipTextsAreReadExactlyAndFetchedOnce) {
                                        std::u16string(u"first\r\nsecond\r\n\r\n  third\ttab\rlone"), big}) {
         SCOPED_TRACE(text.size());
         const auto before = reader_->transfers();
-        TempFile file(encodeUtf8(text));
-        Child xclip(test::xclipArgs(), file.path());
+        const std::string file = test::tempFile(encodeUtf8(text));
+        Child xclip(test::xclipArgs(), file);
         expectEventually(text, 30s);
         const auto a = reader_->readText(), b = reader_->readText();
         EXPECT_EQ(b, text);
@@ -132,10 +131,10 @@ TEST_F(ReaderTest, XclipTextsAreReadExactlyAndFetchedOnce) {
 
 // (A clipboard without owner is read as empty in the COMPOUND_TEXT test.)
 TEST_F(ReaderTest, ClipboardWithoutTextReadsEmpty) {
-    TempFile file("text");
-    Child xclip(test::xclipArgs(), file.path());
+    const std::string file = test::tempFile("text");
+    Child xclip(test::xclipArgs(), file);
     expectEventually(u"text");
-    const auto o = owner({"notext"});
+    const auto o = owner({"serve", "image/png", "image/png", file});
     expectEventually(u"");
 }
 
@@ -144,21 +143,21 @@ TEST_F(ReaderTest, ClipboardWithoutTextReadsEmpty) {
 TEST_F(ReaderTest, OwnersThatFailReadBusyUntilTheNextCopy) {
     for (const char* mode : {"hang", "refuse"}) {
         SCOPED_TRACE(mode);
-        TempFile file("before");
-        Child first(test::xclipArgs(), file.path());
+        const std::string file = test::tempFile("before");
+        Child first(test::xclipArgs(), file);
         expectEventually(u"before");
         const auto o = owner({mode});
         busyUntil([&] { return o->printed("request TARGETS") >= 2; });
-        TempFile after("copied after");
-        Child second(test::xclipArgs(), after.path());
+        const std::string after = test::tempFile("copied after");
+        Child second(test::xclipArgs(), after);
         expectEventually(u"copied after");
     }
 }
 
 TEST_F(ReaderTest, SecretsAreOnlyFetchedForAPasteAndNeverKept) {
-    TempFile secret("hunter2");
+    const std::string secret = test::tempFile("hunter2");
     {
-        const auto o = owner({"hint", "secret", secret.path()});
+        const auto o = owner({"hint", "secret", secret});
         busyUntil([&] { return o->printed("request x-kde-passwordManagerHint") >= 1; });
         // The reader handles the paste after it has judged the hint: a text
         // fetched for reads would have been asked for before the paste's.
@@ -172,8 +171,8 @@ TEST_F(ReaderTest, SecretsAreOnlyFetchedForAPasteAndNeverKept) {
     // would pass for the next owner's).
     ASSERT_TRUE(eventually([&] { return reader_->readText() == u""; }));
     // The hint with another value does not hide the text.
-    TempFile plain("not a secret");
-    const auto o = owner({"hint", "accepted", plain.path()});
+    const std::string plain = test::tempFile("not a secret");
+    const auto o = owner({"hint", "accepted", plain});
     EXPECT_EQ(reader_->readTextToPaste(), u"not a secret") << "a paste right after a copy waits for the fetch";
     EXPECT_EQ(reader_->readText(), u"not a secret");
 }
@@ -181,11 +180,9 @@ TEST_F(ReaderTest, SecretsAreOnlyFetchedForAPasteAndNeverKept) {
 TEST_F(ReaderTest, BurstOfOwnersCostsOneTransferAndTheNewestWins) {
     expectEventually(u"");
     const auto before = reader_->transfers();
-    std::vector<std::unique_ptr<TempFile>> files;
     std::vector<std::unique_ptr<Child>> owners;  // each ends when the next takes over
     for (int i = 0; i < 6; ++i) {
-        files.push_back(std::make_unique<TempFile>("owner " + std::to_string(i)));
-        owners.push_back(owner({"text", files.back()->path()}));
+        owners.push_back(owner({"serve", "UTF8_STRING", "UTF8_STRING", test::tempFile("owner " + std::to_string(i))}));
     }
     EXPECT_EQ(reader_->transfers(), before) << "an owner change alone cost a transfer";
     EXPECT_EQ(reader_->readText(), std::nullopt) << "the first read after a change answers busy";
@@ -197,17 +194,18 @@ TEST_F(ReaderTest, IncrPiecesThatSplitSequencesDecodeAsTheWhole) {
     // Pieces of 7 bytes split kana, emoji and the ill-formed sequences.
     std::string bytes;
     for (int i = 0; i < 300; ++i) bytes += "すと\xF0\x9F\x98\x80|\xE3\x81|\xED\xA0\x80|\xC3\xA9\xF0\x9F\x98";
-    TempFile file(bytes);
-    Child owner({kOwnerTool, "incr", "7", file.path()}, "", true);
+    const std::string file = test::tempFile(bytes);
+    Child owner({kOwnerTool, "incr", "7", file}, "", true);
     expectEventually(decodeUtf8(bytes));
 }
 
 TEST_F(ReaderTest, CompoundTextIsReadWhenItIsAllThatIsOffered) {
     // "すとっくん ｱ é" as a Japanese EUC locale's Xlib writes it.
-    TempFile bytes(std::string("\x1b$)B\xA4\xB9\xA4\xC8\xA4\xC3\xA4\xAF\xA4\xF3 \x1b)I\xB1 \x1b-A\xE9"));
+    const std::string bytes =
+        test::tempFile(std::string("\x1b$)B\xA4\xB9\xA4\xC8\xA4\xC3\xA4\xAF\xA4\xF3 \x1b)I\xB1 \x1b-A\xE9"));
     // A TEXT answer typed COMPOUND_TEXT is COMPOUND_TEXT.
     for (const char* target : {"COMPOUND_TEXT", "TEXT"}) {
-        Child owner({kOwnerTool, "serve", target, "COMPOUND_TEXT", bytes.path()}, "", true);
+        Child owner({kOwnerTool, "serve", target, "COMPOUND_TEXT", bytes}, "", true);
         expectEventually(u"すとっくん ｱ é");
         owner.stop();
         expectEventually(u"");

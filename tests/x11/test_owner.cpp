@@ -2,9 +2,7 @@
 // behaves as asked. Prints "ready" once it owns the selection, then the
 // target of each request it gets ("request TARGET").
 //   test_owner hang              never answers a request
-//   test_owner text FILE         serves FILE's bytes as UTF8_STRING
 //   test_owner hint VALUE FILE   the same, offering x-kde-passwordManagerHint = VALUE
-//   test_owner notext            offers only image/png
 //   test_owner serve TARGET TYPE FILE  offers only TARGET, answered as TYPE with FILE's bytes
 //   test_owner refuse            offers UTF8_STRING and refuses to convert it
 //   test_owner incr N FILE       serves FILE's bytes as UTF8_STRING by INCR, N bytes a piece
@@ -67,7 +65,6 @@ int main(int argc, char** argv) {
     const xcb_atom_t clipboard = intern("CLIPBOARD");
     const xcb_atom_t targets = intern("TARGETS");
     const xcb_atom_t utf8 = intern("UTF8_STRING");
-    const xcb_atom_t png = intern("image/png");
     const xcb_atom_t hintAtom = intern("x-kde-passwordManagerHint");
     const xcb_atom_t incr = intern("INCR");
 
@@ -117,12 +114,7 @@ int main(int argc, char** argv) {
         xcb_atom_t property = req->property == XCB_ATOM_NONE ? req->target : req->property;
         if (req->target == targets) {
             std::vector<xcb_atom_t> list{targets};
-            if (mode == "notext")
-                list.push_back(png);
-            else if (mode == "serve")
-                list.push_back(serveTarget);
-            else
-                list.push_back(utf8);
+            list.push_back(mode == "serve" ? serveTarget : utf8);
             if (mode == "hint") list.push_back(hintAtom);
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, XCB_ATOM_ATOM, 32,
                                 static_cast<std::uint32_t>(list.size()), list.data());
@@ -140,15 +132,12 @@ int main(int argc, char** argv) {
             incrProperty = property;
             incrSent = 0;
             incrDone = false;
-        } else if (req->target == utf8 && mode != "notext") {
+        } else if (req->target == utf8) {
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, utf8, 8,
                                 static_cast<std::uint32_t>(data.size()), data.data());
         } else if (req->target == hintAtom && mode == "hint") {
             xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, XCB_ATOM_STRING, 8,
                                 static_cast<std::uint32_t>(hint.size()), hint.data());
-        } else if (req->target == png && mode == "notext") {
-            const char bytes[] = "\x89PNG";
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, png, 8, 4, bytes);
         } else {
             property = XCB_ATOM_NONE;
         }

@@ -1,17 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "platform/x11/text_assembly.h"
 #include "platform/x11/text_decoding.h"
 
 namespace stock::x11 {
 namespace {
-
-struct Case {
-    std::string bytes;
-    std::u16string text;
-};
 
 // (UTF-8 decoding alone is checked with the narrow conversions.)
 TEST(Latin1Decoding, EveryByteIsItsOwnCodePoint) {
@@ -54,7 +50,7 @@ TEST(StreamedDecoding, AnySplitGivesTheSameTextAsTheWhole) {
 }
 
 TEST(CompoundTextDecoding, GivesTheTextWholeAndInAnySplit) {
-    const Case cases[] = {
+    const std::pair<std::string, std::u16string> cases[] = {
         {"a\tb\nc\xE9\xFF", u"a\tb\nc\u00E9\u00FF"},  // ASCII and Latin-1 by default
         {"\x1b$)B\xA4\xB9\xA4\xC8x", u"すとx"},       // JIS X 0208 on the right
         {"\x1b$(B\x24\x39\x30\x21 \x1b(Bx", u"す亜 x"},
@@ -72,10 +68,10 @@ TEST(CompoundTextDecoding, GivesTheTextWholeAndInAnySplit) {
         {"\x1b$)B\xA4\x1b(Bz\x1b$)B\xA4", u"\uFFFDz\uFFFD"},  // a lead byte cut short
         {"\x1b$)B\xA2\xAF", u"\uFFFD"},                       // an unassigned JIS code
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.bytes));
-        EXPECT_EQ(decodeCompoundText(c.bytes), c.text);
-        expectAnySplitGives(TextDecoder::Encoding::CompoundText, c.bytes, c.text);
+    for (const auto& [bytes, text] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(bytes));
+        EXPECT_EQ(decodeCompoundText(bytes), text);
+        expectAnySplitGives(TextDecoder::Encoding::CompoundText, bytes, text);
     }
 }
 

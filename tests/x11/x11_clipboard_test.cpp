@@ -48,8 +48,8 @@ TEST(X11Clipboard, OwnWritesAreReadAtOnceAndNotFetchedBack) {
     }
     // The server reports owners in order: once xclip's text is read, the
     // program's own owner changes have been handled, and cost no transfer.
-    test::TempFile file("from xclip");
-    test::Child xclip(test::xclipArgs(), file.path());
+    const std::string file = test::tempFile("from xclip");
+    test::Child xclip(test::xclipArgs(), file);
     EXPECT_TRUE(waitWithEvents([&] { return textOf(clip) == u"from xclip"; }));
     EXPECT_EQ(clip.reader()->transfers(), before + 1) << "the program's own text was fetched back";
     ASSERT_TRUE(clip.writeText(u"after xclip"));
@@ -82,17 +82,17 @@ TEST(X11Clipboard, WriteOverAHangingOwner) {
 // The fallback when the X11 reader cannot start.
 TEST(QtClipboardFallback, SecretsArePastedButReadOnlyAsSecrets) {
     QtClipboard clip;
-    test::TempFile secret("hunter2");
+    const std::string secret = test::tempFile("hunter2");
     {
-        test::Child owner({STOCK_TEST_OWNER, "hint", "secret", secret.path()}, "", true);
+        test::Child owner({STOCK_TEST_OWNER, "hint", "secret", secret}, "", true);
         ASSERT_TRUE(waitWithEvents([&] { return clip.readTextToPaste() == u"hunter2"; }));
         const auto read = clip.readText();
         ASSERT_TRUE(read);
         EXPECT_TRUE(read->secret);
         EXPECT_EQ(read->text, u"") << "a secret's text is left unread";
     }
-    test::TempFile plain("not a secret");
-    test::Child owner({STOCK_TEST_OWNER, "hint", "accepted", plain.path()}, "", true);
+    const std::string plain = test::tempFile("not a secret");
+    test::Child owner({STOCK_TEST_OWNER, "hint", "accepted", plain}, "", true);
     EXPECT_TRUE(waitWithEvents([&] { return textOf(clip) == u"not a secret"; }));
 }
 

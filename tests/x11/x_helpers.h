@@ -28,25 +28,12 @@ extern char** environ;
 
 namespace stock::test {
 
-// A file that lives as long as the object.
-class TempFile {
-public:
-    explicit TempFile(const std::string& bytes) {
-        char name[] = "/tmp/stockkun-test-XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd < 0) throw std::runtime_error("mkstemp");
-        close(fd);
-        path_ = name;
-        std::ofstream(path_, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    ~TempFile() { std::remove(path_.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+// A file holding BYTES, removed when the test program ends.
+inline std::string tempFile(const std::string& bytes) {
+    static const ScratchDir dir{"stockkun-x11"};
+    static int n = 0;
+    return dir.file(std::to_string(n++), bytes).string();
+}
 
 // A child process, stopped (SIGTERM) when the object goes. With `stdinPath`
 // "" its input is /dev/null. With `waitReady` its first output line must be

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Plants known faults in src/ one at a time, rebuilds, runs the test labels and
+# prints which test caught each fault; every planted file is restored, also
+# when the run is interrupted. A developer tool, not part of `make test`.
+# Usage: plant-faults.sh [ID...]          (every fault when none is given)
+#   BUILD=build  LABELS='core|posix|x11|qt|e2e'
+#   FULL=1   runs every test for each fault instead of stopping at the first failure
+set -uo pipefail
+cd "$(dirname "$0")/.."
+BUILD="${BUILD:-build}"
+LABELS="${LABELS:-core|posix|x11|qt|e2e}"
+
+# ID|file under src/|what goes wrong|sed expression (last: it may hold '|')
+FAULTS=(
+  'P01|editing/edit_commands.cpp|Cut removes the text after a failed clipboard write|/nothing is removed that is not on the clipboard/d'
+  'P02|history/recall.cpp|the top row is never recalled|s/if (row < 0 ||/if (row <= 0 ||/'
+  'P03|history/clipboard_watcher.cpp|clipboard text comparison flipped|s/first->text == RichTextBox2.text()/first->text != RichTextBox2.text()/'
+  'P04|about/frm_about.cpp|registry string keeps its terminator|s/if (buffer\[size - 1\] == 0) --size;/if (false) --size;/'
+  'P05|about/frm_about.cpp|lost "???" recovery step|s/box.setText(kUnknownUser);//'
+  'P06|about/frm_about.cpp|32-bit overflow bound wrong|s/value > 0xFFFFFFFFu/value > 0x7FFFFFFFu/'
+  'P07|main_window/frm_clipboard.cpp|About placed 1509 instead of 1590 twips above|s/- 1590.0f/- 1509.0f/'
+  'P08|main_window/frm_clipboard.cpp|Exit does not unload About|/if (s_.about) s_.about->unload();/d'
+  'P09|platform/text_map.cpp|CR LF shown as two line breaks|s/text\[i + 1\] == u'"'"'\\n'"'"') ? 2 : 1;/text[i + 1] == u'"'"'\\n'"'"') ? 1 : 1;/'
+  'P10|history/history.cpp|row preview limit off by one|s/i < exact.size() \&\& i < limit;/i < exact.size() \&\& i <= limit;/'
+  'P11|platform/utf8.cpp|encoded surrogates accepted|s/if (lead == 0xED) hi_ = 0x9F;//'
+  'P12|platform/posix/instance_lock.cpp|display key 65 characters|s/key.resize(kMaxKey - 17);/key.resize(kMaxKey - 16);/'
+  'P13|platform/posix/command_line.cpp|% not doubled in the autostart Exec line|s/if (c == '"'"'%'"'"') arg += '"'"'%'"'"';//'
+  'P14|platform/posix/registry.cpp|no / between folder and file name|s/if (candidate.back() != '"'"'\/'"'"') candidate.push_back/if (false) candidate.push_back/'
+  'P15|platform/x11/text_decoding.cpp|Latin-1 bytes sign-extended|s/out\[i\] = static_cast<unsigned char>(bytes\[i\]);/out[i] = static_cast<char16_t>(bytes[i]);/'
+  'P16|platform/x11/x11_clipboard_reader.cpp|secret hint misread|s/if (t.data == "secret") {/if (t.data == "secrets") {/'
+  'P17|history/history.cpp|Clear keeps the old rows|/    rows_.clear();/d'
+  'P18|platform/qt/qt_window.cpp|topmost flag always set|s/flags.setFlag(Qt::WindowStaysOnTopHint, on);/flags.setFlag(Qt::WindowStaysOnTopHint, on || true);/'
+  'P19|platform/ansi.cpp|fromAnsi drops the last unit|s/{ return decodeUtf8(bytes); }/{ auto s = decodeUtf8(bytes); if (!s.empty()) s.pop_back(); return s; }/'
+  'P20|platform/qt/x11_clipboard.cpp|own-clipboard paste branch switched off|s/if (QGuiApplication::clipboard()->ownsClipboard())/if (false \&\& QGuiApplication::clipboard()->ownsClipboard())/'
+  'P21|history/history.cpp|a new clip is kept at the bottom, not the top|s/rows_.push_front(std::move(text));/rows_.push_back(std::move(text));/'
+  'P22|history/clipboard_watcher.cpp|a secret on the first read is not a stop|s/if (!first || first->secret) return;/if (!first) return;/'
+  'P23|platform/qt/history_list.cpp|rows below an announced insert answer with the new rows|s/if (inserting_ \&\& row >= \*inserting_) ++row;//'
+  'P24|platform/x11/text_assembly.cpp|a cut-off sequence at the end of a text is dropped|s/decoder_.finish(text_);//'
+  'P25|platform/posix/instance_lock.cpp|localhost:N gets a key of its own|s/host == "unix" || host == "localhost" ||/host == "unix" ||/'
+)
+
+touched=()
+restore() {
+  local f
+  for f in "${touched[@]}"; do git checkout -q -- "$f"; done
+  touched=()
+}
+trap 'restore; exit 130' INT TERM
+trap restore EXIT
+
+if ! git diff --quiet -- src; then
+  echo "src/ has uncommitted changes; commit or stash them first" >&2
+  exit 2
+fi
+
+want=" $* "
+results=()
+for entry in "${FAULTS[@]}"; do
+  IFS='|' read -r id file what expr <<<"$entry"
+  if [ $# -gt 0 ]; then [[ "$want" == *" $id "* ]] || continue; fi
+  path="src/$file"
+  touched+=("$path")
+  sed -i "$expr" "$path"
+  if git diff --quiet -- "$path"; then
+    results+=("$id|$file|NOT PLANTED (the line is gone)|$what")
+    restore
+    continue
+  fi
+  echo "== $id $file: $what" >&2
+  if ! cmake --build "$BUILD" -j"${JOBS:-2}" >"/tmp/plant-$id.build.log" 2>&1; then
+    results+=("$id|$file|build failed (see /tmp/plant-$id.build.log)|$what")
+    restore
+    continue
+  fi
+  stop=(--stop-on-failure)
+  [ "${FULL:-0}" = 1 ] && stop=()
+  scripts/with-xvfb.sh ctest --test-dir "$BUILD" -L "$LABELS" "${stop[@]}" >"/tmp/plant-$id.test.log" 2>&1
+  caught=$(sed -n '/The following tests FAILED:/,$p' "/tmp/plant-$id.test.log" |
+    sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' | paste -sd' ' -)
+  results+=("$id|$file|${caught:-NOT CAUGHT}|$what")
+  restore
+done
+
+cmake --build "$BUILD" -j"${JOBS:-2}" >/dev/null 2>&1 || echo "rebuild of the restored tree failed" >&2
+printf '%-4s %-38s %-60s %s\n' ID FILE "CAUGHT BY" FAULT
+for r in "${results[@]}"; do
+  IFS='|' read -r id file caught what <<<"$r"
+  printf '%-4s %-38s %-60s %s\n' "$id" "$file" "$caught" "$what"
+done
