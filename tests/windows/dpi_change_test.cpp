@@ -40,7 +40,7 @@ TEST(DpiChange, ControlsFontsAndWindowFollowTheNewDpi) {
     // Every child window, with the font it had, by its layout rectangle.
     struct Child {
         HWND hwnd;
-        const ControlSpec* spec;
+        const ControlSpec* control;
         int font;
     };
     std::vector<Child> children;
@@ -70,9 +70,10 @@ TEST(DpiChange, ControlsFontsAndWindowFollowTheNewDpi) {
     for (const Child& c : children) {
         const RECT r = childRect(hwnd, c.hwnd);
         const PixelRect at = {r.left, r.top, r.right - r.left, r.bottom - r.top};
-        EXPECT_EQ(at, twipsToPixels(c.spec->left, c.spec->top, c.spec->width, c.spec->height, 1440.0 / after))
-            << c.spec->name << " is not placed from its twips at " << after << " DPI";
-        EXPECT_NEAR(fontHeight(c.hwnd), c.font * 1.5, 1.0) << c.spec->name << "'s font";
+        EXPECT_EQ(at,
+                  twipsToPixels(c.control->left, c.control->top, c.control->width, c.control->height, 1440.0 / after))
+            << c.control->name << " is not placed from its twips at " << after << " DPI";
+        EXPECT_NEAR(fontHeight(c.hwnd), c.font * 1.5, 1.0) << c.control->name << "'s font";
     }
     window->destroy();
 }

@@ -190,19 +190,18 @@ void placeAgain(HWND hwnd, const FormSpec& form, Win32Window::Impl& d, UINT dpi)
         if (auto r = d.drawn.find(c.name); r != d.drawn.end()) r->second = RECT{p.x, p.y, p.x + p.w, p.y + p.h};
     }
     for (const auto& [child, name] : d.childNames) {
-        const auto spec = std::find_if(form.controls.begin(), form.controls.end(),
-                                       [&n = name](const ControlSpec& c) { return c.name == n; });
-        if (spec == form.controls.end()) continue;
-        const PixelRect p = twipsToPixels(spec->left, spec->top, spec->width, spec->height, tpp);
+        const ControlSpec* control = findControl(form, name);
+        if (!control) continue;
+        const PixelRect p = twipsToPixels(control->left, control->top, control->width, control->height, tpp);
         SetWindowPos(child, nullptr, p.x, p.y, p.w, p.h, SWP_NOZORDER | SWP_NOACTIVATE);
         const auto f = d.fonts.find(name);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(f != d.fonts.end() ? f->second : d.defaultFont), TRUE);
-        if (spec->kind == ControlKind::TextBox && spec->fore) {
+        if (control->kind == ControlKind::TextBox && control->fore) {
             // The text colour, in case the new font's character format took it.
             CHARFORMAT2W cf = {};
             cf.cbSize = sizeof cf;
             cf.dwMask = CFM_COLOR;
-            cf.crTextColor = toColor(*spec->fore);
+            cf.crTextColor = toColor(*control->fore);
             SendMessageW(child, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
             SendMessageW(child, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
         }
