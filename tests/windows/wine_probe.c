@@ -144,10 +144,6 @@ static int own_secret(const wchar_t* mark, const wchar_t* text) {
 }
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 2 && wcscmp(argv[1], L"idle") == 0) {
-        Sleep(INFINITE);
-        return 0;
-    }
     if (argc == 3 && wcscmp(argv[1], L"get") == 0) return get_text(argv[2]);
     if (argc == 3 && wcscmp(argv[1], L"put") == 0) return put_text(argv[2]);
     if (argc == 3 && wcscmp(argv[1], L"box") == 0) return box_text(argv[2]);
