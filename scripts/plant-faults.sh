@@ -3,7 +3,8 @@
 # prints which test caught each fault; every planted file is restored, also
 # when the run is interrupted. A developer tool, not part of `make test`.
 # Usage: plant-faults.sh [ID...]          (every fault when none is given)
-#   BUILD=build  LABELS='core|posix|x11|qt|e2e'
+#   BUILD=build  LABELS='core|posix|x11|qt|e2e'  (WIN_LABELS=windows for the W faults,
+#   whose tests rebuild build-win/ themselves)
 #   FULL=1   runs every test for each fault instead of stopping at the first failure
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -37,6 +38,12 @@ FAULTS=(
   'P23|platform/qt/history_list.cpp|rows below an announced insert answer with the new rows|s/if (inserting_ \&\& row >= \*inserting_) ++row;//'
   'P24|platform/x11/text_assembly.cpp|a cut-off sequence at the end of a text is dropped|s/decoder_.finish(text_);//'
   'P25|platform/posix/instance_lock.cpp|localhost:N gets a key of its own|s/host == "unix" || host == "localhost" ||/host == "unix" ||/'
+  'W01|platform/win32/win32_clipboard.cpp|ExcludeClipboardContentFromMonitorProcessing not a secret|/if (exclude \&\& IsClipboardFormatAvailable(exclude)) return true;/d'
+  'W02|platform/win32/win32_clipboard.cpp|CanIncludeInClipboardHistory = 0 not a secret|s/return value == 0;/return value == 2;/'
+  'W03|platform/win32/win32_ui.cpp|every control one pixel to the right|s/twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 \/ d.dpi)/twipsToPixels(c.left + 15, c.top, c.width, c.height, 1440.0 \/ d.dpi)/'
+  'W04|platform/win32/win32_shell.cpp|the launched program starts minimized|s/si.wShowWindow = SW_SHOWNORMAL;/si.wShowWindow = SW_SHOWMINNOACTIVE;/'
+  'W05|platform/win32/win32_text_box.cpp|the end of a selection taken as an offset of the exact text|s/to = exactOffset(t, static_cast<std::size_t>(std::max<LONG>(r.cpMax, 0)));/to = static_cast<std::size_t>(std::max<LONG>(r.cpMax, 0));/'
+  'W06|platform/win32/win32_ui.cpp|a DPI change keeps the old font size|s/d.defaultFont = messageFont(dpi);/d.defaultFont = messageFont(96);/'
 )
 
 touched=()
@@ -74,7 +81,9 @@ for entry in "${FAULTS[@]}"; do
   fi
   stop=(--stop-on-failure)
   [ "${FULL:-0}" = 1 ] && stop=()
-  scripts/with-xvfb.sh ctest --test-dir "$BUILD" -L "$LABELS" "${stop[@]}" >"/tmp/plant-$id.test.log" 2>&1
+  labels=$LABELS
+  [[ $id == W* ]] && labels=${WIN_LABELS:-windows}
+  scripts/with-xvfb.sh ctest --test-dir "$BUILD" -L "$labels" "${stop[@]}" >"/tmp/plant-$id.test.log" 2>&1
   caught=$(sed -n '/The following tests FAILED:/,$p' "/tmp/plant-$id.test.log" |
     sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*/\1/p' | paste -sd' ' -)
   results+=("$id|$file|${caught:-NOT CAUGHT}|$what")

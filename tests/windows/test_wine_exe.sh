@@ -179,7 +179,7 @@ edit_has_text() { [ "$("$XPIXELS" "$win" 4 $((boxes_top + 2)) 200 60 000000 60 |
 # From the Windows side, with no X bridge on the way in: CR LF, a lone CR
 # and a lone LF all come back exactly. The top row is recalled and all of it
 # selected; another text takes the clipboard and the top row; Copy.
-exact=$'x\r\ny\rz\nw'
+exact=$'x\r\ny\rz\nw\r\nv'
 utf16 "$exact" >"$work/exact"
 utf16 "marker $$" >"$work/marker"
 wine "$PROBE" put "$(win_path "$work/exact")" >/dev/null 2>&1 || fail "wine_probe could not write the clipboard"
