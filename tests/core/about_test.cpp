@@ -58,30 +58,21 @@ TEST_F(About, RegistryValuesAreReadAsTextThatFitsIn1024Bytes) {
     EXPECT_TRUE(registry.openKeys.empty()) << "every key opened is closed";
 }
 
-TEST_F(About, SysInfoStartsLookup1sPathElseLookup2sFolderAsStoredWithTheFileName) {
-    registry.keys[kLookup1]["PATH"] = regSz("C:\\Program Files\\msinfo32.exe");
-    registry.keys[kLookup2]["MSINFO"] = regSz("C:\\Tools");
-    programs.files = {u"C:\\Program Files\\msinfo32.exe", u"C:\\Tools\\MSINFO32.EXE", u"C:\\Tools\\\\MSINFO32.EXE"};
-    about.StartSysInfo();
-    registry.keys.erase(kLookup1);
-    about.StartSysInfo();
-    registry.keys[kLookup2]["MSINFO"] = regSz("C:\\Tools\\");
-    about.StartSysInfo();
-    EXPECT_EQ(programs.started,
-              (std::vector<std::u16string>{u"C:\\Program Files\\msinfo32.exe", u"C:\\Tools\\MSINFO32.EXE",
-                                           u"C:\\Tools\\\\MSINFO32.EXE"}));
-    EXPECT_EQ(messageBox.shown.size(), 0u);
-}
-
-TEST_F(About, SysInfoShowsItsMessageWhenThereIsNothingToStart) {
+TEST_F(About, SysInfoStartsLookup1sPathElseLookup2sFolderAsStoredWithTheFileNameElseShowsItsMessage) {
     about.StartSysInfo();  // nothing registered
     registry.keys[kLookup2]["MSINFO"] = regSz("C:\\Tools");
     about.StartSysInfo();  // the folder without the file
-    programs.files = {u"C:\\Tools\\MSINFO32.EXE"};
+    programs.files = {u"C:\\Program Files\\msinfo32.exe", u"C:\\Tools\\MSINFO32.EXE", u"C:\\Tools\\\\MSINFO32.EXE"};
+    about.StartSysInfo();  // the folder and the file name
+    registry.keys[kLookup2]["MSINFO"] = regSz("C:\\Tools\\");
+    about.StartSysInfo();  // no separator added or removed
+    registry.keys[kLookup1]["PATH"] = regSz("C:\\Program Files\\msinfo32.exe");
+    about.StartSysInfo();  // lookup 1 first, a path with spaces whole
     registry.keys[kLookup1]["PATH"] = regSz("C:\\gone\\msinfo32.exe");
     about.StartSysInfo();  // lookup 1's path is gone: no falling back to lookup 2
+    EXPECT_EQ(programs.started, (std::vector<std::u16string>{u"C:\\Tools\\MSINFO32.EXE", u"C:\\Tools\\\\MSINFO32.EXE",
+                                                             u"C:\\Program Files\\msinfo32.exe"}));
     EXPECT_EQ(messageBox.shown.size(), 3u);
-    EXPECT_EQ(programs.started.size(), 0u);
 }
 
 }  // namespace

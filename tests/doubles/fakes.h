@@ -23,7 +23,6 @@ public:
     void setText(SharedText t) override {
         if (t == text_) return;
         text_ = std::move(t);
-        selStart_ = selLen_ = 0;
         if (change_) change_();
     }
     std::size_t selLength() const override { return selLen_; }
