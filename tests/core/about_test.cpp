@@ -32,29 +32,21 @@ TEST_F(About, TheUserNameEndsAtItsFirstNulAndAFailedLookupShowsQuestionMarks) {
 }
 
 TEST_F(About, RegistryValuesAreReadAsTextThatFitsIn1024Bytes) {
-    const struct {
-        FakeRegValue value;
-        bool found;
-        std::u16string text;
-    } cases[] = {
-        {regSz("C:\\a b"), true, u"C:\\a b"},
-        {{reg::kSz, {'a', 'b'}}, true, u"ab"},  // without a terminator every character stays
-        {{reg::kSz, {'a', 'b', 0, 0}}, true, std::u16string(u"ab\0", 3)},
-        {regSz("\xE6\x83\x85\xE5\xA0\xB1"), true, u"情報"},
-        {regSz(std::string(1023, 'x')), true, std::u16string(1023, u'x')},
-        {regSz(std::string(1024, 'x')), false, u""},
-        {{reg::kDword, {0x05, 0x01, 0x00, 0x00}}, true, u"261"},
-        {{reg::kDword, {0xFF, 0xFF, 0xFF, 0xFF}}, true, u"4294967295"},
-        {{reg::kBinary, {1, 2, 3}}, true, u"kept"},  // read, but not as text
+    const auto expectRead = [&](const FakeRegValue& value, bool found, const std::u16string& text) {
+        registry.keys["K"]["V"] = value;
+        std::u16string read = u"kept";
+        EXPECT_EQ(about.GetKeyValue(reg::kLocalMachine, u"K", u"V", read), found);
+        EXPECT_EQ(read, text);
     };
-    int n = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(n++);
-        registry.keys["K"]["V"] = c.value;
-        std::u16string text = u"kept";
-        EXPECT_EQ(about.GetKeyValue(reg::kLocalMachine, u"K", u"V", text), c.found);
-        EXPECT_EQ(text, c.text);
-    }
+    expectRead(regSz("C:\\a b"), true, u"C:\\a b");
+    expectRead({reg::kSz, {'a', 'b'}}, true, u"ab");  // without a terminator every character stays
+    expectRead({reg::kSz, {'a', 'b', 0, 0}}, true, std::u16string(u"ab\0", 3));
+    expectRead(regSz("\xE6\x83\x85\xE5\xA0\xB1"), true, u"情報");
+    expectRead(regSz(std::string(1023, 'x')), true, std::u16string(1023, u'x'));
+    expectRead(regSz(std::string(1024, 'x')), false, u"");
+    expectRead({reg::kDword, {0x05, 0x01, 0x00, 0x00}}, true, u"261");
+    expectRead({reg::kDword, {0xFF, 0xFF, 0xFF, 0xFF}}, true, u"4294967295");
+    expectRead({reg::kBinary, {1, 2, 3}}, true, u"kept");  // read, but not as text
     EXPECT_TRUE(registry.openKeys.empty()) << "every key opened is closed";
 }
 
