@@ -12,38 +12,27 @@ namespace {
 
 constexpr char16_t R = 0xFFFD;
 
-TEST(AnsiConversion, RoundTripsEveryKindOfCharacter) {
-    const std::u16string text = u"a\r\n\u00E9\u0800すと\uFFFF\U0001F600\U0010FFFF";
+TEST(AnsiConversion, RoundTripsEveryKindOfCharacterAndTurnsLoneSurrogatesIntoReplacements) {
+    const std::u16string text(u"a\0\r\n\u00E9\u0800すと\uFFFF\U0001F600\U0010FFFF", 13);
     const std::string bytes = toAnsi(text);
-    EXPECT_EQ(bytes, "a\r\n\xC3\xA9\xE0\xA0\x80\xE3\x81\x99\xE3\x81\xA8\xEF\xBF\xBF\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(bytes, std::string("a\0\r\n\xC3\xA9\xE0\xA0\x80\xE3\x81\x99\xE3\x81\xA8\xEF\xBF\xBF\xF0\x9F\x98\x80"
+                                 "\xF4\x8F\xBF\xBF",
+                                 26));
     EXPECT_EQ(fromAnsi(bytes), text);
-}
-
-TEST(AnsiConversion, LoneSurrogatesBecomeReplacementCharacters) {
     const std::string r = "\xEF\xBF\xBD";
-    EXPECT_EQ(toAnsi(std::u16string{u'a', 0xD800}), "a" + r) << "high surrogate at the end";
-    EXPECT_EQ(toAnsi(std::u16string{0xDC00, u'b'}), r + "b") << "low surrogate alone";
-    EXPECT_EQ(toAnsi(std::u16string{0xD83D, 0xD83D, 0xDE00}), r + "\xF0\x9F\x98\x80") << "high, then a pair";
+    EXPECT_EQ(toAnsi(std::u16string{0xD83D, 0xD83D, 0xDE00, u'b'}), r + "\xF0\x9F\x98\x80" + "b");
     EXPECT_EQ(toAnsi(std::u16string{0xDE00, 0xD83D}), r + r) << "a pair in the wrong order";
 }
 
-TEST(AnsiConversion, NulBytesAreKept) {
-    EXPECT_EQ(fromAnsi(std::string("a\0b\0", 4)), std::u16string(u"a\0b\0", 4));
-    EXPECT_EQ(toAnsi(std::u16string(u"\0x", 2)), std::string("\0x", 2));
-}
-
-// fromAnsi is the one UTF-8 decoder: one U+FFFD per maximal subpart of an
-// ill-formed sequence, and every well-formed one exactly.
+// One U+FFFD per maximal subpart of an ill-formed sequence.
 TEST(AnsiConversion, DecodesUtf8WithOneReplacementPerMaximalSubpart) {
     const std::pair<std::string, std::u16string> cases[] = {
-        {"\xC3\xA9\xE3\x81\x99\xEF\xBF\xBF\xE0\xA0\x80", u"\u00E9す\uFFFF\u0800"},
         {"\xED\xA0\x80", {R, R, R}},         // a surrogate's encoding
         {"\xF4\x90\x80\x80", {R, R, R, R}},  // above U+10FFFF
         {"\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64", {u'a', R, R, R, u'b', R, u'c', R, R, u'd'}},
         {"\xC0\xAF|\xE0\x80\xAF|\xF0\x80\x80\xAF", {R, R, u'|', R, R, R, u'|', R, R, R, R}},  // overlong
         {"\xF5\xFE\xFF", {R, R, R}},
         {"x\xE2\x82", {u'x', R}},  // cut short at the end
-        {"\xF0\x9F\x98z", {R, u'z'}},
         {"\xE3\x81\xE3\x81\x99", {R, u'す'}},
     };
     for (const auto& [bytes, text] : cases) EXPECT_EQ(fromAnsi(bytes), text) << bytes;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 
 #include "platform/guard.h"
@@ -8,19 +9,9 @@ namespace stock {
 namespace {
 
 TEST(Guard, NothingAHandlerThrowsGetsOutAndAnEmptyHandlerDoesNothing) {
-    int calls = 0;
-    const auto failing = guarded([&] {
-        ++calls;
-        throw std::runtime_error("handler failed");
-    });
-    failing();
-    guarded([&] {
-        ++calls;
-        throw 42;
-    })();  // not even a non-exception
-    EXPECT_EQ(calls, 2);
+    guarded([] { throw std::runtime_error("handler failed"); })();
+    guarded([] { throw 42; })();  // not even a non-exception
     guarded({})();
-
     int seen = 0;
     guardedEvent([&](int v) {
         seen = v;
