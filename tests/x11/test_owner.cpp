@@ -1,12 +1,11 @@
 // A clipboard owner for what xclip cannot do: takes the CLIPBOARD selection,
-// prints "ready", then the target of each request it gets ("request TARGET").
+// prints "ready", then answers as asked.
 //   test_owner hang              never answers a request
 //   test_owner hint VALUE FILE   offers FILE's bytes as UTF8_STRING, and x-kde-passwordManagerHint = VALUE
 //   test_owner incr N FILE       offers FILE's bytes as UTF8_STRING, sent by INCR in pieces of N bytes
 #include <xcb/xcb.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,9 +27,8 @@ xcb_atom_t intern(const char* name) {
     return a;
 }
 
-void put(xcb_window_t w, xcb_atom_t property, xcb_atom_t type, const std::string& bytes) {
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, property, type, 8, static_cast<std::uint32_t>(bytes.size()),
-                        bytes.data());
+void put(xcb_window_t w, xcb_atom_t property, xcb_atom_t type, std::uint8_t format, std::size_t n, const void* data) {
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, property, type, format, static_cast<std::uint32_t>(n), data);
 }
 
 }  // namespace
@@ -38,7 +36,6 @@ void put(xcb_window_t w, xcb_atom_t property, xcb_atom_t type, const std::string
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode != "hang" && ((mode != "hint" && mode != "incr") || argc != 4)) return 2;
-    std::signal(SIGPIPE, SIG_IGN);  // the reader of the output may be gone
     std::string data;
     if (argc == 4) {
         std::ifstream in(argv[3], std::ios::binary);
@@ -64,7 +61,7 @@ int main(int argc, char** argv) {
     xcb_window_t incrTo = XCB_NONE;
     xcb_atom_t incrProperty = XCB_ATOM_NONE;
     std::size_t incrSent = 0;
-    while (xcb_generic_event_t* ev = xcb_wait_for_event(c)) {
+    for (xcb_generic_event_t* ev; (ev = xcb_wait_for_event(c)); std::free(ev)) {
         const auto type = ev->response_type & 0x7f;
         if (type == XCB_SELECTION_CLEAR) return 0;
         auto* pn = reinterpret_cast<xcb_property_notify_event_t*>(ev);
@@ -72,53 +69,37 @@ int main(int argc, char** argv) {
             pn->state == XCB_PROPERTY_DELETE) {
             // The requestor took a piece: the next one, or the empty one that ends the transfer.
             const std::size_t n = std::min(piece, data.size() - incrSent);
-            put(incrTo, incrProperty, utf8, data.substr(incrSent, n));
+            put(incrTo, incrProperty, utf8, 8, n, data.data() + incrSent);
             incrSent += n;
             if (n == 0) incrTo = XCB_NONE;
             xcb_flush(c);
         }
+        if (type != XCB_SELECTION_REQUEST) continue;
         auto* req = reinterpret_cast<xcb_selection_request_event_t*>(ev);
-        if (type == XCB_SELECTION_REQUEST) {
-            if (auto* name = xcb_get_atom_name_reply(c, xcb_get_atom_name(c, req->target), nullptr)) {
-                std::printf("request %.*s\n", xcb_get_atom_name_name_length(name), xcb_get_atom_name_name(name));
-                std::fflush(stdout);
-                std::free(name);
-            }
-        }
-        if (type != XCB_SELECTION_REQUEST || mode == "hang") {
-            std::free(ev);
-            continue;
-        }
+        if (mode == "hang") continue;
         xcb_atom_t property = req->property == XCB_ATOM_NONE ? req->target : req->property;
         if (req->target == targets) {
             std::vector<xcb_atom_t> list{targets, utf8};
             if (mode == "hint") list.push_back(hint);
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, XCB_ATOM_ATOM, 32,
-                                static_cast<std::uint32_t>(list.size()), list.data());
+            put(req->requestor, property, XCB_ATOM_ATOM, 32, list.size(), list.data());
         } else if (req->target == utf8 && mode == "incr") {
             const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE, size = static_cast<std::uint32_t>(data.size());
             xcb_change_window_attributes(c, req->requestor, XCB_CW_EVENT_MASK, &mask);
-            xcb_change_property(c, XCB_PROP_MODE_REPLACE, req->requestor, property, incr, 32, 1, &size);
+            put(req->requestor, property, incr, 32, 1, &size);
             incrTo = req->requestor;
             incrProperty = property;
             incrSent = 0;
         } else if (req->target == utf8) {
-            put(req->requestor, property, utf8, data);
+            put(req->requestor, property, utf8, 8, data.size(), data.data());
         } else if (req->target == hint && mode == "hint") {
-            put(req->requestor, property, XCB_ATOM_STRING, argv[2]);
+            put(req->requestor, property, XCB_ATOM_STRING, 8, std::strlen(argv[2]), argv[2]);
         } else {
-            property = XCB_ATOM_NONE;
+            property = XCB_ATOM_NONE;  // refused
         }
-        xcb_selection_notify_event_t reply{};
-        reply.response_type = XCB_SELECTION_NOTIFY;
-        reply.time = req->time;
-        reply.requestor = req->requestor;
-        reply.selection = req->selection;
-        reply.target = req->target;
-        reply.property = property;
+        const xcb_selection_notify_event_t reply{XCB_SELECTION_NOTIFY, 0,           0,       req->time, req->requestor,
+                                                 req->selection,       req->target, property};
         xcb_send_event(c, 0, req->requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&reply));
         xcb_flush(c);
-        std::free(ev);
     }
     return 0;
 }
