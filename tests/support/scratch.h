@@ -30,14 +30,12 @@ public:
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
-    // Writes BODY to NAME below the folder, executable or only readable and
-    // writable by the owner.
+    // Writes BODY to NAME below the folder, made executable on request.
     std::filesystem::path file(const std::string& name, const std::string& body, bool executable = false) const {
         const std::filesystem::path p = dir / name;
         std::filesystem::create_directories(p.parent_path());
         std::ofstream(p) << body;
-        using std::filesystem::perms;
-        std::filesystem::permissions(p, executable ? perms::owner_all : perms::owner_read | perms::owner_write);
+        if (executable) std::filesystem::permissions(p, std::filesystem::perms::owner_all);
         return p;
     }
 

@@ -36,11 +36,8 @@ void put(xcb_window_t w, xcb_atom_t property, xcb_atom_t type, std::uint8_t form
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode != "hang" && ((mode != "hint" && mode != "incr") || argc != 4)) return 2;
-    std::string data;
-    if (argc == 4) {
-        std::ifstream in(argv[3], std::ios::binary);
-        data.assign(std::istreambuf_iterator<char>(in), {});
-    }
+    std::ifstream in(argc == 4 ? argv[3] : "/dev/null", std::ios::binary);
+    const std::string data{std::istreambuf_iterator<char>(in), {}};
     const std::size_t piece = mode == "incr" ? std::max(1ul, std::strtoul(argv[2], nullptr, 10)) : 0;
 
     c = xcb_connect(nullptr, nullptr);

@@ -4,9 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <chrono>
 #include <cstdlib>
-#include <functional>
 #include <optional>
 
 #include "platform/qt/x11_clipboard.h"
@@ -15,15 +13,6 @@
 
 namespace stock::qt {
 namespace {
-
-// Waits with the Qt event loop running, so that Qt can answer for the
-// clipboard it owns.
-bool waitWithEvents(const std::function<bool()>& done) {
-    return test::eventually([&] {
-        QApplication::processEvents();
-        return done();
-    });
-}
 
 // A read's text; nullopt when busy or a secret.
 std::optional<SharedText> textOf(Clipboard& clip) {
@@ -46,7 +35,11 @@ TEST(X11Clipboard, OwnWritesAndCopiesByQtAreReadAndPastedAtOnce) {
 
     QGuiApplication::clipboard()->setText(QStringLiteral("copied in a field"));
     EXPECT_EQ(clip.readTextToPaste(), u"copied in a field");
-    EXPECT_TRUE(waitWithEvents([&] { return textOf(clip) == u"copied in a field"; }));
+    // Qt answers the reader's fetch of the clipboard it owns from its event loop.
+    EXPECT_TRUE(test::eventually([&] {
+        QApplication::processEvents();
+        return textOf(clip) == u"copied in a field";
+    }));
     EXPECT_EQ(clip.reader()->transfers(), before + 1) << "the program's own text was fetched back";
 }
 

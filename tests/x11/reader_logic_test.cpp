@@ -1,14 +1,49 @@
-// Whole texts only: the INCR fuzzer checks that any split into pieces gives
-// the same text, and UTF-8 is checked with the narrow conversions.
+// The reader's logic without an X server: which text a read gets when the
+// owner changes under a fetch or a fetch fails (outcomes the fuzzer cannot
+// judge), and whole texts decoded (the INCR fuzzer checks that any split into
+// pieces gives the same; UTF-8 is checked with the narrow conversions).
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 
+#include "platform/x11/selection_state.h"
 #include "platform/x11/text_decoding.h"
 
 namespace stock::x11 {
 namespace {
+
+constexpr std::uint32_t kForeign = 0x0200001;
+
+std::optional<std::u16string> text(SelectionState& s) {
+    auto r = s.read();
+    if (!r.text) return std::nullopt;
+    return r.text->str();
+}
+
+// A foreign owner takes the clipboard and a read asks for its text: the
+// fetch handed to the reader thread (0 when there is none).
+std::uint64_t newOwnerRead(SelectionState& s, std::uint32_t owner = kForeign) {
+    s.ownerChanged(owner, false);
+    EXPECT_EQ(text(s), std::nullopt);
+    return s.takeFetch().value_or(0);
+}
+
+TEST(SelectionState, AFetchForAnOlderOwnerIsDroppedAndAFailedOneRetriedOncePerRead) {
+    SelectionState s;
+    const auto old = newOwnerRead(s);
+    const auto g = newOwnerRead(s, kForeign + 1);  // changed again before the fetch ended
+    EXPECT_FALSE(s.wanted(old));
+    s.fetched(old, u"stale");
+    EXPECT_EQ(text(s), std::nullopt);
+    s.failed(g);
+    EXPECT_FALSE(s.takeFetch()) << "no retry until someone reads";
+    EXPECT_TRUE(s.read().wakeReader);
+    const auto retry = s.takeFetch().value_or(0);
+    EXPECT_FALSE(s.read().wakeReader) << "a second retry while the first runs";
+    s.fetched(retry, u"new");
+    EXPECT_EQ(text(s), u"new");
+}
 
 TEST(TextDecoding, Latin1BytesAreTheirOwnCodePoints) {
     EXPECT_EQ(decodeLatin1(std::string("a\xE9\xFF\x80\0", 5)), (std::u16string{u'a', 0xE9, 0xFF, 0x80, 0}));
