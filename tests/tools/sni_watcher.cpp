@@ -15,9 +15,7 @@ class Watcher : public QDBusAbstractAdaptor {
 public:
     explicit Watcher(QObject* parent) : QDBusAbstractAdaptor(parent) {}
     bool hostRegistered() const { return true; }
-
-public slots:
-    void RegisterStatusNotifierItem(const QString& service, const QDBusMessage& message) {
+    Q_SLOT void RegisterStatusNotifierItem(const QString& service, const QDBusMessage& message) {
         // An item may name itself by a path only: its bus name is the sender.
         const QString name = service.startsWith(QLatin1Char('/')) ? message.service() : service;
         std::printf("%s\n", name.toUtf8().constData());
