@@ -62,28 +62,17 @@ main_windows() { windows_named "$MAIN_TITLE"; }
 main_window() { main_windows | head -n 1; }
 has_main_window() { [ -n "$(main_window)" ]; }
 ABOUT_TITLE='すとっくん　[いろいろな情報]'
-about_windows() { windows_named "$ABOUT_TITLE"; }
-about_window() { about_windows | head -n 1; }
+about_window() { windows_named "$ABOUT_TITLE" | head -n 1; }
 has_about_window() { [ -n "$(about_window)" ]; }
 no_about_window() { ! has_about_window; }
 running() { kill -0 "$last_pid" 2>/dev/null; }
 
-# Fails saying why no main window came from PID: it still runs (with how
-# many windows of its class are visible), or it ended (with its status; 0
-# from a start that found another instance).
-fail_no_window() {
-  if kill -0 "$1" 2>/dev/null; then
-    fail "the main window did not appear; the program runs, visible windows of its class: $(xdotool search --onlyvisible --class "$PROGRAM_CLASS" 2>/dev/null | wc -l)"
-  fi
-  wait "$1"
-  fail "the main window did not appear; the program ended with status $?"
-}
-
+# Starts the program with the environment changes given (NAME=VALUE ...).
 start_program() {
-  "$STOCKKUN" >/dev/null 2>&1 &
+  env "$@" "$STOCKKUN" >/dev/null 2>&1 &
   track_pid $!
   last_pid=$!
-  wait_until 15 has_main_window || fail_no_window $last_pid
+  wait_until 15 has_main_window || fail "the main window did not appear"
 }
 
 # Puts TEXT on the clipboard from an xclip that stays in the foreground, so
@@ -105,8 +94,7 @@ set_clipboard() {
 # waits for them instead of a fixed time.
 ticks_file=$(mktemp)
 export STOCKKUN_TRACE_TICKS="$ticks_file"
-remove_ticks_file() { rm -f "$ticks_file"; }
-at_exit remove_ticks_file
+at_exit "rm -f $ticks_file"
 tick_count() { wc -l <"$ticks_file"; }
 ticks_past() { [ "$(tick_count)" -ge "$1" ]; }
 # Waits until N (2 unless given) more ticks have finished.
@@ -148,14 +136,16 @@ icon_center() {
 }
 # The program's visible windows, popup menus included.
 visible_program_windows() { xdotool search --onlyvisible --class stockkun 2>/dev/null | wc -l; }
-# Runs xdotool with the ARGS that open a popup menu and waits for it (WHAT).
+# Runs COMMAND (ARGS...), which opens a popup menu, and waits for it (WHAT).
 open_menu() {
-  local what=$1 before; shift; before=$(visible_program_windows)
-  xdotool "$@"
-  wait_until 5 bash -c "[ \$(xdotool search --onlyvisible --class stockkun | wc -l) -gt $before ]" ||
-    fail "$what did not open"
+  local what=$1 before
+  shift
+  before=$(visible_program_windows)
+  "$@"
+  more_windows() { [ "$(visible_program_windows)" -gt "$before" ]; }
+  wait_until 5 more_windows || fail "$what did not open"
 }
-open_tray_menu() { local ix iy; read -r ix iy < <(icon_center); open_menu "the tray menu" mousemove "$ix" "$iy" click 3; }
+open_tray_menu() { open_menu "the tray menu" xdotool mousemove $(icon_center) click 3; }
 
 # The clipboard holds exactly TEXT.
 clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }
@@ -164,10 +154,7 @@ clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = 
 px() { echo $(( ($1 + 7) / 15 )); }
 
 # Clicks at a point of the main window's client area given in twips.
-click_at() {
-  local win; win=$(main_window)
-  xdotool mousemove --window "$win" "$(px "$1")" "$(px "$2")" click 1
-}
+click_at() { xdotool mousemove --window "$(main_window)" "$(px "$1")" "$(px "$2")" click 1; }
 press_about() { click_at $((5040 + 600)) 130; }
 # Puts the edit box's whole text on the clipboard with the Copy button.
 copy_edit_box() {
@@ -181,7 +168,6 @@ copy_edit_box() {
 history_ink() {
   "$XPIXELS" "$(main_window)" 0 "$(px 240)" "$(px 7215)" "$(( $(px 1950) - 24 ))" 0000ff 100
 }
-history_has_ink() { [ "$(history_ink | cut -d' ' -f1)" -gt 0 ]; }
 history_count() { history_ink | cut -d' ' -f1; }
 history_grew_past() { [ "$(history_count)" -gt "$1" ]; }
 no_main_window() { ! has_main_window; }

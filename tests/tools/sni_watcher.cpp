@@ -5,40 +5,22 @@
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QStringList>
 #include <cstdio>
 
 class Watcher : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
 
 public:
     explicit Watcher(QObject* parent) : QDBusAbstractAdaptor(parent) {}
-    QStringList items() const { return items_; }
     bool hostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
-
-public slots:
-    void RegisterStatusNotifierItem(const QString& service, const QDBusMessage& message) {
+    Q_SLOT void RegisterStatusNotifierItem(const QString& service, const QDBusMessage& message) {
         // An item may name itself by a path only: its bus name is the sender.
         const QString name = service.startsWith(QLatin1Char('/')) ? message.service() : service;
-        items_ << name;
         std::printf("%s\n", name.toUtf8().constData());
         std::fflush(stdout);
-        emit StatusNotifierItemRegistered(name);
     }
-    void RegisterStatusNotifierHost(const QString&) {}
-
-signals:
-    void StatusNotifierItemRegistered(const QString& service);
-    void StatusNotifierItemUnregistered(const QString& service);
-    void StatusNotifierHostRegistered();
-
-private:
-    QStringList items_;
 };
 
 int main(int argc, char** argv) {
