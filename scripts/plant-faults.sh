@@ -65,6 +65,8 @@ FAULTS=(
   'P50|platform/qt/history_list.cpp|the list cannot scroll sideways to a long row|s/if (extent > s.width()) s.setWidth(extent);//'
   'P51|platform/qt/qt_tray.cpp|a StatusNotifierItem left click does not show the window|s/return statusNotifierHost ? tray_message::kLeftDoubleClick/return statusNotifierHost \&\& false ? tray_message::kLeftDoubleClick/'
   'P52|platform/qt/qt_window.cpp|Esc presses nothing in About|s/target = cancelButton;/target = nullptr;/'
+  'P53|platform/qt/exact_text_edit.cpp|the shown start of a huge current clip may end in half a pair|/std::size_t cut = displayLimit;/{n;d}'
+  'P54|platform/qt/exact_text_edit.cpp|a huge current clip is shown whole|s/if (displayLimit \&\& isReadOnly() \&\& t.size() > displayLimit) {/if (false) {/'
   'W01|platform/win32/win32_clipboard.cpp|ExcludeClipboardContentFromMonitorProcessing not a secret|/if (exclude \&\& IsClipboardFormatAvailable(exclude)) return true;/d'
   'W02|platform/win32/win32_clipboard.cpp|CanIncludeInClipboardHistory = 0 not a secret|s/return value == 0;/return value == 2;/'
   'W03|platform/win32/win32_ui.cpp|every control one pixel to the right|s/twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 \/ d.dpi)/twipsToPixels(c.left + 15, c.top, c.width, c.height, 1440.0 \/ d.dpi)/'

@@ -111,14 +111,24 @@ TEST_F(QtMainWindow, EveryControlInPlaceAndTabInTheTableOrder) {
     EXPECT_EQ(stops, focusOrder(layout));
 }
 
-// Rows show on one line and scroll sideways; the current clip is read-only.
-TEST_F(QtMainWindow, RowsShowOnOneLineAndScrollSidewaysAndTypingAddsNoRow) {
+// Rows show on one line and scroll sideways; the current clip is read-only,
+// and of a huge text it shows only the start, never half a pair, while it
+// keeps the whole text.
+TEST_F(QtMainWindow, RowsShowOnOneLineAndTheCurrentClipIsReadOnlyAndBounded) {
     frm.window().textBox("RichTextBox2").setText(SharedText(u"second\r\nrow"));
     auto* list = qobject_cast<QListView*>(win().control("List1"));
     EXPECT_EQ(list->model()->index(0, 0).data().toString(), QString::fromUtf16(u"second\u21B5row"));
     EXPECT_TRUE(waitFor([&] { return list->horizontalScrollBar()->maximum() + list->viewport()->width() >= 20000; }));
     key(Qt::Key_A, Qt::NoModifier, "a", win().control("RichTextBox2"));
     EXPECT_EQ(frm.history().size(), 1u);
+
+    const std::size_t limit = findControl(frmClipboardLayout(), "RichTextBox2")->displayLimit;
+    ASSERT_GT(limit, 0u);
+    const std::u16string huge = std::u16string(limit - 1, u'x') + u"\U0001F600" + std::u16string(limit, u'y');
+    frm.window().textBox("RichTextBox2").setText(SharedText(huge));
+    auto* clip = qobject_cast<QPlainTextEdit*>(win().control("RichTextBox2"));
+    EXPECT_EQ(clip->toPlainText().size(), static_cast<qsizetype>(limit - 1));
+    EXPECT_EQ(frm.window().textBox("RichTextBox2").text(), huge);
 }
 
 // Through the box's own keys, which do what the buttons do; Tab leaves it.
