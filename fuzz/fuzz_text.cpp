@@ -45,8 +45,11 @@ std::u16string decodeWhole(TextDecoder::Encoding encoding, std::string_view byte
     switch (encoding) {
         case TextDecoder::Encoding::Utf8:
             return stock::x11::decodeUtf8(bytes);
-        case TextDecoder::Encoding::Latin1:
-            return stock::x11::decodeLatin1(bytes);
+        case TextDecoder::Encoding::Latin1: {
+            std::u16string out;
+            TextDecoder(encoding).feed(bytes, out);
+            return out;
+        }
         case TextDecoder::Encoding::CompoundText:
             return stock::x11::decodeCompoundText(bytes);
     }

@@ -27,7 +27,7 @@ FAULTS=(
   'P12|platform/posix/instance_lock.cpp|display key 65 characters|s/key.resize(kMaxKey - 17);/key.resize(kMaxKey - 16);/'
   'P13|platform/posix/command_line.cpp|% not doubled in the autostart Exec line|s/if (c == '"'"'%'"'"') arg += '"'"'%'"'"';//'
   'P14|platform/posix/registry.cpp|no / between folder and file name|s/if (candidate.back() != '"'"'\/'"'"') candidate.push_back/if (false) candidate.push_back/'
-  'P15|platform/x11/text_decoding.cpp|Latin-1 bytes sign-extended|s/out\[i\] = static_cast<unsigned char>(bytes\[i\]);/out[i] = static_cast<char16_t>(bytes[i]);/'
+  'P15|platform/x11/text_decoding.cpp|Latin-1 bytes sign-extended|s/for (const char c : bytes) out.push_back(static_cast<unsigned char>(c));/for (const char c : bytes) out.push_back(static_cast<char16_t>(c));/'
   'P16|platform/x11/x11_clipboard_reader.cpp|secret hint misread|s/if (t.data == "secret") {/if (t.data == "secrets") {/'
   'P17|history/history.cpp|Clear keeps the old rows|/    rows_.clear();/d'
   'P18|platform/qt/qt_window.cpp|topmost flag always set|s/flags.setFlag(Qt::WindowStaysOnTopHint, on);/flags.setFlag(Qt::WindowStaysOnTopHint, on || true);/'

@@ -9,12 +9,6 @@
 
 namespace stock::x11 {
 
-std::u16string decodeLatin1(std::string_view bytes) {
-    std::u16string out(bytes.size(), u'\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) out[i] = static_cast<unsigned char>(bytes[i]);
-    return out;
-}
-
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;

@@ -11,9 +11,6 @@ namespace stock::x11 {
 
 using stock::decodeUtf8;
 
-// ISO 8859-1 (the STRING type of X selections) to UTF-16.
-std::u16string decodeLatin1(std::string_view bytes);
-
 // COMPOUND_TEXT (ISO 2022 as X uses it) to UTF-16, as it arrives in pieces.
 // It starts with ASCII on the left half (GL) and ISO 8859-1 on the right
 // (GR); escape sequences designate ASCII, JIS X 0201 (Roman, Katakana),
