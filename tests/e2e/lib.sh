@@ -134,16 +134,24 @@ icon_center() {
   xwininfo -id "$(icon_window)" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
     /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w / 2), y + int(h / 2)}'
 }
-# The program's visible windows, popup menus included.
-visible_program_windows() { xdotool search --onlyvisible --class stockkun 2>/dev/null | wc -l; }
+# The program's popup menus on the screen: its override-redirect windows
+# other than the icon (which an XEmbed tray shows as one too).
+program_menus() {
+  local w icon
+  icon=$(icon_window)
+  for w in $(xdotool search --onlyvisible --class stockkun 2>/dev/null); do
+    [ "$w" -ne "$((icon))" ] && xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w"
+  done
+}
+menu_open() { [ -n "$(program_menus)" ]; }
+no_menu_open() { ! menu_open; }
 # Runs COMMAND (ARGS...), which opens a popup menu, and waits for it (WHAT).
 open_menu() {
-  local what=$1 before
+  local what=$1
   shift
-  before=$(visible_program_windows)
+  wait_until 30 no_menu_open || fail "a menu was still open before $what"
   "$@"
-  more_windows() { [ "$(visible_program_windows)" -gt "$before" ]; }
-  wait_until 5 more_windows || fail "$what did not open"
+  wait_until 30 menu_open || fail "$what did not open"
 }
 open_tray_menu() { open_menu "the tray menu" xdotool mousemove $(icon_center) click 3; }
 

@@ -76,7 +76,7 @@ placed_right() {
 }
 open_about
 wait_until 10 framed "$(about_window)" || fail "the About window was not framed"
-wait_until 5 placed_right || fail "first show: About frame at $(frame_origin "$(about_window)"), main frame at $(frame_origin "$(main_window)")"
+wait_until 30 placed_right || fail "first show: About frame at $(frame_origin "$(about_window)"), main frame at $(frame_origin "$(main_window)")"
 about_state=$(xprop -id "$(about_window)" _NET_WM_STATE)
 [[ "$about_state" == *_NET_WM_STATE_SKIP_TASKBAR* && "$about_state" != *_NET_WM_STATE_ABOVE* ]] ||
   fail "the About window's state: $about_state"
@@ -144,6 +144,6 @@ kill -TERM "$last_pid"
 expect_status_0 "SIGTERM with About and the tray menu open"
 start
 stop_pid "$last_pid"
-wait_until 5 no_main_window || fail "the killed instance's window stayed"
+wait_until 30 no_main_window || fail "the killed instance's window stayed"
 start
 pass "a killed instance does not block the next start"

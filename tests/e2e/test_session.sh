@@ -26,7 +26,7 @@ edit_box_ink() { "$XPIXELS" "$main" "$(px 60)" "$(px 2220)" "$(px 3800)" "$(px 2
 # Copies the edit box's whole text; the clipboard must then hold TEXT.
 copied_is() {
   copy_edit_box
-  wait_until 3 clipboard_is "$1" || fail "$2: the clipboard holds $(xclip -selection clipboard -o | od -An -c | head -3)"
+  wait_until 30 clipboard_is "$1" || fail "$2: the clipboard holds $(xclip -selection clipboard -o | od -An -c | head -3)"
 }
 # The history shows no more rows after two more ticks.
 no_new_row() {
@@ -44,16 +44,16 @@ start_program
 main=$(main_window)
 wait_until 10 framed "$main" || fail "the window manager did not frame the main window"
 wait_until 10 has_icon || fail "no icon in the notification area"
-wait_until 5 history_grew_past 0 || fail "the clipboard text at start-up was not taken"
+wait_until 30 history_grew_past 0 || fail "the clipboard text at start-up was not taken"
 for p in WM_NAME _NET_WM_NAME; do
   [ "$(property "$main" $p)" = "\"$MAIN_TITLE\"" ] || fail "$p reads $(property "$main" $p)"
 done
-wait_until 5 on_top_without_taskbar_button || fail "_NET_WM_STATE at start: $(state)"
+wait_until 30 on_top_without_taskbar_button || fail "_NET_WM_STATE at start: $(state)"
 pass "the text at start-up taken; the window on top, without a taskbar button, titled; the icon in the tray"
 
 open_tray_menu
 xdotool key Escape
-wait_until 5 active_is_main || xdotool windowactivate "$main"
+wait_until 30 active_is_main || xdotool windowactivate "$main"
 wait_ticks
 [ "$(edit_box_ink)" -eq 0 ] || fail "closing the tray menu filled the edit box"
 click_at 2000 3500
@@ -61,7 +61,7 @@ xdotool type --delay 20 "my draft"
 click_at 3000 1700 # the list, below its only row
 n=$(history_count)
 set_clipboard "arriving meanwhile"
-wait_until 5 history_grew_past "$n" || fail "the text arriving meanwhile was not recorded"
+wait_until 30 history_grew_past "$n" || fail "the text arriving meanwhile was not recorded"
 copied_is "my draft" "the draft was replaced"
 pass "closing the tray menu, a click on the list's empty part and a new row recall nothing"
 
@@ -74,22 +74,22 @@ xdotool key ctrl+a
 wait_ticks 1 # the keys and the repaint have been handled
 n=$(history_count)
 click_at 1900 5280 # Copy
-wait_until 3 clipboard_is "$first" || fail "the recalled text came back as $(xclip -selection clipboard -o | od -An -c | head -3)"
-wait_until 5 history_grew_past "$n" || fail "the copied text did not come back as a new row"
+wait_until 30 clipboard_is "$first" || fail "the recalled text came back as $(xclip -selection clipboard -o | od -An -c | head -3)"
+wait_until 30 history_grew_past "$n" || fail "the copied text did not come back as a new row"
 no_new_row "the copied text was recorded more than once"
 pass "non-ASCII text goes through the history and back to the clipboard unchanged, and comes back on top once"
 
 text=$'one\r\ntwo\rthree\nfour'
 n=$(history_count)
 set_clipboard "$text"
-wait_until 5 history_grew_past "$n" || fail "the CR LF text was not recorded"
+wait_until 30 history_grew_past "$n" || fail "the CR LF text was not recorded"
 no_new_row "the CR LF text was recorded again on a later tick"
 click_at 1500 330 # recall the top row
 set_clipboard "something else"
 click_at 2000 3500
 xdotool key ctrl+a
 click_at 600 5280 # Cut
-wait_until 3 clipboard_is "$text" || fail "Cut did not put the text on the clipboard"
+wait_until 30 clipboard_is "$text" || fail "Cut did not put the text on the clipboard"
 click_at 2000 3500
 xdotool key ctrl+z ctrl+shift+z ctrl+z # undo, redo, undo
 set_clipboard "something else again"
@@ -99,16 +99,16 @@ pass "a CR LF text is recorded once; Cut, undo, redo, undo bring CR LF and lone 
 # The icon's double-click shows the hidden window; "show normal" from its
 # menu brings a minimized window back, no longer on top.
 click_at 4000 5200 # Hide
-wait_until 5 no_main_window || fail "Hide did not hide"
+wait_until 30 no_main_window || fail "Hide did not hide"
 xdotool mousemove $(icon_center) click --repeat 2 --delay 60 1
-wait_until 5 has_main_window || fail "a double-click on the icon did not show the window"
+wait_until 30 has_main_window || fail "a double-click on the icon did not show the window"
 pass "the icon's double-click shows the hidden window"
 
 xdotool windowminimize "$main"
-wait_until 5 minimized || fail "the window manager did not minimize the window"
+wait_until 30 minimized || fail "the window manager did not minimize the window"
 open_tray_menu
 xdotool key Down Down Down Down Down Return # edit, delete, clear history, hide, show normal
-wait_until 5 shown || fail "the topmost toggle left the window minimized"
-wait_until 5 not_above || fail "show normal from the popup left the window on top"
+wait_until 30 shown || fail "the topmost toggle left the window minimized"
+wait_until 30 not_above || fail "show normal from the popup left the window on top"
 pass "\"show normal\" from the tray menu brings a minimized window back, not on top"
 

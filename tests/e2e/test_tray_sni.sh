@@ -26,8 +26,8 @@ wait_until 10 registered || fail "the program registered no StatusNotifierItem"
 item=$(head -n 1 "$work/items")
 sni() { dbus-send --session --type=method_call --dest="$item" /StatusNotifierItem "org.kde.StatusNotifierItem.$1" int32:200 int32:10; }
 click_at 4000 5200 # Hide
-wait_until 5 no_main_window || fail "Hide did not hide"
+wait_until 30 no_main_window || fail "Hide did not hide"
 sni Activate
-wait_until 5 has_main_window || fail "the host's activation did not show the hidden window"
+wait_until 30 has_main_window || fail "the host's activation did not show the hidden window"
 open_menu "the host's context-menu request" sni ContextMenu
 pass "the icon is a StatusNotifierItem ($item): its activation shows the hidden window, its menu opens"
