@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/shared_text.h"
 
@@ -15,6 +16,12 @@ struct ClipboardText {
     // platform's to say); the text is then left unread and empty.
     bool secret = false;
 };
+
+// The text that a read found; nullopt for a read that failed.
+inline std::optional<SharedText> textOf(std::optional<ClipboardText> read) {
+    if (!read) return std::nullopt;
+    return std::move(read->text);
+}
 
 // The clipboard's plain text.
 class Clipboard {

@@ -70,4 +70,11 @@ std::size_t exactOffset(std::u16string_view exact, std::size_t displayPos) {
     return i;
 }
 
+std::u16string_view shownPart(std::u16string_view exact, std::size_t limit) {
+    if (limit == 0 || exact.size() <= limit) return exact;
+    std::size_t cut = limit;
+    if (exact[cut - 1] == u'\r' || (exact[cut - 1] >= 0xD800 && exact[cut - 1] <= 0xDBFF)) --cut;
+    return exact.substr(0, cut);
+}
+
 }  // namespace stock

@@ -34,4 +34,8 @@ std::size_t longestLine(std::u16string_view text);
 // end maps to the end.
 std::size_t exactOffset(std::u16string_view exact, std::size_t displayPos);
 
+// What a box that shows at most `limit` code units (0: no limit) shows of a
+// text: its start, never ending inside a CR LF or a surrogate pair.
+std::u16string_view shownPart(std::u16string_view exact, std::size_t limit);
+
 }  // namespace stock

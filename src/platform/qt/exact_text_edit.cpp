@@ -42,17 +42,11 @@ void ExactTextEdit::setExactText(SharedText text) {
     redo_.clear();
     const std::u16string_view t = exact_.view();
     applying_ = true;
-    if (displayLimit && isReadOnly() && t.size() > displayLimit) {
-        std::size_t cut = displayLimit;
-        if (t[cut - 1] == u'\r' || (t[cut - 1] >= 0xD800 && t[cut - 1] <= 0xDBFF)) --cut;
-        chooseWrap(t.substr(0, cut), true);
-        setPlainText(toQ(toDisplay(t.substr(0, cut))));
-        setToolTip(tr("Showing the first %L1 of %L2 characters").arg(cut).arg(t.size()));
-    } else {
-        chooseWrap(t, true);
-        setPlainText(toQ(toDisplay(t)));
-        setToolTip({});
-    }
+    const std::u16string_view shown = isReadOnly() ? shownPart(t, displayLimit) : t;
+    chooseWrap(shown, true);
+    setPlainText(toQ(toDisplay(shown)));
+    setToolTip(shown.size() < t.size() ? tr("Showing the first %L1 of %L2 characters").arg(shown.size()).arg(t.size())
+                                       : QString());
     applying_ = false;
     fireChanged();
 }

@@ -38,11 +38,7 @@ bool selectionOwned() {
 
 std::optional<ClipboardText> QtClipboard::readText() { return read(false); }
 
-std::optional<SharedText> QtClipboard::readTextToPaste() {
-    auto r = read(true);
-    if (!r) return std::nullopt;
-    return std::move(r->text);
-}
+std::optional<SharedText> QtClipboard::readTextToPaste() { return textOf(read(true)); }
 
 std::optional<ClipboardText> QtClipboard::read(bool secretsToo) {
     QClipboard* cb = QGuiApplication::clipboard();

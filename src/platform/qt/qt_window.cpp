@@ -303,13 +303,6 @@ public:
         settle->start();
     }
 
-private:
-    static constexpr int kSettleMs = 1500;
-    static constexpr int kNoWindowManagerMs = 15000;
-    QPointer<QTimer> settle;
-    QElapsedTimer watching;
-
-public:
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::MouseMove) {
@@ -363,6 +356,12 @@ protected:
         applyOuterHeight();
         applyOuterHeightSoon();
     }
+
+private:
+    static constexpr int kSettleMs = 1500;
+    static constexpr int kNoWindowManagerMs = 15000;
+    QPointer<QTimer> settle;
+    QElapsedTimer watching;
 };
 
 struct QtWindow::Impl {

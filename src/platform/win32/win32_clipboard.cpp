@@ -44,11 +44,7 @@ std::optional<std::uint64_t> Win32Clipboard::changeCount() { return GetClipboard
 
 std::optional<ClipboardText> Win32Clipboard::readText() { return read(false); }
 
-std::optional<SharedText> Win32Clipboard::readTextToPaste() {
-    auto r = read(true);
-    if (!r) return std::nullopt;
-    return std::move(r->text);
-}
+std::optional<SharedText> Win32Clipboard::readTextToPaste() { return textOf(read(true)); }
 
 std::optional<ClipboardText> Win32Clipboard::read(bool secretsToo) {
     if (!openClipboard(owner_)) return std::nullopt;

@@ -78,13 +78,8 @@ std::u16string Win32TextBox::shownText() const {
 void Win32TextBox::setText(SharedText text) {
     if (text == exact_) return;
     exact_ = std::move(text);
-    std::u16string_view t = exact_.view();
     const bool readOnly = box_ && (GetWindowLongW(box_, GWL_STYLE) & ES_READONLY);
-    if (displayLimit_ && readOnly && t.size() > displayLimit_) {
-        std::size_t cut = displayLimit_;
-        if (t[cut - 1] == u'\r' || (t[cut - 1] >= 0xD800 && t[cut - 1] <= 0xDBFF)) --cut;
-        t = t.substr(0, cut);
-    }
+    const std::u16string_view t = readOnly ? shownPart(exact_.view(), displayLimit_) : exact_.view();
     if (box_) {
         applying_ = true;
         const std::u16string w = toControl(t);

@@ -166,9 +166,27 @@ struct Win32Window::Impl {
     }
 };
 
-// ---- DPI changes ----------------------------------------------------------
-
 namespace {
+
+// A control with a font of its own gets it at the window's DPI, and a bold
+// one beside it ("NAME!") for when it is shown bold.
+void makeFonts(Win32Window::Impl& d, const ControlSpec& c) {
+    if (!c.font) return;
+    d.fonts[c.name] = makeFont(*c.font, d.dpi, c.font->weight);
+    d.fonts[c.name + "!"] = makeFont(*c.font, d.dpi, 700);
+}
+
+// A RichEdit's text colour, for what it holds and what is typed into it.
+void setTextColour(HWND box, Rgb colour) {
+    CHARFORMAT2W cf = {};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_COLOR;
+    cf.crTextColor = toColor(colour);
+    SendMessageW(box, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+    SendMessageW(box, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+}
+
+// ---- DPI changes ----------------------------------------------------------
 
 // Places every control again from its twips at `dpi` (twips per pixel =
 // 1440 / dpi) and gives the controls and labels fonts made for that DPI.
@@ -182,10 +200,7 @@ void placeAgain(HWND hwnd, const FormSpec& form, Win32Window::Impl& d, UINT dpi)
     d.defaultFont = messageFont(dpi);
     for (const ControlSpec& c : form.controls) {
         const PixelRect p = twipsToPixels(c.left, c.top, c.width, c.height, tpp);
-        if (c.font) {
-            d.fonts[c.name] = makeFont(*c.font, dpi, c.font->weight);
-            d.fonts[c.name + "!"] = makeFont(*c.font, dpi, 700);
-        }
+        makeFonts(d, c);
         if (auto l = d.labels.find(c.name); l != d.labels.end()) l->second->rect = {p.x, p.y, p.x + p.w, p.y + p.h};
         if (auto r = d.drawn.find(c.name); r != d.drawn.end()) r->second = RECT{p.x, p.y, p.x + p.w, p.y + p.h};
     }
@@ -196,15 +211,8 @@ void placeAgain(HWND hwnd, const FormSpec& form, Win32Window::Impl& d, UINT dpi)
         SetWindowPos(child, nullptr, p.x, p.y, p.w, p.h, SWP_NOZORDER | SWP_NOACTIVATE);
         const auto f = d.fonts.find(name);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(f != d.fonts.end() ? f->second : d.defaultFont), TRUE);
-        if (control->kind == ControlKind::TextBox && control->fore) {
-            // The text colour, in case the new font's character format took it.
-            CHARFORMAT2W cf = {};
-            cf.cbSize = sizeof cf;
-            cf.dwMask = CFM_COLOR;
-            cf.crTextColor = toColor(*control->fore);
-            SendMessageW(child, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
-            SendMessageW(child, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
-        }
+        // The text colour, in case the new font's character format took it.
+        if (control->kind == ControlKind::TextBox && control->fore) setTextColour(child, *control->fore);
     }
     if (oldDefault) DeleteObject(oldDefault);
     for (auto& [n, f] : oldFonts) DeleteObject(f);
@@ -275,12 +283,8 @@ Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(for
     for (const ControlSpec* cp : order) {
         const ControlSpec& c = *cp;
         const PixelRect p = twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 / d.dpi);
-        HFONT font = d.defaultFont;
-        if (c.font) {
-            font = makeFont(*c.font, d.dpi, c.font->weight);
-            d.fonts[c.name] = font;
-            d.fonts[c.name + "!"] = makeFont(*c.font, d.dpi, 700);
-        }
+        makeFonts(d, c);
+        const HFONT font = c.font ? d.fonts[c.name] : d.defaultFont;
         if (c.fore) d.textColours[c.name] = toColor(*c.fore);
         if (c.back) {
             d.backColours[c.name] = toColor(*c.back);
@@ -323,14 +327,7 @@ Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(for
                 if (!child) throw std::runtime_error("no RichEdit control (Msftedit.dll)");
                 SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
                 if (c.back) SendMessageW(child, EM_SETBKGNDCOLOR, 0, toColor(*c.back));
-                if (c.fore) {
-                    CHARFORMAT2W cf = {};
-                    cf.cbSize = sizeof cf;
-                    cf.dwMask = CFM_COLOR;
-                    cf.crTextColor = toColor(*c.fore);
-                    SendMessageW(child, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
-                    SendMessageW(child, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
-                }
+                if (c.fore) setTextColour(child, *c.fore);
                 auto box = std::make_unique<Win32TextBox>(child, c.displayLimit);
                 box->setText(SharedText(c.caption));
                 d.textBoxes[c.name] = std::move(box);
