@@ -27,9 +27,10 @@ set(STOCK_ICON_TOOL ${CMAKE_BINARY_DIR}/host/program_icon_ico)
 set(STOCK_ICON ${CMAKE_BINARY_DIR}/stockkun.ico)
 add_custom_command(OUTPUT ${STOCK_ICON_TOOL}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/host
-  COMMAND ${STOCK_HOST_CXX} -std=c++20 -O2 -Wall -Wextra -Wpedantic -Wshadow -Werror
+  COMMAND ${STOCK_HOST_CXX} -std=c++20 -O2 -Wall -Wextra -Wpedantic -Wshadow -Werror -I${CMAKE_SOURCE_DIR}/src
           ${STOCK_ICON_TOOL_SOURCE} -o ${STOCK_ICON_TOOL} -lz
-  DEPENDS ${STOCK_ICON_TOOL_SOURCE}
+  DEPENDS ${STOCK_ICON_TOOL_SOURCE} ${CMAKE_SOURCE_DIR}/src/main_window/program_icon_design.h
+          ${CMAKE_SOURCE_DIR}/src/platform/layout.h
   COMMENT "Building the host tool that draws the program icon"
   VERBATIM)
 add_custom_command(OUTPUT ${STOCK_ICON}

@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <string>
 #include <string_view>
 
+#include "platform/layout.h"
+
 namespace stock::qt {
+
+inline QColor toQ(Rgb c) { return QColor(c.r, c.g, c.b); }
 
 inline QString toQ(std::u16string_view s) {
     return QString(reinterpret_cast<const QChar*>(s.data()), static_cast<qsizetype>(s.size()));

@@ -41,8 +41,6 @@ bool belongsTo(const QWidget* w, const QWidget* form) {
     return false;
 }
 
-QColor toColor(Rgb c) { return QColor(c.r, c.g, c.b); }
-
 QFont toFont(const FontSpec& font) {
     QFont f(toQ(font.family));
     f.setPointSizeF(font.points);
@@ -422,7 +420,7 @@ QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_
     form->setAccessibleName(toQ(layout.caption));
     form->setMouseTracking(true);
     QPalette pal = form->palette();
-    pal.setColor(QPalette::Window, toColor(layout.back));
+    pal.setColor(QPalette::Window, toQ(layout.back));
     form->setPalette(pal);
     form->setAutoFillBackground(true);
 
@@ -522,12 +520,12 @@ QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_
         w->setAccessibleName(toQ(c.accessibleName.empty() ? c.caption : c.accessibleName));
         QPalette p = w->palette();
         if (c.back) {
-            p.setColor(QPalette::Base, toColor(*c.back));
-            p.setColor(QPalette::Window, toColor(*c.back));
+            p.setColor(QPalette::Base, toQ(*c.back));
+            p.setColor(QPalette::Window, toQ(*c.back));
         }
         if (c.fore) {
-            p.setColor(QPalette::Text, toColor(*c.fore));
-            p.setColor(QPalette::WindowText, toColor(*c.fore));
+            p.setColor(QPalette::Text, toQ(*c.fore));
+            p.setColor(QPalette::WindowText, toQ(*c.fore));
         }
         w->setPalette(p);
         if (c.font) w->setFont(toFont(*c.font));

@@ -2,12 +2,11 @@
 // Windows .ico file with every size Windows asks for at the usual DPI
 // settings, for the executable's resources.
 //
-// The picture is the one src/platform/qt/program_icon.cpp paints: a
-// clipboard board with a clip at the top and a stack of text lines, the
-// newest line highlighted, on a 32 x 32 design grid, anti-aliased. Each
-// pixel is the average of a grid of samples; a sample takes the colour of
-// the last shape that covers it, a shape's outline being a band of the pen's
-// width centred on its edge, as QPainter strokes it.
+// The picture is the program's icon design (main_window/program_icon_design.h),
+// anti-aliased as the Qt front end paints it. Each pixel is the average of a
+// grid of samples; a sample takes the colour of the last shape that covers
+// it, a shape's outline being a band of the pen's width centred on its edge,
+// as QPainter strokes it.
 //
 // Usage: program_icon_ico OUTPUT.ico
 #include <zlib.h>
@@ -22,35 +21,15 @@
 #include <string>
 #include <vector>
 
+#include "main_window/program_icon_design.h"
+
 namespace {
 
-struct Colour {
-    std::uint8_t r, g, b;
-};
-
-// A rectangle with rounded corners (radius 0: square) on the design grid,
-// filled, with an optional outline.
-struct Shape {
-    double x, y, w, h, radius;
-    Colour fill;
-    std::optional<Colour> pen;
-    double penWidth;
-};
-
-std::vector<Shape> programIconShapes() {
-    std::vector<Shape> s = {
-        {4.5, 3.5, 23, 27, 2.5, {196, 140, 76}, Colour{60, 40, 20}, 1.2},  // board
-        {7, 7, 18, 21, 0, {255, 255, 240}, std::nullopt, 0},               // paper
-        {11, 1.5, 10, 6, 1.5, {170, 170, 180}, Colour{40, 40, 40}, 1.0},   // clip
-        {8, 9.5, 16, 4, 0, {213, 209, 243}, std::nullopt, 0},              // the newest line
-        {9, 10.8, 12, 1.6, 0, {0, 0, 255}, std::nullopt, 0},
-    };
-    for (int i = 0; i < 4; ++i) s.push_back({9, 15.5 + i * 3.0, i % 2 ? 10.0 : 13.0, 1.4, 0, {90, 90, 110}, {}, 0});
-    return s;
-}
+using stock::IconShape;
+using stock::Rgb;
 
 // Signed distance from (px, py) to the shape's edge: negative inside.
-double distance(const Shape& s, double px, double py) {
+double distance(const IconShape& s, double px, double py) {
     const double hx = s.w / 2, hy = s.h / 2;
     const double qx = std::abs(px - (s.x + hx)) - hx + s.radius;
     const double qy = std::abs(py - (s.y + hy)) - hy + s.radius;
@@ -61,8 +40,7 @@ double distance(const Shape& s, double px, double py) {
 // RGBA, rows from the top, straight (not premultiplied) alpha.
 std::vector<std::uint8_t> draw(int size) {
     constexpr int kSamples = 8;  // per pixel and axis
-    const auto shapes = programIconShapes();
-    const double unit = 32.0 / size;
+    const double unit = stock::kIconDesignSize / size;
     std::vector<std::uint8_t> out(static_cast<std::size_t>(size) * size * 4);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -71,8 +49,8 @@ std::vector<std::uint8_t> draw(int size) {
                 for (int sx = 0; sx < kSamples; ++sx) {
                     const double px = (x + (sx + 0.5) / kSamples) * unit;
                     const double py = (y + (sy + 0.5) / kSamples) * unit;
-                    const Colour* c = nullptr;
-                    for (const Shape& s : shapes) {
+                    const Rgb* c = nullptr;
+                    for (const IconShape& s : stock::kProgramIconShapes) {
                         const double d = distance(s, px, py);
                         if (s.pen && std::abs(d) <= s.penWidth / 2)
                             c = &*s.pen;
