@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,6 +21,23 @@ using namespace std::chrono_literals;
 using test::Child;
 using test::eventually;
 
+// The most memory this process has held so far, in bytes.
+std::size_t peakRss() {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::stoul(line.substr(6)) * 1024;
+    return 0;
+}
+
+// A text limit well above the largest text these tests copy.
+constexpr std::uint64_t kTextLimit = 32u << 20;
+
+ClipboardReader::Options readerOptions() {
+    ClipboardReader::Options o;
+    o.textLimit = kTextLimit;
+    return o;
+}
+
 class ReaderTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(reader_.usable()) << "needs an X server"; }
@@ -27,9 +45,9 @@ protected:
     // Starts a clipboard owner and waits for the reader to learn of it: until
     // then the reader rightly still answers for the old owner.
     std::unique_ptr<Child> owner(std::vector<std::string> args) {
-        const auto seen = reader_.changeCount();
+        const auto seen = reader_.generation();
         auto child = std::make_unique<Child>(std::move(args));
-        EXPECT_TRUE(eventually([&] { return reader_.changeCount() != seen; }));
+        EXPECT_TRUE(eventually([&] { return reader_.generation() != seen; }));
         return child;
     }
     std::unique_ptr<Child> xclip(const std::string& bytes, const std::string& target = "UTF8_STRING") {
@@ -50,7 +68,7 @@ protected:
         ASSERT_TRUE(eventually([&] { return reader_.readText() == want; }, limit)) << encodeUtf8(want.substr(0, 80));
     }
 
-    ClipboardReader reader_;
+    ClipboardReader reader_{readerOptions()};
 };
 
 // Each owner's text is read exactly, in the type it offers, fetched once and
@@ -124,6 +142,68 @@ TEST_F(ReaderTest, SecretsAreOnlyFetchedForAPasteAndNeverKept) {
     const auto o = owner({STOCK_TEST_OWNER, "hint", "accepted", test::tempFile("not a secret")});
     EXPECT_EQ(reader_.readTextToPaste(), u"not a secret") << "a paste right after a copy waits for the fetch";
     EXPECT_EQ(reader_.readText(), u"not a secret");
+}
+
+// Owners that answer wrongly, endlessly or in pieces of changing types, and
+// one that refuses everything: each reads busy, never an empty or altered
+// text, and makes the reader hold no more than its bounds; the next plain
+// copy is read, while the refuser, having lost the clipboard, makes up
+// refusals a thousand times a second. TARGETS as 16-bit atoms is no list,
+// but the text is still asked for.
+TEST_F(ReaderTest, BrokenEndlessAndRefusingOwnersReadBusyWithinBoundsAndTheNextCopyIsRead) {
+    const auto served = owner({STOCK_TEST_OWNER, "targets16", test::tempFile("served\r\n")});
+    expectEventually(u"served\r\n");
+    // The text limit, as UTF-16, and a piece of 4 MiB on the way.
+    const std::size_t bound = peakRss() + 2 * kTextLimit + (32u << 20);
+    const std::vector<std::vector<std::string>> owners = {
+        {"mixed-incr", test::tempFile("AAAABBBBCCCCDDDDEEEEFFFFGGGGHHHH")},
+        {"endless", "TARGETS"},
+        {"endless", "UTF8_STRING"},
+        {"refuse-late", "0"},
+    };
+    std::unique_ptr<Child> last;
+    for (auto args : owners) {
+        SCOPED_TRACE(args[0] + " " + args[1]);
+        args.insert(args.begin(), STOCK_TEST_OWNER);
+        last = owner(args);
+        const auto seen = reader_.changeCount();  // then a failed fetch, and the retry that a read starts
+        busyUntil([&] {
+            EXPECT_LT(peakRss(), bound) << "held more than the bounds allow";
+            return reader_.changeCount() >= seen + 2;
+        });
+    }
+    const auto next = xclip("after them");
+    expectEventually(u"after them");
+}
+
+// A secret stays unread whatever comes between: the previous owner's
+// refusal, come late, of a request made before the secret's owner took over;
+// refusals made up by that owner at a thousand a second; and the secret's
+// owner slow to list its targets.
+TEST_F(ReaderTest, LateAndMadeUpRefusalsNeverGetASecretRead) {
+    const auto refuser = owner({STOCK_TEST_OWNER, "refuse-late", "1300"});
+    const auto before = reader_.transfers();
+    const auto keeper = owner({STOCK_TEST_OWNER, "hint", "secret", test::tempFile("hunter2"), "600"});
+    ASSERT_TRUE(eventually(
+        [&] {
+            const auto read = reader_.read();
+            EXPECT_FALSE(read && read->text == u"hunter2") << "the secret was read";
+            return read && read->secret;
+        },
+        30s));
+    EXPECT_EQ(reader_.transfers(), before) << "the secret was fetched";
+    const auto next = xclip("after the secret");
+    expectEventually(u"after the secret");
+}
+
+// A copy overtaken while its text arrives is still what a read finds, as
+// long as the newer owner's text is not here.
+TEST_F(ReaderTest, AnOvertakenFetchIsStillReadWhileTheNewerOwnerIsNotFetched) {
+    std::string big;
+    while (big.size() < (8u << 20)) big += "overtaken while on its way \xE3\x81\x99\r\n";
+    const auto first = xclip(big);
+    const auto hung = owner({STOCK_TEST_OWNER, "hang"});
+    expectEventually(decodeUtf8(big), 30s);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // すとっくん: collects the text that passes through the clipboard.
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
@@ -24,16 +25,21 @@
 namespace {
 
 // A test hook: when STOCKKUN_TRACE_TICKS names a file, every finished tick
-// of the clipboard timer appends a line to it, so that a test can wait for
-// the program's own ticks instead of a fixed time.
+// of the clipboard timer appends a line to it ("tick ROWS", the history's
+// row count then), so that a test can wait for the program's own ticks
+// instead of a fixed time.
 void traceTicks() {
     const char* path = std::getenv("STOCKKUN_TRACE_TICKS");
     if (!path || !*path) return;
     for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* timer = w->findChild<QTimer*>("Timer1");
+        auto* list = w->findChild<QAbstractItemView*>("List1");
+        if (!timer || !list) continue;
         // Connected after the window's own handler, so it runs after the tick.
-        if (auto* timer = w->findChild<QTimer*>("Timer1"))
-            QObject::connect(timer, &QTimer::timeout, timer,
-                             [file = std::string(path)] { std::ofstream(file, std::ios::app) << "tick\n"; });
+        QObject::connect(timer, &QTimer::timeout, timer, [file = std::string(path), list] {
+            const int rows = list->model() ? list->model()->rowCount() : 0;
+            std::ofstream(file, std::ios::app) << "tick " << rows << "\n";
+        });
     }
 }
 

@@ -5,16 +5,27 @@
 namespace stock::x11 {
 
 void SelectionState::changedLocked() {
-    pasteWanted_ = false;
-    pasted_.reset();
+    ++changes_;
     changed_.notify_all();
 }
 
-void SelectionState::wantFetchLocked() {
+// A new generation whose text is not known yet.
+void SelectionState::newOwnerLocked() {
     ++generation_;
-    status_ = Status::Fetching;
-    text_ = Text();
+    failed_ = false;
     handedOut_ = false;
+    pasteWanted_ = false;
+    pasted_.reset();
+}
+
+bool SelectionState::fetchWantedLocked() const {
+    if (currentLocked()) return newest_.secret && pasteWanted_;
+    return !failed_;
+}
+
+// A complete result for `generation`: it replaces the newest one, which goes.
+void SelectionState::settleLocked(std::uint64_t generation, bool secret, Text text) {
+    newest_ = Result{generation, secret, std::move(text), std::nullopt};
     changedLocked();
 }
 
@@ -27,32 +38,30 @@ void SelectionState::ownerChanged(std::uint32_t owner, bool ours) {
         // the clipboard's text is the newest write's.
         Text mine = std::move(pendingOwnWrites_.front());
         pendingOwnWrites_.pop_front();
-        ++generation_;
-        status_ = Status::Ready;
-        text_ = pendingOwnWrites_.empty() ? std::move(mine) : pendingOwnWrites_.back();
-        changedLocked();
+        newOwnerLocked();
+        settleLocked(generation_, false, pendingOwnWrites_.empty() ? std::move(mine) : pendingOwnWrites_.back());
         return;
     }
-    ++generation_;
-    text_ = Text();
-    handedOut_ = false;
+    newOwnerLocked();
     // Nobody: an empty clipboard. A foreign owner, or our own toolkit copying
-    // on its own (a key in a text field): unknown until a read asks for it.
-    status_ = owner == 0 ? Status::Ready : Status::Stale;
-    changedLocked();
+    // on its own (a key in a text field): fetched now.
+    if (owner == 0)
+        settleLocked(generation_, false, Text());
+    else
+        changedLocked();
 }
 
 std::optional<std::uint64_t> SelectionState::takeFetch() {
     std::lock_guard lock(m_);
-    if (handedOut_) return std::nullopt;
-    if (status_ != Status::Fetching && !(status_ == Status::Secret && pasteWanted_)) return std::nullopt;
+    if (handedOut_ || !fetchWantedLocked()) return std::nullopt;
     handedOut_ = true;
     return generation_;
 }
 
 bool SelectionState::wanted(std::uint64_t generation) const {
     std::lock_guard lock(m_);
-    return generation == generation_ && (status_ == Status::Fetching || (status_ == Status::Secret && pasteWanted_));
+    if (generation == generation_) return fetchWantedLocked();
+    return generation < generation_ && generation > newest_.generation;
 }
 
 bool SelectionState::pasteWanted(std::uint64_t generation) const {
@@ -62,82 +71,84 @@ bool SelectionState::pasteWanted(std::uint64_t generation) const {
 
 void SelectionState::fetched(std::uint64_t generation, Text text) {
     std::lock_guard lock(m_);
-    if (generation != generation_ || status_ != Status::Fetching) return;
-    status_ = Status::Ready;
-    text_ = std::move(text);
+    if (generation <= newest_.generation || generation > generation_) return;
     ++transfers_;
-    changed_.notify_all();
+    settleLocked(generation, false, std::move(text));
 }
 
 void SelectionState::failed(std::uint64_t generation) {
     std::lock_guard lock(m_);
-    if (generation != generation_) return;
-    if (status_ == Status::Fetching) {
-        status_ = Status::Failed;
-    } else if (status_ == Status::Secret) {
+    if (generation != generation_) return;  // an overtaken fetch: the newest is next
+    if (!currentLocked()) {
+        failed_ = true;
+    } else if (newest_.secret && pasteWanted_) {
         pasteWanted_ = false;  // the paste gets nothing; the secret stays unread
     } else {
         return;
     }
-    changed_.notify_all();
+    changedLocked();
 }
 
 void SelectionState::secretFound(std::uint64_t generation) {
     std::lock_guard lock(m_);
-    if (generation != generation_ || status_ != Status::Fetching) return;
-    status_ = Status::Secret;
+    if (generation <= newest_.generation || generation > generation_) return;
+    settleLocked(generation, true, Text());
     // A paste that asked after this fetch had passed the hint gets a fetch
     // of its own.
-    if (pasteWanted_) handedOut_ = false;
-    changed_.notify_all();
+    if (generation == generation_ && pasteWanted_) handedOut_ = false;
 }
 
 void SelectionState::secretFetched(std::uint64_t generation, Text text) {
     std::lock_guard lock(m_);
     if (generation != generation_) return;
-    if (status_ == Status::Fetching) status_ = Status::Secret;  // never cached
-    if (status_ != Status::Secret) return;
-    changed_.notify_all();
-    if (!pasteWanted_) return;  // the paste gave up waiting
+    if (!currentLocked()) settleLocked(generation, true, Text());  // never cached
+    if (!newest_.secret || !pasteWanted_) return;                  // the paste gave up waiting
     pasted_ = std::move(text);
     pasteWanted_ = false;
     ++transfers_;
-    changed_.notify_all();
+    changedLocked();
 }
 
-SelectionState::Read SelectionState::readLocked() {
-    switch (status_) {
-        case Status::Ready:
-            return {text_, false};
-        case Status::Stale:
-            status_ = Status::Fetching;
-            handedOut_ = false;
-            return {std::nullopt, true};
-        case Status::Failed:
-            wantFetchLocked();
-            return {std::nullopt, true};
-        case Status::Secret:
-            return {std::nullopt, false, true};
-        case Status::Fetching:
-            break;
+SelectionState::Read SelectionState::answerLocked() {
+    Read r;
+    if (!currentLocked() && failed_) {
+        // Retry once per read, never on its own: a tick sets the pace.
+        failed_ = false;
+        handedOut_ = false;
+        r.wakeReader = true;
+        changedLocked();
     }
-    return {std::nullopt, false};
+    const bool overtaken = !currentLocked() && newest_.answeredAt && *newest_.answeredAt != changes_;
+    if (newest_.generation == 0 || overtaken) return r;
+    if (!newest_.answeredAt) newest_.answeredAt = changes_;
+    if (newest_.secret)
+        r.secret = true;
+    else
+        r.text = newest_.text;
+    return r;
 }
 
 SelectionState::Read SelectionState::read() {
     std::lock_guard lock(m_);
-    return readLocked();
+    return answerLocked();
 }
 
 SelectionState::Read SelectionState::requestPaste() {
     std::lock_guard lock(m_);
-    Read r = readLocked();
-    if (r.text) return r;
+    Read r;
+    if (currentLocked() && !newest_.secret) {
+        r.text = newest_.text;
+        return r;
+    }
     pasteWanted_ = true;
     pasted_.reset();
-    if (status_ == Status::Secret && !handedOut_) r.wakeReader = true;
-    if (status_ == Status::Secret && handedOut_) {
-        // The fetch that found the secret has ended: ask for another.
+    if (failed_) {
+        failed_ = false;
+        handedOut_ = false;
+        changedLocked();
+    }
+    if (currentLocked() || !handedOut_) {
+        // A secret's text for this paste alone, or the newest owner's fetch.
         handedOut_ = false;
         r.wakeReader = true;
     }
@@ -148,24 +159,15 @@ std::optional<SelectionState::Text> SelectionState::awaitPaste(Clock::time_point
     std::unique_lock lock(m_);
     const std::uint64_t generation = generation_;
     changed_.wait_until(lock, deadline, [&] {
-        if (generation != generation_) return true;
-        switch (status_) {
-            case Status::Ready:
-            case Status::Failed:
-            case Status::Stale:
-                return true;
-            case Status::Secret:
-                return pasted_.has_value() || !pasteWanted_;
-            case Status::Fetching:
-                return false;
-        }
-        return true;
+        if (generation != generation_ || failed_) return true;
+        if (!currentLocked()) return false;
+        return !newest_.secret || pasted_.has_value() || !pasteWanted_;
     });
     std::optional<Text> out;
-    if (generation == generation_) {
-        if (status_ == Status::Ready)
-            out = text_;
-        else if (status_ == Status::Secret && pasted_)
+    if (generation == generation_ && currentLocked()) {
+        if (!newest_.secret)
+            out = newest_.text;
+        else if (pasted_)
             out = std::move(pasted_);
     }
     // Whatever came of it, nothing of a secret stays behind, and a fetch
@@ -178,22 +180,26 @@ std::optional<SelectionState::Text> SelectionState::awaitPaste(Clock::time_point
 void SelectionState::ownWriteBegun(Text text) {
     std::lock_guard lock(m_);
     pendingOwnWrites_.push_back(text);
-    ++generation_;  // a fetch under way is for an older owner
-    status_ = Status::Ready;
-    text_ = std::move(text);
-    changedLocked();
+    newOwnerLocked();  // a fetch under way is for an older owner
+    settleLocked(generation_, false, std::move(text));
 }
 
 bool SelectionState::ownWriteFailed() {
     std::lock_guard lock(m_);
     if (!pendingOwnWrites_.empty()) pendingOwnWrites_.pop_back();
-    wantFetchLocked();
+    newOwnerLocked();
+    changedLocked();
     return true;
 }
 
 std::uint64_t SelectionState::generation() const {
     std::lock_guard lock(m_);
     return generation_;
+}
+
+std::uint64_t SelectionState::changeCount() const {
+    std::lock_guard lock(m_);
+    return changes_;
 }
 
 std::uint64_t SelectionState::transfers() const {

@@ -2,9 +2,11 @@
 // the reader thread (which learns of owner changes and fetches) and the UI
 // thread (which reads, and writes through the toolkit). No X calls here.
 //
-// A new owner costs nothing until someone reads: the first read after an
-// owner change answers busy and asks for one fetch of the newest owner, so a
-// burst of owners between two reads costs one transfer.
+// A new owner's text is fetched at once, one fetch at a time: a fetch that a
+// newer owner overtakes still finishes, and the newest owner is fetched next.
+// A read answers the newest text fetched completely, so that while the
+// clipboard keeps changing every read still finds the text it held a moment
+// before; a text that was answered once and then overtaken reads busy.
 #pragma once
 
 #include <chrono>
@@ -32,11 +34,11 @@ public:
     // keeps the text noted for that write, with no fetch.
     void ownerChanged(std::uint32_t owner, bool ours);
 
-    // A fetch to start: the generation it belongs to. Each wanted fetch is
-    // handed out once.
+    // A fetch to start: the generation it belongs to, always the newest.
+    // Each wanted fetch is handed out once.
     std::optional<std::uint64_t> takeFetch();
-    // Whether the fetch of `generation` is still wanted; a fetch that is not
-    // is dropped, as the selection changed under it (or nobody waits for it).
+    // Whether the fetch of `generation` is still worth finishing: it is the
+    // newest owner's, or an older one's that nothing newer has overtaken.
     bool wanted(std::uint64_t generation) const;
     // Whether someone waits to paste the text of `generation`, secret or not.
     bool pasteWanted(std::uint64_t generation) const;
@@ -55,13 +57,14 @@ public:
         bool wakeReader = false;   // a fetch was queued for the reader thread
         bool secret = false;       // the owner marks its text a secret
     };
-    // The last fetched text. The first read after an owner change, and one
-    // after a failed fetch, queue a fetch and read busy.
+    // The newest text fetched completely: the newest owner's, or while that
+    // one is being fetched an older owner's that no read has answered before
+    // the state last changed. A read after a failed fetch queues a retry.
     Read read();
 
-    // A paste: like read(), and when the owner marks its text a secret, a
-    // fetch of that text for the paste alone is queued. Then awaitPaste()
-    // waits, until `deadline` at most, for the text.
+    // A paste: the newest owner's text alone. When the owner marks its text
+    // a secret, a fetch of that text for the paste alone is queued. Then
+    // awaitPaste() waits, until `deadline` at most, for the text.
     Read requestPaste();
     std::optional<Text> awaitPaste(Clock::time_point deadline);
 
@@ -73,27 +76,38 @@ public:
     // was, so fetch it again. Returns true (wake the reader).
     bool ownWriteFailed();
 
-    // Changes with every owner change, own write and retry; within one
-    // generation a text, once read, stays the same.
+    // The newest owner's generation: changes with every owner change and own write.
     std::uint64_t generation() const;
+    // Changes whenever what read() answers may change; while it stands still,
+    // read() answers the same.
+    std::uint64_t changeCount() const;
 
     // Finished text transfers, for tests and benchmarks.
     std::uint64_t transfers() const;
 
 private:
-    // Stale: a new owner whose text nobody asked for yet.
-    enum class Status { Stale, Fetching, Ready, Failed, Secret };
+    // The newest complete result: a text, or a secret left unread.
+    struct Result {
+        std::uint64_t generation = 0;  // 0: none yet
+        bool secret = false;
+        Text text;
+        std::optional<std::uint64_t> answeredAt;  // the change count when a read first answered it
+    };
 
-    void wantFetchLocked();
-    Read readLocked();
+    bool currentLocked() const { return newest_.generation == generation_; }
+    bool fetchWantedLocked() const;
+    void newOwnerLocked();
+    void settleLocked(std::uint64_t generation, bool secret, Text text);
     void changedLocked();
+    Read answerLocked();
 
     mutable std::mutex m_;
     std::condition_variable changed_;
-    Status status_ = Status::Stale;
-    Text text_;
     std::uint64_t generation_ = 1;
-    bool handedOut_ = false;
+    Result newest_;
+    bool failed_ = false;     // the newest owner's fetch failed; the next read retries
+    bool handedOut_ = false;  // the newest owner's fetch is with the reader thread
+    std::uint64_t changes_ = 0;
     bool pasteWanted_ = false;           // a paste waits for this generation's text
     std::optional<Text> pasted_;         // a secret fetched for that paste
     std::deque<Text> pendingOwnWrites_;  // oldest first, waiting for their owner change

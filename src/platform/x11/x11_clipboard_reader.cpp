@@ -16,9 +16,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/x11/selection_fetch.h"
 #include "platform/x11/selection_state.h"
-#include "platform/x11/text_assembly.h"
-#include "platform/x11/text_decoding.h"
 
 namespace stock::x11 {
 namespace {
@@ -37,34 +36,9 @@ struct Reply {
     explicit operator bool() const { return p != nullptr; }
 };
 
-// Longest piece of a property asked for in one request, in 32-bit units.
-constexpr std::uint32_t kPropertyChunkWords = 1u << 20;
-// Longest a whole fetch may take, however steadily it progresses.
-constexpr auto kFetchLimit = std::chrono::seconds(60);
-
-// What one fetch of the selection is doing (reader thread only).
-enum class Stage { Targets, Hint, Text };
-
-struct Transfer {
-    std::uint64_t generation = 0;
-    Stage stage = Stage::Targets;
-    xcb_atom_t target = XCB_ATOM_NONE;
-    xcb_atom_t property = XCB_ATOM_NONE;
-    bool incremental = false;               // INCR: the data arrives in pieces
-    bool targetsKnown = false;              // the owner answered TARGETS
-    bool secret = false;                    // a secret, fetched for a paste only
-    std::vector<xcb_atom_t> candidates;     // text targets still to try
-    std::string data;                       // the value of TARGETS or of the hint
-    std::optional<std::uint64_t> sizeHint;  // the text's byte count, as the owner gives it
-    std::optional<TextAssembly> text;       // the text, decoded as it arrives
-    xcb_atom_t type = XCB_ATOM_NONE;
-    Clock::time_point deadline;
-    Clock::time_point limit;
-};
-
 }  // namespace
 
-class ClipboardReader::Impl {
+class ClipboardReader::Impl final : private SelectionIo {
 public:
     explicit Impl(Options options) : options_(options) {
         c_ = xcb_connect(nullptr, nullptr);
@@ -80,10 +54,11 @@ public:
         usable_ = true;
     }
 
-    ~Impl() {
+    ~Impl() override {
         stop_ = true;
         wake();
         if (thread_.joinable()) thread_.join();
+        std::free(queued_);
         if (wake_ >= 0) close(wake_);
         if (c_) xcb_disconnect(c_);
     }
@@ -115,7 +90,8 @@ public:
         if (state_.ownWriteFailed()) wake();
     }
     std::uint64_t transfers() const { return state_.transfers(); }
-    std::uint64_t changeCount() const { return state_.generation(); }
+    std::uint64_t changeCount() const { return state_.changeCount(); }
+    std::uint64_t generation() const { return state_.generation(); }
 
 private:
     xcb_atom_t intern(std::string_view name) {
@@ -129,23 +105,7 @@ private:
         xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
         if (!it.rem) return false;
         const xcb_window_t root = it.data->root;
-
-        clipboard_ = intern("CLIPBOARD");
-        targets_ = intern("TARGETS");
-        incr_ = intern("INCR");
-        utf8String_ = intern("UTF8_STRING");
-        text_ = intern("TEXT");
-        compoundText_ = intern("COMPOUND_TEXT");
-        const xcb_atom_t mimeUtf8 = intern("text/plain;charset=utf-8");
-        const xcb_atom_t mimeUtf8Upper = intern("text/plain;charset=UTF-8");
-        const xcb_atom_t mimePlain = intern("text/plain");
-        passwordHint_ = intern("x-kde-passwordManagerHint");
-        for (std::size_t i = 0; i < properties_.size(); ++i)
-            properties_[i] = intern("STOCKKUN_SELECTION_" + std::to_string(i));
-        if (clipboard_ == XCB_ATOM_NONE || targets_ == XCB_ATOM_NONE) return false;
-        // COMPOUND_TEXT before STRING and TEXT: it holds every text that
-        // STRING can, and more.
-        textPreference_ = {utf8String_, mimeUtf8, mimeUtf8Upper, compoundText_, XCB_ATOM_STRING, text_, mimePlain};
+        if (!internAtoms()) return false;
 
         Reply<xcb_xfixes_query_version_reply_t> version(
             xcb_xfixes_query_version_reply(c_, xcb_xfixes_query_version(c_, 5, 0), nullptr));
@@ -154,19 +114,57 @@ private:
         xfixesEvent_ = ext->first_event + XCB_XFIXES_SELECTION_NOTIFY;
 
         window_ = xcb_generate_id(c_);
+        atoms_.window = window_;
         const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_create_window(c_, XCB_COPY_FROM_PARENT, window_, root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
                           XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &mask);
-        xcb_xfixes_select_selection_input(c_, window_, clipboard_,
+        // The first owner's requests carry the server's time now: never the
+        // time 0 that anybody could put in a made-up answer.
+        ownerTime_ = serverTime();
+        if (ownerTime_ == XCB_CURRENT_TIME) return false;
+        xcb_xfixes_select_selection_input(c_, window_, atoms_.clipboard,
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
                                               XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                                               XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
         // Asked after the watch is set, so that no change falls in between.
         Reply<xcb_get_selection_owner_reply_t> owner(
-            xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, clipboard_), nullptr));
+            xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, atoms_.clipboard), nullptr));
         if (!owner) return false;
         state_.ownerChanged(owner->owner, isOwn(owner->owner));
         return !xcb_connection_has_error(c_);
+    }
+
+    bool internAtoms() {
+        atoms_.clipboard = intern("CLIPBOARD");
+        atoms_.targets = intern("TARGETS");
+        atoms_.incr = intern("INCR");
+        atoms_.compoundText = intern("COMPOUND_TEXT");
+        atoms_.passwordHint = intern("x-kde-passwordManagerHint");
+        const xcb_atom_t utf8 = intern("UTF8_STRING");
+        // COMPOUND_TEXT before STRING and TEXT: it holds every text that
+        // STRING can, and more.
+        atoms_.textPreference = {utf8,          intern("text/plain;charset=utf-8"), intern("text/plain;charset=UTF-8"),
+                                 atoms_.compoundText, XCB_ATOM_STRING, intern("TEXT"), intern("text/plain")};
+        atoms_.direct = {utf8, atoms_.compoundText, XCB_ATOM_STRING};
+        for (std::size_t i = 0; i < properties_.size(); ++i)
+            properties_[i] = intern("STOCKKUN_SELECTION_" + std::to_string(i));
+        stamp_ = intern("STOCKKUN_TIME");
+        return atoms_.clipboard != XCB_ATOM_NONE && atoms_.targets != XCB_ATOM_NONE && stamp_ != XCB_ATOM_NONE &&
+               atoms_.passwordHint != XCB_ATOM_NONE;
+    }
+
+    // The server's time, from the notice of a change to a property of our
+    // own window (no other event can come before the selection is watched).
+    xcb_timestamp_t serverTime() {
+        xcb_change_property(c_, XCB_PROP_MODE_APPEND, window_, stamp_, XCB_ATOM_STRING, 8, 0, nullptr);
+        xcb_flush(c_);
+        while (xcb_generic_event_t* ev = xcb_wait_for_event(c_)) {
+            Reply<xcb_generic_event_t> owned(ev);
+            auto* n = reinterpret_cast<xcb_property_notify_event_t*>(ev);
+            if ((ev->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && n->window == window_ && n->atom == stamp_)
+                return n->time;
+        }
+        return XCB_CURRENT_TIME;
     }
 
     bool isOwn(xcb_window_t w) const {
@@ -182,40 +180,59 @@ private:
     void run() {
         while (!stop_) {
             try {
-                while (xcb_generic_event_t* ev = xcb_poll_for_event(c_)) {
+                for (xcb_generic_event_t* ev = std::exchange(queued_, nullptr); ev || (ev = xcb_poll_for_event(c_));
+                     ev = nullptr) {
                     Reply<xcb_generic_event_t> owned(ev);
-                    handle(ev);
+                    handle(*ev);
                 }
-            } catch (...) {
-                if (transfer_) fail();
-            }
-            if (xcb_connection_has_error(c_)) {
-                broken_ = true;
-                return;
-            }
-            try {
                 checkTransfer();
                 if (!transfer_) {
                     if (auto generation = state_.takeFetch()) start(*generation);
                 }
             } catch (...) {
-                if (transfer_) fail();
+                dropTransfer();
+            }
+            if (xcb_connection_has_error(c_)) {
+                broken_ = true;
+                return;
             }
             xcb_flush(c_);
-
-            int timeout = -1;
-            if (transfer_) {
-                const auto left =
-                    std::chrono::duration_cast<std::chrono::milliseconds>(transfer_->deadline - Clock::now());
-                timeout = static_cast<int>(std::clamp<long long>(left.count() + 1, 0, 60000));
-            }
-            pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {wake_, POLLIN, 0}};
-            poll(fds, 2, timeout);
-            if (fds[1].revents & POLLIN) {
-                std::uint64_t n = 0;
-                [[maybe_unused]] auto r = ::read(wake_, &n, sizeof n);
-            }
+            waitForWork();
         }
+    }
+
+    void waitForWork() {
+        // Writing may have read events into the connection's queue, where
+        // poll() would not see them.
+        if ((queued_ = xcb_poll_for_queued_event(c_))) return;
+        int timeout = -1;
+        if (transfer_) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(transfer_->fetch.deadline() - Clock::now());
+            timeout = static_cast<int>(std::clamp<long long>(left.count() + 1, 0, 60000));
+        }
+        pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {wake_, POLLIN, 0}};
+        poll(fds, 2, timeout);
+        if (fds[1].revents & POLLIN) {
+            std::uint64_t n = 0;
+            [[maybe_unused]] auto r = ::read(wake_, &n, sizeof n);
+        }
+    }
+
+    void handle(const xcb_generic_event_t& ev) {
+        if ((ev.response_type & 0x7f) == xfixesEvent_) {
+            const auto& n = reinterpret_cast<const xcb_xfixes_selection_notify_event_t&>(ev);
+            if (n.selection != atoms_.clipboard) return;
+            ownerTime_ = n.selection_timestamp;
+            state_.ownerChanged(n.owner, isOwn(n.owner));
+            // An overtaken fetch may still finish, but not at the newest
+            // owner's expense.
+            if (transfer_) transfer_->fetch.supersede(Clock::now());
+            return;
+        }
+        if (!transfer_) return;
+        transfer_->fetch.onEvent(ev, Clock::now());
+        settle();
     }
 
     // Drops a fetch that the selection left behind, and ends one that stalled.
@@ -225,246 +242,99 @@ private:
             transfer_.reset();
             return;
         }
-        const auto now = Clock::now();
-        if (now >= transfer_->deadline || now >= transfer_->limit) fail();
+        transfer_->fetch.onTime(Clock::now());
+        settle();
     }
 
-    void fail() {
+    void dropTransfer() {
+        if (!transfer_) return;
         state_.failed(transfer_->generation);
         transfer_.reset();
     }
 
     void start(std::uint64_t generation) {
-        transfer_.emplace();
-        transfer_->generation = generation;
-        transfer_->property = properties_[nextProperty_++ % properties_.size()];
-        transfer_->limit = Clock::now() + kFetchLimit;
-        convert(Stage::Targets, targets_);
-    }
-
-    void convert(Stage stage, xcb_atom_t target) {
-        Transfer& t = *transfer_;
-        t.stage = stage;
-        t.target = target;
-        t.incremental = false;
-        t.data.clear();
-        t.sizeHint.reset();
-        t.text.reset();
-        t.type = XCB_ATOM_NONE;
-        t.deadline = Clock::now() + options_.stallTimeout;
-        xcb_delete_property(c_, window_, t.property);
-        xcb_convert_selection(c_, window_, clipboard_, target, t.property, ownerTime_);
+        SelectionFetch::Setup setup;
+        setup.property = properties_[nextProperty_++ % properties_.size()];
+        setup.time = ownerTime_;
+        setup.stallTimeout = options_.stallTimeout;
+        setup.textBytes = options_.textLimit;
+        setup.secretsWanted = [this, generation] { return state_.pasteWanted(generation); };
+        transfer_.emplace(generation, atoms_, static_cast<SelectionIo&>(*this), std::move(setup));
+        transfer_->fetch.start(Clock::now());
         xcb_flush(c_);
     }
 
-    void handle(xcb_generic_event_t* ev) {
-        const std::uint8_t type = ev->response_type & 0x7f;
-        if (type == xfixesEvent_) {
-            auto* n = reinterpret_cast<xcb_xfixes_selection_notify_event_t*>(ev);
-            if (n->selection != clipboard_) return;
-            ownerTime_ = n->selection_timestamp;
-            state_.ownerChanged(n->owner, isOwn(n->owner));
-        } else if (type == XCB_SELECTION_NOTIFY) {
-            auto* n = reinterpret_cast<xcb_selection_notify_event_t*>(ev);
-            if (!transfer_ || transfer_->incremental || n->requestor != window_ || n->selection != clipboard_ ||
-                n->target != transfer_->target)
+    // Hands a finished fetch's outcome to the state.
+    void settle() {
+        if (!transfer_) return;
+        SelectionFetch& f = transfer_->fetch;
+        const std::uint64_t g = transfer_->generation;
+        switch (f.outcome()) {
+            case SelectionFetch::Outcome::Running:
                 return;
-            if (n->property == XCB_ATOM_NONE) {
-                refused();
-                return;
-            }
-            if (n->property != transfer_->property) return;
-            xcb_atom_t valueType = XCB_ATOM_NONE;
-            std::size_t length = 0;
-            if (!takeProperty(valueType, length)) {
-                fail();
-                return;
-            }
-            if (valueType == incr_) {
-                // The owner sends the value in pieces, each one after we
-                // delete the last (takeProperty deleted the INCR marker).
-                Transfer& t = *transfer_;
-                t.incremental = true;
-                t.deadline = Clock::now() + options_.stallTimeout;
-                if (t.stage == Stage::Text && t.data.size() >= 4) {
-                    std::uint32_t sizeHint = 0;
-                    std::memcpy(&sizeHint, t.data.data(), 4);
-                    t.sizeHint = sizeHint;
-                }
-                t.data.clear();
-                return;
-            }
-            finished();
-        } else if (type == XCB_PROPERTY_NOTIFY) {
-            auto* n = reinterpret_cast<xcb_property_notify_event_t*>(ev);
-            if (!transfer_ || !transfer_->incremental || n->window != window_ || n->atom != transfer_->property ||
-                n->state != XCB_PROPERTY_NEW_VALUE)
-                return;
-            xcb_atom_t valueType = XCB_ATOM_NONE;
-            std::size_t length = 0;
-            if (!takeProperty(valueType, length)) {
-                fail();
-                return;
-            }
-            transfer_->deadline = Clock::now() + options_.stallTimeout;
-            if (length == 0) {
-                transfer_->incremental = false;
-                finished();
-            }
+            case SelectionFetch::Outcome::Text:
+                if (f.secret())
+                    state_.secretFetched(g, SharedText(f.takeText()));
+                else
+                    state_.fetched(g, SharedText(f.takeText()));
+                break;
+            case SelectionFetch::Outcome::Empty:
+                state_.fetched(g, SharedText());
+                break;
+            case SelectionFetch::Outcome::Secret:
+                state_.secretFound(g);
+                break;
+            case SelectionFetch::Outcome::Failed:
+                state_.failed(g);
+                break;
         }
-    }
-
-    // One piece of the value: a text is decoded at once, other values kept.
-    void take(xcb_atom_t type, std::string_view bytes) {
-        Transfer& t = *transfer_;
-        if (t.stage != Stage::Text || type == incr_) {
-            t.data.append(bytes);
-            return;
-        }
-        if (bytes.empty()) return;
-        if (!t.text) {
-            t.type = type;
-            t.text.emplace(encodingOf(type), t.sizeHint);
-        }
-        t.text->feed(bytes);
-    }
-
-    TextDecoder::Encoding encodingOf(xcb_atom_t type) const {
-        if (type == XCB_ATOM_STRING) return TextDecoder::Encoding::Latin1;
-        if (type == compoundText_) return TextDecoder::Encoding::CompoundText;
-        return TextDecoder::Encoding::Utf8;
-    }
-
-    // Reads the transfer's property, handing it on in pieces as they come,
-    // and deletes it.
-    bool takeProperty(xcb_atom_t& type, std::size_t& total) {
-        std::uint32_t offset = 0;
-        for (;;) {
-            Reply<xcb_get_property_reply_t> r(
-                xcb_get_property_reply(c_,
-                                       xcb_get_property(c_, 0, window_, transfer_->property, XCB_GET_PROPERTY_TYPE_ANY,
-                                                        offset, kPropertyChunkWords),
-                                       nullptr));
-            if (!r) return false;
-            type = r->type;
-            const int length = xcb_get_property_value_length(r.p);
-            if (type == XCB_ATOM_NONE) break;
-            if (transfer_->stage == Stage::Text && !transfer_->incremental && offset == 0 && type != incr_)
-                transfer_->sizeHint = static_cast<std::uint64_t>(length) + r->bytes_after;
-            take(type, std::string_view(static_cast<const char*>(xcb_get_property_value(r.p)),
-                                        static_cast<std::size_t>(length)));
-            total += static_cast<std::size_t>(length);
-            offset += static_cast<std::uint32_t>(length) / 4;
-            if (r->bytes_after == 0) break;
-        }
-        xcb_delete_property(c_, window_, transfer_->property);
-        xcb_flush(c_);
-        return type != XCB_ATOM_NONE;  // NONE: the property was not there
-    }
-
-    void refused() {
-        Transfer& t = *transfer_;
-        switch (t.stage) {
-            case Stage::Targets:
-                // An owner that does not list its targets: ask for text directly.
-                t.targetsKnown = false;
-                t.candidates = {utf8String_, compoundText_, XCB_ATOM_STRING};
-                nextCandidate();
-                return;
-            case Stage::Hint:
-                // It says it carries the hint but will not tell it: keep out.
-                fail();
-                return;
-            case Stage::Text:
-                nextCandidate();
-                return;
-        }
-    }
-
-    void nextCandidate() {
-        Transfer& t = *transfer_;
-        if (t.candidates.empty()) {
-            if (t.targetsKnown) {
-                fail();  // it offered text and then would not give it
-            } else {
-                complete(std::u16string());
-            }
-            return;
-        }
-        const xcb_atom_t target = t.candidates.front();
-        t.candidates.erase(t.candidates.begin());
-        convert(Stage::Text, target);
-    }
-
-    void finished() {
-        Transfer& t = *transfer_;
-        switch (t.stage) {
-            case Stage::Targets: {
-                std::vector<xcb_atom_t> offered(t.data.size() / 4);
-                if (!offered.empty()) std::memcpy(offered.data(), t.data.data(), offered.size() * 4);
-                t.targetsKnown = true;
-                t.candidates.clear();
-                for (xcb_atom_t want : textPreference_)
-                    if (want != XCB_ATOM_NONE && std::find(offered.begin(), offered.end(), want) != offered.end())
-                        t.candidates.push_back(want);
-                const bool hinted = passwordHint_ != XCB_ATOM_NONE &&
-                                    std::find(offered.begin(), offered.end(), passwordHint_) != offered.end();
-                if (hinted) {
-                    convert(Stage::Hint, passwordHint_);
-                    return;
-                }
-                if (t.candidates.empty()) {
-                    complete(std::u16string());  // no text on the clipboard
-                    return;
-                }
-                nextCandidate();
-                return;
-            }
-            case Stage::Hint:
-                if (t.data == "secret") {
-                    if (!state_.pasteWanted(t.generation)) {
-                        state_.secretFound(t.generation);
-                        transfer_.reset();
-                        return;
-                    }
-                    t.secret = true;
-                }
-                if (t.candidates.empty()) {
-                    complete(std::u16string());
-                    return;
-                }
-                nextCandidate();
-                return;
-            case Stage::Text:
-                complete(t.text ? t.text->finish() : std::u16string());
-                return;
-        }
-    }
-
-    void complete(std::u16string text) {
-        const std::uint64_t generation = transfer_->generation;
-        const bool secret = transfer_->secret;
         transfer_.reset();
-        if (secret)
-            state_.secretFetched(generation, SharedText(std::move(text)));
-        else
-            state_.fetched(generation, SharedText(std::move(text)));
     }
+
+    // SelectionIo, on the reader thread.
+    void convert(xcb_atom_t target, xcb_atom_t property, xcb_timestamp_t time) override {
+        xcb_convert_selection(c_, window_, atoms_.clipboard, target, property, time);
+        xcb_flush(c_);
+    }
+    std::optional<Piece> getProperty(xcb_atom_t property, std::uint32_t offset, std::uint32_t words) override {
+        auto* r = xcb_get_property_reply(
+            c_, xcb_get_property(c_, 0, window_, property, XCB_GET_PROPERTY_TYPE_ANY, offset, words), nullptr);
+        if (!r) return std::nullopt;
+        std::shared_ptr<const void> keep(r, [](const void* p) { std::free(const_cast<void*>(p)); });
+        Piece piece;
+        piece.type = r->type;
+        piece.format = r->format;
+        piece.bytesAfter = r->bytes_after;
+        piece.bytes = std::string_view(static_cast<const char*>(xcb_get_property_value(r)),
+                                       static_cast<std::size_t>(xcb_get_property_value_length(r)));
+        piece.keep = std::move(keep);
+        return piece;
+    }
+    void deleteProperty(xcb_atom_t property) override {
+        xcb_delete_property(c_, window_, property);
+        xcb_flush(c_);
+    }
+
+    struct Transfer {
+        Transfer(std::uint64_t g, const SelectionAtoms& atoms, SelectionIo& io, SelectionFetch::Setup setup)
+            : generation(g), fetch(atoms, io, std::move(setup)) {}
+        std::uint64_t generation;
+        SelectionFetch fetch;
+    };
 
     Options options_;
     xcb_connection_t* c_ = nullptr;
     xcb_window_t window_ = XCB_NONE;
     std::uint8_t xfixesEvent_ = 0;
-    xcb_atom_t clipboard_ = XCB_ATOM_NONE, targets_ = XCB_ATOM_NONE, incr_ = XCB_ATOM_NONE;
-    xcb_atom_t utf8String_ = XCB_ATOM_NONE, text_ = XCB_ATOM_NONE, compoundText_ = XCB_ATOM_NONE;
-    xcb_atom_t passwordHint_ = XCB_ATOM_NONE;
+    SelectionAtoms atoms_;
+    xcb_atom_t stamp_ = XCB_ATOM_NONE;
     std::array<xcb_atom_t, 4> properties_{};
     std::size_t nextProperty_ = 0;
-    std::vector<xcb_atom_t> textPreference_;
     xcb_timestamp_t ownerTime_ = XCB_CURRENT_TIME;
 
     SelectionState state_;
     std::optional<Transfer> transfer_;  // reader thread only
+    xcb_generic_event_t* queued_ = nullptr;  // taken from the queue before a wait, handled next
     int wake_ = -1;
     std::thread thread_;
     std::atomic<bool> stop_{false};
@@ -488,5 +358,6 @@ void ClipboardReader::ownWriteBegun(const SharedText& text) { impl_->ownWriteBeg
 void ClipboardReader::ownWriteFailed() { impl_->ownWriteFailed(); }
 std::uint64_t ClipboardReader::transfers() const { return impl_->transfers(); }
 std::uint64_t ClipboardReader::changeCount() const { return impl_->changeCount(); }
+std::uint64_t ClipboardReader::generation() const { return impl_->generation(); }
 
 }  // namespace stock::x11

@@ -23,6 +23,8 @@ public:
         std::uint32_t ownIdMask = 0;
         // A fetch that makes no progress for this long has failed.
         std::chrono::milliseconds stallTimeout{1000};
+        // A text of more bytes than this fails to fetch ("cannot read now").
+        std::uint64_t textLimit = std::uint64_t{256} << 20;
     };
 
     // Connects to the display named by DISPLAY. When that fails the reader is
@@ -36,10 +38,13 @@ public:
     bool usable() const;
 
     // The clipboard's text as last fetched: "" when it holds no text (or no
-    // one owns it); nullopt (busy) on the first read after an owner change,
-    // which asks for the new owner's text, while that fetch runs, after one
-    // failed (a retry is then started) and while the owner marks its text a
-    // secret. Never waits for the X server. The text shares the reader's buffer: no copy.
+    // one owns it). A new owner's text is fetched as soon as it takes the
+    // clipboard; until it is here a read answers the text fetched before it
+    // if no read has answered that one yet (so that a clipboard that keeps
+    // changing is still read), and otherwise nullopt (busy), as it does after
+    // a failed fetch (a read then starts a retry) and while the owner marks
+    // its text a secret. Never waits for the X server. The text shares the
+    // reader's buffer: no copy.
     std::optional<SharedText> readText();
     // As readText(), but a secret reads as one (its text unread), not busy.
     std::optional<ClipboardText> read();
@@ -59,6 +64,9 @@ public:
 
     // Changes whenever the text that readText() answers may change.
     std::uint64_t changeCount() const;
+
+    // Changes with every owner change and own write the reader has seen.
+    std::uint64_t generation() const;
 
     // Text transfers finished so far.
     std::uint64_t transfers() const;
