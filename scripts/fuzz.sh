@@ -11,7 +11,7 @@ scripts/deps.sh  # clang and its fuzzer runtime among them
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DSTOCK_TESTS=OFF -DSTOCK_FUZZ=ON >/dev/null
-targets=(fuzz_text fuzz_selection_state)
+targets=(fuzz_text fuzz_selection_state fuzz_selection_fetch)
 cmake --build "$build" -j"${JOBS:-2}" --target "${targets[@]}"
 
 status=0
