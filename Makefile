@@ -18,7 +18,7 @@ CMAKE_FLAGS ?=
 export CCACHE_BASEDIR := $(CURDIR)
 
 FUZZ_SECONDS ?= 60
-TEST_FUZZ_SECONDS ?= 30
+TEST_FUZZ_SECONDS ?= 20
 
 .PHONY: all deps build run test check sanitize bench fuzz clean windows core
 
