@@ -1,10 +1,11 @@
 # make run    installs what is missing, builds and starts the program
 # make test   installs what is missing, builds and runs every test (own Xvfb),
-#             then the layout and clang-tidy checks, the suite under sanitizers
-#             and each fuzz target for TEST_FUZZ_SECONDS over its corpus
+#             then each benchmark once in its quick mode, the layout and
+#             clang-tidy checks, the suite under sanitizers and each fuzz
+#             target for TEST_FUZZ_SECONDS over its corpus
 # make check  builds and runs the fast core tests alone
 # make sanitize  the suite with ASan+UBSan (build-asan), the X11 reader's with TSan (build-tsan)
-# make bench  builds and runs the benchmarks
+# make bench  builds and runs the benchmarks, printing their figures
 # make install / make uninstall   under PREFIX (/usr/local), DESTDIR honoured
 # make deb     builds the Debian package; make screenshots renews docs/*.png
 # make fuzz   builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS
@@ -20,7 +21,7 @@ export CCACHE_BASEDIR := $(CURDIR)
 FUZZ_SECONDS ?= 60
 TEST_FUZZ_SECONDS ?= 20
 
-.PHONY: all deps build run test check sanitize bench fuzz clean windows core
+.PHONY: all deps build build-bench run test check sanitize bench fuzz clean windows core
 
 all: build
 
@@ -33,11 +34,17 @@ $(BUILD)/CMakeCache.txt:
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j$(JOBS)
 
+# The program, its tests and the benchmarks.
+build-bench: deps $(BUILD)/CMakeCache.txt
+	cmake -S . -B $(BUILD) -DSTOCK_BENCH=ON $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j$(JOBS)
+
 run: build
 	$(BUILD)/stockkun
 
-test: build
+test: build-bench
 	scripts/run-tests.sh $(BUILD)
+	scripts/run-bench.sh $(BUILD) quick
 	scripts/check-format.sh
 	scripts/check-tidy.sh $(BUILD)
 	JOBS=$(JOBS) scripts/run-sanitize.sh
@@ -52,9 +59,7 @@ check: deps $(BUILD)/CMakeCache.txt
 sanitize: deps
 	JOBS=$(JOBS) scripts/run-sanitize.sh
 
-bench: deps
-	cmake -S . -B $(BUILD) -DSTOCK_BENCH=ON $(CMAKE_FLAGS)
-	cmake --build $(BUILD) -j$(JOBS)
+bench: build-bench
 	scripts/run-bench.sh $(BUILD)
 
 fuzz: deps

@@ -7,11 +7,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -75,6 +78,47 @@ inline void stop(pid_t pid) {
     kill(pid, SIGTERM);
     waitpid(pid, nullptr, 0);
 }
+
+// The process has not ended (a child not reaped yet counts as running).
+inline bool running(pid_t pid) { return pid > 0 && waitpid(pid, nullptr, WNOHANG) == 0; }
+
+// The built program's own clock: a program started after this object
+// appends a line to the file after each tick of its clipboard timer.
+class TickTrace {
+public:
+    TickTrace() : path_(writeTemp("")) { setenv("STOCKKUN_TRACE_TICKS", path_.c_str(), 1); }
+    ~TickTrace() {
+        unsetenv("STOCKKUN_TRACE_TICKS");
+        std::remove(path_.c_str());
+    }
+    TickTrace(const TickTrace&) = delete;
+    TickTrace& operator=(const TickTrace&) = delete;
+
+    int count() const {
+        std::ifstream in(path_);
+        std::string line;
+        int n = 0;
+        while (std::getline(in, line)) ++n;
+        return n;
+    }
+    // Waits until `n` more ticks have finished; false when none came for `silence`.
+    bool waitTicks(int n, std::chrono::seconds silence = std::chrono::seconds(30)) const {
+        int seen = count();
+        const int target = seen + n;
+        auto lastTick = std::chrono::steady_clock::now();
+        while (seen < target) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const int now = count();
+            if (now > seen) lastTick = std::chrono::steady_clock::now();
+            if (std::chrono::steady_clock::now() - lastTick > silence) return false;
+            seen = now;
+        }
+        return true;
+    }
+
+private:
+    std::string path_;
+};
 
 // xclip holding the file's bytes as CLIPBOARD, in the foreground.
 inline pid_t xclipHolding(const std::string& file) {

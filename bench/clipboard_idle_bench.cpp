@@ -1,14 +1,12 @@
-// Whole-process CPU time of the built program over an idle span while xclip
+// Whole-process CPU time of the built program over idle ticks while xclip
 // holds an unchanged 10 MiB text: the program takes the text once, after
 // that every tick should cost next to nothing.
-// Usage: clipboard_idle_bench PROGRAM [SECONDS]
+// Usage: clipboard_idle_bench PROGRAM [TICKS]
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -22,25 +20,34 @@ using stock::bench::cpuMs;
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: clipboard_idle_bench PROGRAM [SECONDS]\n");
+        std::fprintf(stderr, "usage: clipboard_idle_bench PROGRAM [TICKS]\n");
         return 2;
     }
-    const int seconds = argc > 2 ? std::atoi(argv[2]) : 60;
+    const int ticks = argc > 2 ? std::atoi(argv[2]) : 60;
     const std::string file = stock::bench::writeTemp(stock::bench::bigUtf8(10u << 20));
     const pid_t xclip = stock::bench::xclipHolding(file);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const stock::bench::TickTrace trace;
     const pid_t program = stock::bench::spawn({argv[1]});
-    // Start-up, the first tick and the one fetch of the text.
-    std::this_thread::sleep_for(std::chrono::seconds(5));
+    // Start-up, the first tick and the one fetch of the text, which is
+    // recorded once the next two ticks have finished.
+    bool ticking = trace.waitTicks(3);
     const double before = cpuMs(program);
-    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const auto t0 = std::chrono::steady_clock::now();
+    ticking = ticking && trace.waitTicks(ticks);
     const double after = cpuMs(program);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    const bool alive = stock::bench::running(program);
     stock::bench::stop(program);
     stock::bench::stop(xclip);
     std::remove(file.c_str());
+    if (!alive || !ticking) {
+        std::fprintf(stderr, "clipboard idle: the program %s\n", alive ? "stopped ticking" : "ended");
+        return 1;
+    }
     std::printf(
-        "clipboard idle: %.0f ms CPU over %d s while xclip holds 10 MiB (%.2f ms per tick), "
+        "clipboard idle: %.0f ms CPU over %d ticks (%.1f s) while xclip holds 10 MiB (%.2f ms per tick), "
         "start-up and the first fetch took %.0f ms\n",
-        after - before, seconds, (after - before) / seconds, before);
+        after - before, ticks, seconds, (after - before) / ticks, before);
     return 0;
 }

@@ -1,122 +1,194 @@
-// From a 10 MiB copy to its row in the history of the real main window, with
-// the program's X11 clipboard and its own once-a-second tick: how long it
-// takes, how long the reader's fetch takes, and the longest stall of the UI
-// thread meanwhile (a 1 ms probe timer measures the gaps in the event loop).
+// From a copy to its row in the history of the real main window, with the
+// program's X11 clipboard and its own once-a-second tick. First small copies,
+// each made at a random phase after a tick: the median and longest wait for
+// their rows. Then one big copy: how long the reader's fetch and the row
+// take, and the longest stall of the UI thread meanwhile (a 1 ms probe timer
+// measures the gaps in the event loop).
+// Usage: clipboard_latency_bench [COPIES] [BIG_MIB]
 #include <QApplication>
+#include <QString>
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "clipboard_bench_util.h"
-#include "main_window/frm_clipboard.h"
-#include "main_window/lifetime.h"
-#include "platform/posix/heap.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/qt/x11_clipboard.h"
 #include "platform/x11/x11_clipboard_reader.h"
+#include "x11_window_bench.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using stock::bench::Clock;
+using stock::bench::ms;
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+struct Copy {
+    Copy(std::string f, std::u16string t) : file(std::move(f)), text(std::move(t)) {}
+    std::string file;
+    std::u16string text;
+    int phaseMs = 0;
+    Clock::time_point at;
+    double waitMs = 0;
+};
 
-// Times every read the watcher makes.
-class TimedClipboard final : public stock::Clipboard {
+// The copies, one after another: each is made once the previous one has its
+// row, at a random phase after the next tick.
+class LatencyRun {
 public:
-    explicit TimedClipboard(stock::Clipboard& inner) : inner_(inner) {}
-    std::optional<stock::ClipboardText> readText() override {
-        const auto t0 = Clock::now();
-        auto text = inner_.readText();
-        longestRead = std::max(longestRead, ms(Clock::now() - t0));
-        return text;
+    LatencyRun(stock::bench::X11WindowBench& bench, std::vector<Copy> copies)
+        : bench_(bench), copies_(std::move(copies)) {
+        bench_.afterEachTick([this] { onTick(); });
+        QObject::connect(&probe_, &QTimer::timeout, [this] { onProbe(); });
+        probe_.setInterval(1);
+        probe_.start();
     }
-    std::optional<stock::SharedText> readTextToPaste() override { return inner_.readTextToPaste(); }
-    bool writeText(const stock::SharedText& text) override { return inner_.writeText(text); }
-    double longestRead = 0;
+    ~LatencyRun() {
+        for (pid_t p : owners_) stock::bench::stop(p);
+    }
+    LatencyRun(const LatencyRun&) = delete;
+    LatencyRun& operator=(const LatencyRun&) = delete;
+
+    // The exit status: 0 once every copy had its row.
+    int run() {
+        QApplication::exec();
+        if (!failure_.empty()) std::fprintf(stderr, "clipboard latency: %s\n", failure_.c_str());
+        return failure_.empty() && next_ == copies_.size() ? 0 : 1;
+    }
+    const std::vector<Copy>& copies() const { return copies_; }
+    double fetchMs = -1, longestStallMs = 0, longestReadMs = 0;
 
 private:
-    stock::Clipboard& inner_;
+    bool big() const { return next_ + 1 == copies_.size(); }
+
+    void onTick() {
+        if (++ticks_ == 2) armed_ = true;  // the window has settled
+        if (recordedBig_) finishing_ = true;
+        if (!armed_) return;
+        armed_ = false;
+        copies_[next_].phaseMs = phase_(rng_);
+        QTimer::singleShot(copies_[next_].phaseMs, Qt::PreciseTimer, [this] { copy(); });
+    }
+
+    void copy() {
+        Copy& c = copies_[next_];
+        for (auto it = owners_.begin(); it != owners_.end();)
+            it = stock::bench::running(*it) ? it + 1 : owners_.erase(it);
+        rowsBefore_ = bench_.history().size();
+        transfersBefore_ = bench_.clipboard.reader()->transfers();
+        bench_.timed.longestRead = 0;
+        c.at = lastProbe_ = progress_ = Clock::now();
+        owners_.push_back(stock::bench::xclipHolding(c.file));
+        pending_ = true;
+    }
+
+    void onProbe() {
+        const auto now = Clock::now();
+        if (big() && pending_) longestStallMs = std::max(longestStallMs, ms(now - lastProbe_));
+        lastProbe_ = now;
+        if (finishing_) {
+            ++next_;
+            QApplication::quit();
+            return;
+        }
+        if (now - progress_ > std::chrono::seconds(30)) return fail("nothing happened for 30 s");
+        if (!pending_) return;
+        if (big() && fetchMs < 0 && bench_.clipboard.reader()->transfers() > transfersBefore_)
+            fetchMs = ms(now - copies_[next_].at);
+        if (bench_.history().size() > rowsBefore_) rowArrived(now);
+    }
+
+    void rowArrived(Clock::time_point now) {
+        Copy& c = copies_[next_];
+        c.waitMs = ms(now - c.at);
+        progress_ = now;
+        if (bench_.history().Text(0) != c.text) return fail("the new row is not the text copied");
+        if (big()) {
+            recordedBig_ = true;  // watched until the next tick is done
+            longestReadMs = bench_.timed.longestRead;
+            return;
+        }
+        pending_ = false;
+        ++next_;
+        armed_ = true;
+    }
+
+    void fail(const char* why) {
+        failure_ = why;
+        QApplication::quit();
+    }
+
+    stock::bench::X11WindowBench& bench_;
+    std::vector<Copy> copies_;
+    std::vector<pid_t> owners_;  // each xclip ends when the next one takes over
+    QTimer probe_;
+    std::mt19937 rng_{20};
+    std::uniform_int_distribution<int> phase_{0, 999};
+    std::size_t next_ = 0, rowsBefore_ = 0;
+    std::uint64_t transfersBefore_ = 0;
+    long ticks_ = 0;
+    bool armed_ = false, pending_ = false, recordedBig_ = false, finishing_ = false;
+    Clock::time_point lastProbe_ = Clock::now(), progress_ = Clock::now();
+    std::string failure_;
 };
 
-class NoLock final : public stock::InstanceLock {
-public:
-    bool anotherInstanceRunning() override { return false; }
-};
+std::vector<Copy> makeCopies(int small, std::size_t bigBytes) {
+    std::vector<Copy> copies;
+    for (int i = 0; i < small; ++i) {
+        std::string text = "latency copy " + std::to_string(i) + " ";
+        while (text.size() < 100) text += static_cast<char>('a' + (text.size() * 11 + i) % 26);
+        copies.emplace_back(stock::bench::writeTemp(text), std::u16string(text.begin(), text.end()));
+    }
+    const std::string big = stock::bench::bigUtf8(bigBytes);
+    copies.emplace_back(stock::bench::writeTemp(big),
+                        QString::fromUtf8(big.data(), static_cast<qsizetype>(big.size())).toStdU16String());
+    return copies;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void report(const LatencyRun& run, std::size_t bigMiB) {
+    const auto& copies = run.copies();
+    std::vector<double> waits;
+    std::string each;
+    for (std::size_t i = 0; i + 1 < copies.size(); ++i) {
+        waits.push_back(copies[i].waitMs);
+        each += " " + std::to_string(copies[i].phaseMs) + "->" + std::to_string(std::lround(copies[i].waitMs));
+    }
+    if (!waits.empty()) {
+        std::printf(
+            "clipboard copy to row: median %.0f ms, longest %.0f ms, shortest %.0f ms over %zu 100-byte copies "
+            "at random phases of the 1 s tick\n",
+            median(waits), *std::max_element(waits.begin(), waits.end()), *std::min_element(waits.begin(), waits.end()),
+            waits.size());
+        std::printf("clipboard copy to row, each (ms after a tick -> ms to the row):%s\n", each.c_str());
+    }
+    std::printf(
+        "clipboard %zu MiB copy (%d ms after a tick): fetched by the reader after %.0f ms, row in the history "
+        "after %.0f ms\n",
+        bigMiB, copies.back().phaseMs, run.fetchMs, copies.back().waitMs);
+    std::printf(
+        "clipboard %zu MiB copy: longest UI thread stall %.1f ms (probe every 1 ms, from the copy to the tick "
+        "after the row); longest clipboard read on the UI thread %.2f ms\n",
+        bigMiB, run.longestStallMs, run.longestReadMs);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    stock::tuneHeapForLargeTexts();
-    setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QApplication app(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    stock::qt::installFontSubstitutions();
-    stock::qt::QtUi ui;
-    stock::qt::X11Clipboard clipboard;
-    if (!clipboard.reader()) {
-        std::fprintf(stderr, "no X11 clipboard reader\n");
-        return 1;
-    }
-    TimedClipboard timed(clipboard);
-    NoLock lock;
-    stock::Lifetime lifetime(ui);
-    stock::FrmClipboard frm({ui, timed, lock, lifetime, nullptr});
-    frm.load();
-    const auto& list = frm.history();
-
-    const std::string file = stock::bench::writeTemp(stock::bench::bigUtf8(10u << 20));
-    pid_t xclip = -1;
-    const auto startRows = list.size();
-    const auto startTransfers = clipboard.reader()->transfers();
-    Clock::time_point copied, fetched, recorded, last = Clock::now();
-    std::size_t rowsAdded = 0;
-    double longest = 0;
-    bool done = false;
-
-    // Let the window settle, then copy.
-    QTimer::singleShot(1500, [&] {
-        copied = last = Clock::now();
-        timed.longestRead = 0;
-        xclip = stock::bench::xclipHolding(file);
-    });
-    QTimer probe;
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const auto now = Clock::now();
-        if (copied != Clock::time_point{}) longest = std::max(longest, ms(now - last));
-        last = now;
-        if (copied == Clock::time_point{}) return;
-        if (fetched == Clock::time_point{} && clipboard.reader()->transfers() > startTransfers) fetched = now;
-        if (recorded == Clock::time_point{} && list.size() > startRows) {
-            recorded = now;
-            rowsAdded = list.size() - startRows;
-        }
-        // Keep watching one more tick after the row appeared.
-        if (recorded != Clock::time_point{} && now - recorded > std::chrono::milliseconds(1200)) {
-            done = true;
-            QApplication::quit();
-        }
-    });
-    probe.start();
-    QTimer::singleShot(30000, [] { QApplication::quit(); });
-    QApplication::exec();
-    stock::bench::stop(xclip);
-    std::remove(file.c_str());
-    if (!done) {
-        std::printf("clipboard 10 MiB copy: not recorded within 30 s\n");
-        return 1;
-    }
-    std::printf(
-        "clipboard 10 MiB copy: fetched by the reader after %.0f ms, row in the history after %.0f ms "
-        "(ticks are 1 s apart)\n",
-        ms(fetched - copied), ms(recorded - copied));
-    std::printf(
-        "clipboard 10 MiB copy: longest UI thread stall %.1f ms (probe every 1 ms, from the copy to one "
-        "tick after the row)\n",
-        longest);
-    std::printf("clipboard 10 MiB copy: longest clipboard read on the UI thread %.2f ms; rows added %zu\n",
-                timed.longestRead, rowsAdded);
-    return 0;
+    const int small = argc > 1 ? std::atoi(argv[1]) : 20;
+    const std::size_t bigMiB = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 10;
+    stock::bench::X11WindowBench bench(argc, argv);
+    LatencyRun run(bench, makeCopies(small, bigMiB << 20));
+    const int status = run.run();
+    if (status == 0) report(run, bigMiB);
+    for (const Copy& c : run.copies()) std::remove(c.file.c_str());
+    return status;
 }

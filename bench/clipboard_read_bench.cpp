@@ -11,6 +11,8 @@
 
 namespace {
 
+bool failed = false;
+
 void BM_ReadUnchanged10MiB(benchmark::State& state) {
     const std::string file = stock::bench::writeTemp(stock::bench::bigUtf8(10u << 20));
     const pid_t xclip = stock::bench::xclipHolding(file);
@@ -22,7 +24,10 @@ void BM_ReadUnchanged10MiB(benchmark::State& state) {
         else
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (units == 0) state.SkipWithError("the text was not read");
+    if (units == 0) {
+        failed = true;
+        state.SkipWithError("the text was not read");
+    }
     const auto transfers = reader.transfers();
     for (auto _ : state) {
         auto text = reader.readText();
@@ -37,4 +42,11 @@ BENCHMARK(BM_ReadUnchanged10MiB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// As BENCHMARK_MAIN, but a benchmark that could not measure fails the run.
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return failed ? 1 : 0;
+}

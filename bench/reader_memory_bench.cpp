@@ -1,7 +1,10 @@
-// Peak memory of the clipboard reader while a 50 MiB ASCII text arrives
-// from xclip (in INCR pieces), over the process's resident size before.
+// Peak memory of the clipboard reader while a 50 MiB ASCII text (unless
+// told) arrives from xclip in INCR pieces, over the process's resident size
+// before.
+// Usage: reader_memory_bench [MIB]
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -22,9 +25,10 @@ long statusKiB(const char* key) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     using namespace std::chrono_literals;
-    constexpr std::size_t kBytes = 50u << 20;
+    const std::size_t mib = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 50;
+    const std::size_t kBytes = mib << 20;
     std::string file;
     {
         std::string text(kBytes, 'x');
@@ -43,7 +47,8 @@ int main() {
     const auto transfers = reader.transfers();
     const pid_t xclip = stock::bench::xclipHolding(file);
     const auto t0 = std::chrono::steady_clock::now();
-    while (reader.changeCount() == seen) std::this_thread::sleep_for(5ms);
+    while (reader.changeCount() == seen && std::chrono::steady_clock::now() - t0 < 30s)
+        std::this_thread::sleep_for(5ms);
     // One read asks for the text; the rest only watches, so that no copy
     // of the text is made outside the reader.
     if (reader.readText()) std::fprintf(stderr, "answered before the fetch\n");
@@ -52,9 +57,14 @@ int main() {
     const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const long peak = statusKiB("VmHWM:");
     const long held = statusKiB("VmRSS:");
+    const bool fetched = reader.transfers() != transfers;
     stock::bench::stop(xclip);
     std::remove(file.c_str());
-    std::printf("reader memory, 50 MiB ASCII by INCR: peak +%.0f MiB, held +%.0f MiB over idle (%.1f s)\n",
+    if (!fetched) {
+        std::fprintf(stderr, "reader memory: the text was not fetched within 30 s\n");
+        return 1;
+    }
+    std::printf("reader memory, %zu MiB ASCII by INCR: peak +%.0f MiB, held +%.0f MiB over idle (%.1f s)\n", mib,
                 (peak - idle) / 1024.0, (held - idle) / 1024.0, secs);
     return 0;
 }

@@ -1,6 +1,7 @@
 // Start-up: time from exec to the main window mapped, and the resident
 // memory of the started program a second later. Runs the program N times.
 // Usage: startup_bench PROGRAM [RUNS]
+#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,6 +26,22 @@ long rssKiB(pid_t pid) {
     return -1;
 }
 
+// Waits for a window to be mapped on the root window, up to 30 s; answers
+// the time from t0 in ms, or -1.
+double waitForMap(xcb_connection_t* c, std::chrono::steady_clock::time_point t0) {
+    const auto end = t0 + std::chrono::seconds(30);
+    pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+    while (std::chrono::steady_clock::now() < end) {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(c)) {
+            const bool mapped = (e->response_type & 0x7f) == XCB_MAP_NOTIFY;
+            std::free(e);
+            if (mapped) return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        }
+        if (xcb_connection_has_error(c) || poll(&fd, 1, 100) < 0) return -1;
+    }
+    return -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -33,6 +50,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int runs = argc > 2 ? std::atoi(argv[2]) : 10;
+    if (runs < 1) {
+        std::fprintf(stderr, "startup_bench: RUNS is at least 1\n");
+        return 2;
+    }
     std::vector<double> ms;
     std::vector<long> rss;
     for (int i = 0; i < runs; ++i) {
@@ -48,26 +69,20 @@ int main(int argc, char** argv) {
             execl(argv[1], argv[1], static_cast<char*>(nullptr));
             _exit(127);
         }
-        double elapsed = -1;
-        while (xcb_generic_event_t* e = xcb_wait_for_event(c)) {
-            const bool mapped = (e->response_type & 0x7f) == XCB_MAP_NOTIFY;
-            std::free(e);
-            if (mapped) {
-                elapsed = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
-                break;
-            }
-        }
+        const double elapsed = waitForMap(c, t0);
         std::this_thread::sleep_for(std::chrono::seconds(1));
-        if (elapsed >= 0) {
-            rss.push_back(rssKiB(pid));
+        const long resident = rssKiB(pid);
+        if (elapsed >= 0 && resident > 0) {  // mapped, and still running a second later
+            rss.push_back(resident);
             ms.push_back(elapsed);
         }
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
         xcb_disconnect(c);
     }
-    if (ms.empty()) {
-        std::fprintf(stderr, "the window never mapped\n");
+    if (static_cast<int>(ms.size()) < runs) {
+        std::fprintf(stderr, "startup: in %d of %d runs no window mapped, or the program ended\n",
+                     runs - static_cast<int>(ms.size()), runs);
         return 1;
     }
     std::sort(ms.begin(), ms.end());

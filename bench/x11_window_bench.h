@@ -1,0 +1,91 @@
+// The real main window over the program's own X11 clipboard and its
+// once-a-second tick, for the benchmarks that copy with xclip and watch what
+// reaches the history.
+#pragma once
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <stdexcept>
+#include <utility>
+
+#include "bench_support.h"
+#include "main_window/frm_clipboard.h"
+#include "main_window/lifetime.h"
+#include "platform/posix/heap.h"
+#include "platform/qt/qt_ui.h"
+#include "platform/qt/x11_clipboard.h"
+
+namespace stock::bench {
+
+using Clock = std::chrono::steady_clock;
+
+inline double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// Times every read the window makes.
+class TimedClipboard final : public Clipboard {
+public:
+    explicit TimedClipboard(Clipboard& inner) : inner_(inner) {}
+    std::optional<ClipboardText> readText() override {
+        const auto t0 = Clock::now();
+        auto text = inner_.readText();
+        longestRead = std::max(longestRead, ms(Clock::now() - t0));
+        return text;
+    }
+    std::optional<SharedText> readTextToPaste() override { return inner_.readTextToPaste(); }
+    bool writeText(const SharedText& text) override { return inner_.writeText(text); }
+    std::optional<std::uint64_t> changeCount() override { return inner_.changeCount(); }
+    double longestRead = 0;
+
+private:
+    Clipboard& inner_;
+};
+
+class X11WindowBench {
+    struct Prepared {
+        Prepared() {
+            tuneHeapForLargeTexts();
+            setenv("QT_QPA_PLATFORM", "xcb", 1);
+        }
+    };
+
+public:
+    X11WindowBench(int& argc, char** argv) : app(argc, argv) {
+        QApplication::setQuitOnLastWindowClosed(false);
+        qt::installFontSubstitutions();
+        if (!clipboard.reader()) throw std::runtime_error("no X11 clipboard reader");
+        frm.load();
+        afterEachTick([this] { ++ticks; });
+    }
+    const History& history() const { return frm.history(); }
+
+    // Runs `f` after every tick of the window's clipboard timer, once the
+    // tick's own work is done.
+    void afterEachTick(std::function<void()> f) {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* timer = w->findChild<QTimer*>("Timer1")) {
+                QObject::connect(timer, &QTimer::timeout, timer, std::move(f));
+                return;
+            }
+        throw std::runtime_error("the window has no clipboard timer");
+    }
+
+private:
+    Prepared prepared_;
+
+public:
+    QApplication app;
+    qt::QtUi ui;
+    qt::X11Clipboard clipboard;
+    TimedClipboard timed{clipboard};
+    NoLock lock;
+    Lifetime lifetime{ui};
+    FrmClipboard frm{{ui, timed, lock, lifetime, nullptr}};
+    long ticks = 0;
+};
+
+}  // namespace stock::bench
