@@ -77,6 +77,7 @@ FAULTS=(
   'P68|platform/x11/selection_state.cpp|an overtaken text is never answered|s/const bool overtaken = !currentLocked() \&\& newest_.answeredAt \&\& \*newest_.answeredAt != changes_;/const bool overtaken = !currentLocked();/'
   'P69|platform/x11/selection_state.cpp|an overtaken fetch is dropped|s/return generation < generation_ \&\& generation > newest_.generation;/return false;/'
   'P70|platform/x11/selection_state.cpp|a new owner is fetched only when a read asks|/owner == 0/,/changedLocked/s/        changedLocked();/        failed_ = true, changedLocked();/'
+  'P71|platform/x11/selection_state.cpp|a burst of copies is fetched one by one|s/return !pasteWanted_ \&\& newest_.generation != 0/return false \&\& newest_.generation != 0/'
   'W01|platform/win32/win32_clipboard.cpp|ExcludeClipboardContentFromMonitorProcessing not a secret|/if (exclude \&\& IsClipboardFormatAvailable(exclude)) return true;/d'
   'W02|platform/win32/win32_clipboard.cpp|CanIncludeInClipboardHistory = 0 not a secret|s/return value == 0;/return value == 2;/'
   'W03|platform/win32/win32_ui.cpp|every control one pixel to the right|s/twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 \/ d.dpi)/twipsToPixels(c.left + 15, c.top, c.width, c.height, 1440.0 \/ d.dpi)/'

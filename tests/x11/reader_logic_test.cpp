@@ -62,6 +62,28 @@ TEST(SelectionState, AnOvertakenFetchIsStillTheNextReadsTextAndTheNewestIsFetche
     EXPECT_EQ(text(s), u"third");
 }
 
+// A fetched text that no read has taken yet holds the next fetch back for a
+// moment (a burst of copies costs a few transfers a second); its read, or
+// the moment's end, lets it go, and a paste never waits.
+TEST(SelectionState, AFetchWaitsAMomentWhileTheLastTextWaitsForItsRead) {
+    SelectionState s;
+    s.fetched(newOwner(s), u"first");
+    s.ownerChanged(kForeign + 1, false);
+    const auto now = SelectionState::Clock::now();
+    EXPECT_FALSE(s.takeFetch(now));
+    ASSERT_TRUE(s.heldBackUntil(now));
+    EXPECT_TRUE(s.takeFetch(*s.heldBackUntil(now))) << "still held back once the moment is over";
+    s.fetched(s.generation(), u"second");
+    s.ownerChanged(kForeign + 2, false);
+    EXPECT_FALSE(s.takeFetch(now));
+    EXPECT_TRUE(s.read().wakeReader) << "the read that takes the text lets the fetch go";
+    EXPECT_TRUE(s.takeFetch(now));
+    s.fetched(s.generation(), u"third");
+    s.ownerChanged(kForeign + 3, false);
+    EXPECT_TRUE(s.requestPaste().wakeReader);
+    EXPECT_TRUE(s.takeFetch(now)) << "a paste waited";
+}
+
 // A write's own owner change that arrives after a later write keeps the later
 // write's text: the server's order of owners decides.
 TEST(SelectionState, AnEarlierWritesOwnerChangeKeepsTheNewestWrite) {

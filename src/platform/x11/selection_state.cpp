@@ -23,9 +23,15 @@ bool SelectionState::fetchWantedLocked() const {
     return !failed_;
 }
 
+// A fetch waits while the newest text, fetched a moment ago, is still
+// waiting for its read; a paste never waits.
+bool SelectionState::heldBackLocked(Clock::time_point now) const {
+    return !pasteWanted_ && newest_.generation != 0 && !newest_.answeredAt && now < newest_.at + kPace;
+}
+
 // A complete result for `generation`: it replaces the newest one, which goes.
 void SelectionState::settleLocked(std::uint64_t generation, bool secret, Text text) {
-    newest_ = Result{generation, secret, std::move(text), std::nullopt};
+    newest_ = Result{generation, secret, std::move(text), std::nullopt, Clock::now()};
     changedLocked();
 }
 
@@ -51,11 +57,17 @@ void SelectionState::ownerChanged(std::uint32_t owner, bool ours) {
         changedLocked();
 }
 
-std::optional<std::uint64_t> SelectionState::takeFetch() {
+std::optional<std::uint64_t> SelectionState::takeFetch(Clock::time_point now) {
     std::lock_guard lock(m_);
-    if (handedOut_ || !fetchWantedLocked()) return std::nullopt;
+    if (handedOut_ || !fetchWantedLocked() || heldBackLocked(now)) return std::nullopt;
     handedOut_ = true;
     return generation_;
+}
+
+std::optional<SelectionState::Clock::time_point> SelectionState::heldBackUntil(Clock::time_point now) const {
+    std::lock_guard lock(m_);
+    if (handedOut_ || !fetchWantedLocked() || !heldBackLocked(now)) return std::nullopt;
+    return newest_.at + kPace;
 }
 
 bool SelectionState::wanted(std::uint64_t generation) const {
@@ -120,7 +132,11 @@ SelectionState::Read SelectionState::answerLocked() {
     }
     const bool overtaken = !currentLocked() && newest_.answeredAt && *newest_.answeredAt != changes_;
     if (newest_.generation == 0 || overtaken) return r;
-    if (!newest_.answeredAt) newest_.answeredAt = changes_;
+    if (!newest_.answeredAt) {
+        // A fetch held back for this text's read may start now.
+        if (!handedOut_ && fetchWantedLocked()) r.wakeReader = true;
+        newest_.answeredAt = changes_;
+    }
     if (newest_.secret)
         r.secret = true;
     else

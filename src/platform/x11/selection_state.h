@@ -7,6 +7,10 @@
 // A read answers the newest text fetched completely, so that while the
 // clipboard keeps changing every read still finds the text it held a moment
 // before; a text that was answered once and then overtaken reads busy.
+// While the clipboard keeps changing, a fetched text that no read has taken
+// yet holds the next fetch back for kPace: reads (once a second) find a text
+// at most that old, and a burst of copies costs a few transfers a second, not
+// one per copy.
 #pragma once
 
 #include <chrono>
@@ -34,9 +38,13 @@ public:
     // keeps the text noted for that write, with no fetch.
     void ownerChanged(std::uint32_t owner, bool ours);
 
+    static constexpr std::chrono::milliseconds kPace{250};
+
     // A fetch to start: the generation it belongs to, always the newest.
     // Each wanted fetch is handed out once.
-    std::optional<std::uint64_t> takeFetch();
+    std::optional<std::uint64_t> takeFetch(Clock::time_point now = Clock::now());
+    // When a wanted fetch is held back: the time it is due.
+    std::optional<Clock::time_point> heldBackUntil(Clock::time_point now = Clock::now()) const;
     // Whether the fetch of `generation` is still worth finishing: it is the
     // newest owner's, or an older one's that nothing newer has overtaken.
     bool wanted(std::uint64_t generation) const;
@@ -92,10 +100,12 @@ private:
         bool secret = false;
         Text text;
         std::optional<std::uint64_t> answeredAt;  // the change count when a read first answered it
+        Clock::time_point at{};                    // when it was settled
     };
 
     bool currentLocked() const { return newest_.generation == generation_; }
     bool fetchWantedLocked() const;
+    bool heldBackLocked(Clock::time_point now) const;
     void newOwnerLocked();
     void settleLocked(std::uint64_t generation, bool secret, Text text);
     void changedLocked();

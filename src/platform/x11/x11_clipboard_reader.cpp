@@ -205,10 +205,14 @@ private:
         // Writing may have read events into the connection's queue, where
         // poll() would not see them.
         if ((queued_ = xcb_poll_for_queued_event(c_))) return;
+        std::optional<Clock::time_point> until;
+        if (transfer_)
+            until = transfer_->fetch.deadline();
+        else
+            until = state_.heldBackUntil();
         int timeout = -1;
-        if (transfer_) {
-            const auto left =
-                std::chrono::duration_cast<std::chrono::milliseconds>(transfer_->fetch.deadline() - Clock::now());
+        if (until) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*until - Clock::now());
             timeout = static_cast<int>(std::clamp<long long>(left.count() + 1, 0, 60000));
         }
         pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {wake_, POLLIN, 0}};
