@@ -119,8 +119,8 @@ void Run::forge(std::uint8_t arg) {
         fetch_->onEvent(stock::x11::test::newValueEvent(atoms_, stock::x11::test::kFakeProperty), now_);
         return;
     }
-    const xcb_atom_t targets[] = {atoms_.targets, atoms_.passwordHint, stock::x11::test::kFakeUtf8,
-                                  atoms_.compoundText, XCB_ATOM_STRING};
+    const xcb_atom_t targets[] = {atoms_.targets, atoms_.passwordHint, stock::x11::test::kFakeUtf8, atoms_.compoundText,
+                                  XCB_ATOM_STRING};
     FakeSelectionIo::Request r{targets[arg % 5], stock::x11::test::kFakeProperty, 0};
     fetch_->onEvent(stock::x11::test::notifyEvent(atoms_, r, arg % 3 ? r.property : XCB_ATOM_NONE, arg / 16), now_);
 }

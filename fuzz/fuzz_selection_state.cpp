@@ -20,7 +20,7 @@ SharedText textOf(std::uint64_t generation) { return SharedText(u"text " + std::
 
 struct Model {
     SelectionState s;
-    std::optional<std::uint64_t> fetch;  // the one under way, as the reader thread holds it
+    std::optional<std::uint64_t> fetch;   // the one under way, as the reader thread holds it
     std::optional<std::uint64_t> readAt;  // the change count at the last read
     std::optional<SharedText> lastRead;
     std::size_t newestRead = 0;  // the generation of the newest fetched text read

@@ -199,7 +199,8 @@ TEST_F(Fetch, EndlessListsTooLargeTextsAndMixedPiecesFailAndLetGo) {
     start(1 << 20);
     answer(atoms({test::kFakeUtf8}));
     answer({atoms_.incr, 32, std::string(4, '\0')});
-    for (int i = 0; i < 100 && fetch_->outcome() == Outcome::Running; ++i) piece({test::kFakeUtf8, 8, std::string(64 << 10, 'x')});
+    for (int i = 0; i < 100 && fetch_->outcome() == Outcome::Running; ++i)
+        piece({test::kFakeUtf8, 8, std::string(64 << 10, 'x')});
     EXPECT_EQ(fetch_->outcome(), Outcome::Failed);
     EXPECT_LT(fetch_->held(), 64u) << "the text held so far was kept";
 

@@ -45,8 +45,7 @@ void put(xcb_window_t w, xcb_atom_t property, xcb_atom_t type, std::uint8_t form
 
 void notify(xcb_window_t requestor, xcb_atom_t selection, xcb_atom_t target, xcb_atom_t property,
             xcb_timestamp_t time) {
-    const xcb_selection_notify_event_t reply{XCB_SELECTION_NOTIFY, 0,      0,       time, requestor,
-                                             selection,            target, property};
+    const xcb_selection_notify_event_t reply{XCB_SELECTION_NOTIFY, 0, 0, time, requestor, selection, target, property};
     xcb_send_event(c, 0, requestor, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&reply));
 }
 

@@ -122,7 +122,7 @@ private:
     Outcome outcome_ = Outcome::Running;
     Stage stage_ = Stage::Targets;
     xcb_atom_t target_ = XCB_ATOM_NONE;
-    bool incremental_ = false;  // INCR: the value arrives in pieces
+    bool incremental_ = false;   // INCR: the value arrives in pieces
     bool targetsKnown_ = false;  // the owner listed its targets
     bool secret_ = false;
     std::vector<xcb_atom_t> candidates_;  // text targets still to try

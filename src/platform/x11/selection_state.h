@@ -100,7 +100,7 @@ private:
         bool secret = false;
         Text text;
         std::optional<std::uint64_t> answeredAt;  // the change count when a read first answered it
-        Clock::time_point at{};                    // when it was settled
+        Clock::time_point at{};                   // when it was settled
     };
 
     bool currentLocked() const { return newest_.generation == generation_; }

@@ -143,8 +143,13 @@ private:
         const xcb_atom_t utf8 = intern("UTF8_STRING");
         // COMPOUND_TEXT before STRING and TEXT: it holds every text that
         // STRING can, and more.
-        atoms_.textPreference = {utf8,          intern("text/plain;charset=utf-8"), intern("text/plain;charset=UTF-8"),
-                                 atoms_.compoundText, XCB_ATOM_STRING, intern("TEXT"), intern("text/plain")};
+        atoms_.textPreference = {utf8,
+                                 intern("text/plain;charset=utf-8"),
+                                 intern("text/plain;charset=UTF-8"),
+                                 atoms_.compoundText,
+                                 XCB_ATOM_STRING,
+                                 intern("TEXT"),
+                                 intern("text/plain")};
         atoms_.direct = {utf8, atoms_.compoundText, XCB_ATOM_STRING};
         for (std::size_t i = 0; i < properties_.size(); ++i)
             properties_[i] = intern("STOCKKUN_SELECTION_" + std::to_string(i));
@@ -337,7 +342,7 @@ private:
     xcb_timestamp_t ownerTime_ = XCB_CURRENT_TIME;
 
     SelectionState state_;
-    std::optional<Transfer> transfer_;  // reader thread only
+    std::optional<Transfer> transfer_;       // reader thread only
     xcb_generic_event_t* queued_ = nullptr;  // taken from the queue before a wait, handled next
     int wake_ = -1;
     std::thread thread_;
