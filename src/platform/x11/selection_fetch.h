@@ -61,7 +61,7 @@ public:
 class SelectionFetch {
 public:
     using Clock = std::chrono::steady_clock;
-    static constexpr std::size_t kListBytes = 16 * 1024;
+    static constexpr std::size_t kListBytes = std::size_t{16} << 10;
     static constexpr std::uint64_t kTextBytes = std::uint64_t{256} << 20;
 
     enum class Outcome { Running, Text, Empty, Secret, Failed };
