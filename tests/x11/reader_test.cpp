@@ -21,8 +21,12 @@ using namespace std::chrono_literals;
 using test::Child;
 using test::eventually;
 
-// The most memory this process has held so far, in bytes.
+// The most memory this process has held so far, in bytes. Under a
+// sanitizer, which keeps freed memory and shadows it, 0: no bound is told.
 std::size_t peakRss() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return 0;
+#endif
     std::ifstream in("/proc/self/status");
     for (std::string line; std::getline(in, line);)
         if (line.rfind("VmHWM:", 0) == 0) return std::stoul(line.substr(6)) * 1024;
