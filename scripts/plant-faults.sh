@@ -59,7 +59,7 @@ FAULTS=(
   'P44|platform/qt/qt_tray.cpp|an XEmbed double-click is taken for a press|s/^            return tray_message::kLeftDoubleClick;/            return tray_message::kLeftDown;/'
   'P45|platform/qt/main.cpp|a second start ends with status 1|s/if (ui.endRequested()) return 0;/if (ui.endRequested()) return 1;/'
   'P46|platform/posix/command_line.cpp|the autostart entry names the program as it was called|s/std::string(exe, static_cast<std::size_t>(n))/std::string(argv[0])/'
-  'P47|platform/qt/exact_text_edit.cpp|an edit of the box is not kept in the exact text|/exact_ = SharedText(spliced(exact_.view(), at, at + length, text));/d'
+  'P47|platform/qt/exact_text_edit.cpp|an edit of the box is not kept in the exact text|/exact_ = SharedText(spliced(before.view(), at, at + length, text));/d'
   'P48|platform/qt/main.cpp|SIGTERM ends the process without unloading|/onTerminationRequest/d'
   'P49|platform/qt/x11_hints.cpp|no skip-taskbar state|s/if (state == XCB_ATOM_NONE) return;/return;/'
   'P50|platform/qt/history_list.cpp|the list cannot scroll sideways to a long row|s/if (extent > s.width()) s.setWidth(extent);//'
