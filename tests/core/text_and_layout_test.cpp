@@ -111,6 +111,9 @@ TEST(TextMap, RowPreviewMarksBreaksAndCutsLongTextsWhole) {
     // never half a surrogate pair
     EXPECT_EQ(rowPreview(u"ab\U0001F600cd", 3), u"ab\u2026");
     EXPECT_EQ(rowPreview(u"ab\U0001F600cd", 4), u"ab\U0001F600\u2026");
+    // a long run of marks shows its start, as in the boxes
+    EXPECT_EQ(rowPreview(u"a" + marks(100) + u"b" + marks(3), 200), u"a" + marks(kShownMarks) + u"b" + marks(3));
+    EXPECT_EQ(rowPreview(u"a" + marks(65535), 1024), u"a" + marks(kShownMarks) + u"\u2026");
 }
 
 TEST(Twips, EdgesRoundOnTheirOwnSoTouchingControlsStillTouch) {
