@@ -67,12 +67,22 @@ FAULTS=(
   'P52|platform/qt/qt_window.cpp|Esc presses nothing in About|s/target = cancelButton;/target = nullptr;/'
   'P53|platform/text_map.cpp|the shown start of a huge current clip may end in half a pair|/std::size_t cut = limit;/{n;d}'
   'P54|platform/qt/exact_text_edit.cpp|a huge current clip is shown whole|s/isReadOnly() ? shownPart(t, displayLimit) : t;/t;/'
+  'P55|platform/text_map.cpp|a run of combining marks is shown whole|s/(!s.mark || marks_ < kShownMarks) \&\& //'
+  'P56|platform/text_map.h|a long line is shown whole|s/line_ < kShownLineUnits ? kShownLineUnits - line_ : 0/kShownLineUnits/'
+  'P57|platform/text_map.cpp|hidden marks go with the unit after them|s/if (done == units \&\& s.shown) break;/if (done == units) break;/'
+  'P58|platform/text_map.cpp|an edit never shows the lines that hide units again|s/r.wholeLines = linesHide(before, r.from, r.oldTo) || linesHide(after, r.from, r.newTo);/r.wholeLines = false;/'
+  'P59|platform/qt/exact_text_edit.cpp|a huge recall fills the document at once|s/shown.size() <= kShownAtOnce ? shown.size() : kFillPiece/shown.size()/'
+  'P60|platform/qt/exact_text_edit.cpp|the edit box takes typing while it fills|s/setTextInteractionFlags(fill_->flags \& ~Qt::TextEditable);//'
+  'P61|platform/qt/exact_text_edit.cpp|a recall during a fill does not end it first|/^void ExactTextEdit::showExact/,/^}/{/endFill();/d}'
+  'P62|platform/qt/exact_text_edit.cpp|a typed edit among hidden marks is not shown again|s/    if (r.wholeLines) {/    if (false) {/'
+  'P63|history/history.cpp|a history row shows a long run of marks whole|s/if (marks <= kShownMarks) out.append/out.append/'
   'W01|platform/win32/win32_clipboard.cpp|ExcludeClipboardContentFromMonitorProcessing not a secret|/if (exclude \&\& IsClipboardFormatAvailable(exclude)) return true;/d'
   'W02|platform/win32/win32_clipboard.cpp|CanIncludeInClipboardHistory = 0 not a secret|s/return value == 0;/return value == 2;/'
   'W03|platform/win32/win32_ui.cpp|every control one pixel to the right|s/twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 \/ d.dpi)/twipsToPixels(c.left + 15, c.top, c.width, c.height, 1440.0 \/ d.dpi)/'
   'W04|platform/win32/win32_shell.cpp|the launched program starts minimized|s/si.wShowWindow = SW_SHOWNORMAL;/si.wShowWindow = SW_SHOWMINNOACTIVE;/'
   'W05|platform/win32/win32_text_box.cpp|the end of a selection taken as an offset of the exact text|s/to = exactOffset(t, static_cast<std::size_t>(std::max<LONG>(r.cpMax, 0)));/to = static_cast<std::size_t>(std::max<LONG>(r.cpMax, 0));/'
   'W06|platform/win32/win32_ui.cpp|a DPI change keeps the old font size|s/d.defaultFont = messageFont(dpi);/d.defaultFont = messageFont(96);/'
+  'W07|platform/win32/win32_text_box.cpp|a typed edit among hidden marks is not shown again|s/    if (r.wholeLines) showEdit(r, grown, from + inserted.size());//'
 )
 
 touched=()
