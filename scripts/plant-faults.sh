@@ -70,7 +70,7 @@ FAULTS=(
   'P55|platform/text_map.cpp|a run of combining marks is shown whole|s/(!s.mark || marks_ < kShownMarks) \&\& //'
   'P56|platform/text_map.h|a long line is shown whole|s/line_ < kShownLineUnits ? kShownLineUnits - line_ : 0/kShownLineUnits/'
   'P57|platform/text_map.cpp|hidden marks go with the unit after them|s/if (done == units \&\& s.shown) break;/if (done == units) break;/'
-  'P58|platform/text_map.cpp|an edit never shows the lines that hide units again|s/r.wholeLines = linesHide(before, r.from, r.oldTo) || linesHide(after, r.from, r.newTo);/r.wholeLines = false;/'
+  'P58|platform/text_map.cpp|an edit never shows the lines that hide units again|s/r.wholeLines = linesHide(before, r.from, r.oldTo) || linesHide(after, r.from, r.newTo);/r.wholeLines = linesHide(before, r.from, r.oldTo) \&\& false;/'
   'P59|platform/qt/exact_text_edit.cpp|a huge recall fills the document at once|s/shown.size() <= kShownAtOnce ? shown.size() : kFillPiece/shown.size()/'
   'P60|platform/qt/exact_text_edit.cpp|the edit box takes typing while it fills|s/setTextInteractionFlags(fill_->flags \& ~Qt::TextEditable);//'
   'P61|platform/qt/exact_text_edit.cpp|a recall during a fill does not end it first|/^void ExactTextEdit::showExact/,/^}/{/endFill();/d}'
