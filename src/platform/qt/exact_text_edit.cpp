@@ -90,7 +90,7 @@ void ExactTextEdit::fillSome() {
     do {
         std::u16string piece;
         fill_->walk.append(fill_->walk.at() + kFillPiece, piece);
-        end.insertText(toQ(piece));
+        if (!piece.empty()) end.insertText(toQ(piece));  // empty: a hidden part
     } while (!fill_->walk.done() && clock.elapsed() < kFillBudgetMs);
     applying_ = false;
     chooseWrap(fill_->walk.longestLine(), false);
