@@ -68,4 +68,8 @@ if(TARGET gtest_main)
   add_executable(win32_dpi_tests tests/windows/dpi_change_test.cpp)
   target_include_directories(win32_dpi_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(win32_dpi_tests PRIVATE stock_win32 gtest_main)
+  # The text boxes' display form (tests/windows/text_box_test.cpp).
+  add_executable(win32_text_box_tests tests/windows/text_box_test.cpp)
+  target_include_directories(win32_text_box_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(win32_text_box_tests PRIVATE stock_win32 gtest_main)
 endif()

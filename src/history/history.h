@@ -40,7 +40,8 @@ private:
 
 // One row of a list for a text of any size: each line break shown as a mark,
 // at most `limit` code units of the text (never half a surrogate pair), with
-// an ellipsis when cut.
+// an ellipsis when cut; of a long run of combining marks only its first
+// kShownMarks, as in the text boxes.
 std::u16string rowPreview(std::u16string_view exact, std::size_t limit);
 
 inline constexpr char16_t kBreakMark = u'\u21B5';  // ↵

@@ -2,35 +2,45 @@
 
 #include <QCoreApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
 #include <QTextBlock>
+#include <QTimer>
 #include <algorithm>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include "platform/guard.h"
 #include "platform/qt/qt_text.h"
-#include "platform/text_map.h"
 
 namespace stock::qt {
 namespace {
-constexpr qsizetype kLargeInsert = 256 << 10;  // UTF-16 code units
-constexpr qsizetype kInsertPiece = 128 << 10;
+constexpr std::size_t kLargeInsert = 256 << 10;  // UTF-16 code units
+constexpr std::size_t kInsertPiece = 128 << 10;
+// A text longer than this fills the document by pieces, as many as go in
+// within the budget each time the event loop comes by.
+constexpr std::size_t kShownAtOnce = 64 << 10;
+constexpr std::size_t kFillPiece = 32 << 10;
+constexpr qint64 kFillBudgetMs = 8;
 // Edits larger than this end the undo history instead of entering it.
 constexpr std::size_t kLargestUndoStep = 8u << 20;
 constexpr std::size_t kUndoSteps = 200;
+
+int docPos(std::size_t displayPos) { return static_cast<int>(displayPos); }
 }  // namespace
 
-ExactTextEdit::ExactTextEdit(QWidget* parent) : QPlainTextEdit(parent) {
+ExactTextEdit::ExactTextEdit(QWidget* parent) : QPlainTextEdit(parent), fillTimer_(new QTimer(this)) {
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Tab and Shift+Tab move the focus; a tab character still comes in
     // exactly by paste or recall.
     setTabChangesFocus(true);
     document()->setUndoRedoEnabled(false);  // the box keeps its own, exact history
     connect(document(), &QTextDocument::contentsChange, this, &ExactTextEdit::onContentsChange);
+    fillTimer_->setInterval(0);
+    connect(fillTimer_, &QTimer::timeout, this, [this] { callGuarded(std::function<void()>([this] { fillSome(); })); });
 }
 
 void ExactTextEdit::fireChanged() { callGuarded(changed); }
@@ -40,15 +50,70 @@ void ExactTextEdit::setExactText(SharedText text) {
     exact_ = std::move(text);
     undo_.clear();
     redo_.clear();
+    showExact(0);
+    fireChanged();
+}
+
+void ExactTextEdit::showExact(std::size_t caret) {
+    endFill();
+    typedReshow_.reset();
     const std::u16string_view t = exact_.view();
-    applying_ = true;
     const std::u16string_view shown = isReadOnly() ? shownPart(t, displayLimit) : t;
-    chooseWrap(shown, true);
-    setPlainText(toQ(toDisplay(shown)));
     setToolTip(shown.size() < t.size() ? tr("Showing the first %L1 of %L2 characters").arg(shown.size()).arg(t.size())
                                        : QString());
+    ShownWalk walk(shown);
+    std::u16string first;
+    walk.append(shown.size() <= kShownAtOnce ? shown.size() : kFillPiece, first);
+    applying_ = true;
+    chooseWrap(walk.longestLine(), true);
+    setPlainText(toQ(first));
     applying_ = false;
-    fireChanged();
+    if (walk.done()) {
+        placeCaret(caret);
+        return;
+    }
+    fill_.emplace(Fill{exact_, walk, caret, textInteractionFlags()});
+    setTextInteractionFlags(fill_->flags & ~Qt::TextEditable);
+    fillTimer_->start();
+}
+
+void ExactTextEdit::fillSome() {
+    if (!fill_) {
+        endFill();
+        return;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    applying_ = true;
+    do {
+        std::u16string piece;
+        fill_->walk.append(fill_->walk.at() + kFillPiece, piece);
+        if (!piece.empty()) end.insertText(toQ(piece));  // empty: a hidden part
+    } while (!fill_->walk.done() && clock.elapsed() < kFillBudgetMs);
+    applying_ = false;
+    chooseWrap(fill_->walk.longestLine(), false);
+    if (!fill_->walk.done()) return;
+    const std::size_t caret = fill_->caret;
+    endFill();
+    placeCaret(caret);
+}
+
+void ExactTextEdit::endFill() {
+    fillTimer_->stop();
+    if (!fill_) return;
+    setTextInteractionFlags(fill_->flags);
+    fill_.reset();
+}
+
+void ExactTextEdit::placeCaret(std::size_t caret) {
+    // The document starts with the caret at its start; moving it there again
+    // would scroll back a view that the user scrolled meanwhile.
+    if (caret == 0) return;
+    QTextCursor c(document());
+    c.setPosition(std::min(docPos(displayPosition(exact_.view(), caret)), document()->characterCount() - 1));
+    setTextCursor(c);
 }
 
 std::size_t ExactTextEdit::selectionStart() const {
@@ -66,21 +131,9 @@ SharedText ExactTextEdit::selectedExactText() const {
     return SharedText(exact_.view().substr(a, b - a));
 }
 
-namespace {
-// The end of the next piece of `text` from `at` that goes in at once: about
-// `size` code units, never splitting a CR LF pair or a surrogate pair.
-std::size_t pieceEnd(std::u16string_view text, std::size_t at, std::size_t size) {
-    std::size_t end = std::min(text.size(), at + size);
-    if (end < text.size() && end > at + 1) {
-        const char16_t last = text[end - 1];
-        if ((last == u'\r' && text[end] == u'\n') || (last >= 0xD800 && last <= 0xDBFF)) --end;
-    }
-    return end;
-}
-}  // namespace
-
 void ExactTextEdit::replaceSelection(const SharedText& text) {
     if (applying_) return;  // a large insert is still going in
+    reshowTyped();
     const auto a = selectionStart();
     const auto b = selectionEnd();
     const std::u16string_view old = exact_.view();
@@ -91,29 +144,43 @@ void ExactTextEdit::replaceSelection(const SharedText& text) {
         else
             record(a, std::u16string(old.substr(a, b - a)), text.str(), false);
     }
-    exact_ = SharedText(spliced(old, a, b, text.view()));
-    const std::u16string_view in = text.view();
-    QTextCursor cursor = textCursor();
-    applying_ = true;
-    if (in.size() <= static_cast<std::size_t>(kLargeInsert)) {
-        chooseWrap(in, false);
-        cursor.insertText(toQ(toDisplay(in)));
+    SharedText next(spliced(old, a, b, text.view()));
+    if (filling()) {
+        // The document is only partly there: fill it anew.
+        exact_ = std::move(next);
+        showExact(a + text.size());
     } else {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        // A text of many megabytes goes in by pieces, each converted as it
-        // goes, with the window repainted between them, so that it never
-        // looks frozen. Input waits until the whole text is in.
-        for (std::size_t at = 0; at < in.size();) {
-            const std::size_t end = pieceEnd(in, at, static_cast<std::size_t>(kInsertPiece));
-            chooseWrap(in.substr(at, end - at), false);
-            cursor.insertText(toQ(toDisplay(in.substr(at, end - at))));
-            at = end;
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        }
+        const auto shownA = static_cast<std::size_t>(textCursor().selectionStart());
+        const Reshow r = reshowFor(old, next.view(), a, b, shownA);
+        exact_ = std::move(next);
+        showEdit(r, a + text.size());
     }
-    applying_ = false;
-    setTextCursor(cursor);
     if (differs) fireChanged();
+}
+
+void ExactTextEdit::showEdit(const Reshow& r, std::size_t caret) {
+    const SharedText text = exact_;  // the walk reads it while events run
+    QTextCursor cursor(document());
+    cursor.setPosition(docPos(r.shownFrom));
+    cursor.setPosition(docPos(r.shownTo), QTextCursor::KeepAnchor);
+    applying_ = true;
+    cursor.removeSelectedText();
+    // A text of many megabytes goes in by pieces, each converted as it goes,
+    // with the window repainted between them, so that it never looks
+    // frozen. Input waits until the whole text is in.
+    const bool large = r.newTo - r.from > kLargeInsert;
+    ShownWalk walk(text.view(), r.from);
+    while (walk.at() < r.newTo) {
+        if (large) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        std::u16string piece;
+        walk.append(large ? std::min(walk.at() + kInsertPiece, r.newTo) : r.newTo, piece);
+        chooseWrap(walk.longestLine(), false);
+        cursor.insertText(toQ(piece));
+    }
+    if (large) QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    applying_ = false;
+    cursor.setPosition(docPos(r.shownFrom + shownUnits(text.view(), r.from, caret)));
+    setTextCursor(cursor);
 }
 
 void ExactTextEdit::onContentsChange(int position, int removed, int added) {
@@ -131,16 +198,32 @@ void ExactTextEdit::onContentsChange(int position, int removed, int added) {
     inserted.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     std::u16string typed = fromQ(inserted);
     record(a, std::u16string(old.substr(a, b - a)), typed, true);
-    exact_ = SharedText(spliced(old, a, b, typed));
-    // The document keeps one position per character and per break; if the two
-    // ever disagree, the document wins and only its line breaks are lost.
-    if (displayLength(exact_.view()) != static_cast<std::size_t>(document()->characterCount() - 1)) resync();
+    SharedText next(spliced(old, a, b, typed));
+    const Reshow r = reshowFor(old, next.view(), a, b, pos);
+    exact_ = std::move(next);
+    if (r.wholeLines) {
+        // The document cannot be changed from inside its own change signal.
+        typedReshow_ = TypedReshow{r, added - removed, a + typed.size()};
+        QTimer::singleShot(0, this, [this] { callGuarded(std::function<void()>([this] { reshowTyped(); })); });
+    } else if (displayLength(exact_.view()) != static_cast<std::size_t>(document()->characterCount() - 1)) {
+        // The document keeps one position per character and per break; if
+        // the two ever disagree, the document wins and only its line breaks
+        // are lost.
+        resync();
+    }
     fireChanged();
 }
 
-void ExactTextEdit::chooseWrap(std::u16string_view text, bool whole) {
-    const bool longLine = longestLine(text) > kLongestWrappedLine;
-    if (longLine)
+void ExactTextEdit::reshowTyped() {
+    if (!typedReshow_) return;
+    TypedReshow t = *typedReshow_;
+    typedReshow_.reset();
+    t.reshow.shownTo = static_cast<std::size_t>(static_cast<qsizetype>(t.reshow.shownTo) + t.grown);
+    showEdit(t.reshow, t.caret);
+}
+
+void ExactTextEdit::chooseWrap(std::size_t longestShownLine, bool whole) {
+    if (longestShownLine > kLongestWrappedLine)
         setLineWrapMode(QPlainTextEdit::NoWrap);
     else if (whole)
         setLineWrapMode(wrapsShortLines ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
@@ -170,16 +253,13 @@ void ExactTextEdit::record(std::size_t at, std::u16string removed, std::u16strin
 }
 
 void ExactTextEdit::replaceExact(std::size_t at, std::size_t length, const std::u16string& text) {
-    const int from = static_cast<int>(displayPosition(exact_.view(), at));
-    const int to = static_cast<int>(displayPosition(exact_.view(), at + length));
-    exact_ = SharedText(spliced(exact_.view(), at, at + length, text));
-    applying_ = true;
-    QTextCursor c(document());
-    c.setPosition(from);
-    c.setPosition(to, QTextCursor::KeepAnchor);
-    c.insertText(toQ(toDisplay(text)));
-    c.setPosition(from, QTextCursor::KeepAnchor);
-    applying_ = false;
+    const SharedText before = exact_;
+    exact_ = SharedText(spliced(before.view(), at, at + length, text));
+    const Reshow r = reshowFor(before.view(), exact_.view(), at, at + length, displayPosition(before.view(), at));
+    showEdit(r, at + text.size());
+    // The text put back stands selected.
+    QTextCursor c = textCursor();
+    c.setPosition(docPos(r.shownFrom + shownUnits(exact_.view(), r.from, at)), QTextCursor::KeepAnchor);
     setTextCursor(c);
 }
 
@@ -229,6 +309,12 @@ void ExactTextEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+    reshowTyped();
+}
+
+void ExactTextEdit::inputMethodEvent(QInputMethodEvent* event) {
+    QPlainTextEdit::inputMethodEvent(event);
+    reshowTyped();
 }
 
 void ExactTextEdit::contextMenuEvent(QContextMenuEvent* event) {

@@ -92,13 +92,28 @@ void Win32TextBox::setText(SharedText text) {
     fire();
 }
 
-void Win32TextBox::selection(std::size_t& from, std::size_t& to) const {
+std::size_t Win32TextBox::selection(std::size_t& from, std::size_t& to) const {
     CHARRANGE r = {0, 0};
     if (box_) SendMessageW(box_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
     const std::u16string_view t = exact_.view();
     from = exactOffset(t, static_cast<std::size_t>(std::max<LONG>(r.cpMin, 0)));
     to = exactOffset(t, static_cast<std::size_t>(std::max<LONG>(r.cpMax, 0)));
     if (to < from) std::swap(from, to);
+    return static_cast<std::size_t>(std::max<LONG>(std::min(r.cpMin, r.cpMax), 0));
+}
+
+void Win32TextBox::showEdit(const Reshow& r, std::ptrdiff_t grown, std::size_t caret) {
+    const std::u16string w = shownSpan(exact_.view(), r.from, r.newTo, u'\r');
+    applying_ = true;
+    CHARRANGE range = {static_cast<LONG>(r.shownFrom),
+                       static_cast<LONG>(static_cast<std::ptrdiff_t>(r.shownTo) + grown)};
+    SendMessageW(box_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    SendMessageW(box_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(w.c_str()));
+    const auto at = static_cast<LONG>(r.shownFrom + shownUnits(exact_.view(), r.from, caret));
+    range = {at, at};
+    SendMessageW(box_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    applying_ = false;
+    shown_ = shownText();
 }
 
 std::size_t Win32TextBox::selLength() const {
@@ -116,16 +131,10 @@ SharedText Win32TextBox::selText() const {
 
 void Win32TextBox::setSelText(const SharedText& text) {
     std::size_t a = 0, b = 0;
-    selection(a, b);
-    const std::u16string_view t = exact_.view();
-    exact_ = SharedText(spliced(t, a, b, text.view()));
-    if (box_) {
-        applying_ = true;
-        const std::u16string w = toControl(text.view());
-        SendMessageW(box_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(w.c_str()));
-        applying_ = false;
-        shown_ = shownText();
-    }
+    const std::size_t shownA = selection(a, b);
+    const SharedText before = exact_;
+    exact_ = SharedText(spliced(before.view(), a, b, text.view()));
+    if (box_) showEdit(reshowFor(before.view(), exact_.view(), a, b, shownA), 0, a + text.size());
     fire();
 }
 
@@ -145,6 +154,7 @@ void Win32TextBox::controlChanged() {
     // it is CR LF.
     const std::u16string now = shownText();
     const std::u16string& was = shown_;
+    const auto grown = static_cast<std::ptrdiff_t>(now.size()) - static_cast<std::ptrdiff_t>(was.size());
     std::size_t p = 0;
     while (p < now.size() && p < was.size() && now[p] == was[p]) ++p;
     std::size_t s = 0;
@@ -161,7 +171,11 @@ void Win32TextBox::controlChanged() {
     std::u16string next = spliced(t, from, to, inserted);
     shown_ = now;
     if (next == t) return;
+    const Reshow r = reshowFor(t, next, from, to, p);
     exact_ = SharedText(std::move(next));
+    // In a line that hides units the control shows what it was given, not
+    // what the exact text now shows: that line is shown again.
+    if (r.wholeLines) showEdit(r, grown, from + inserted.size());
     fire();
 }
 

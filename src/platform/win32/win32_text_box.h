@@ -10,6 +10,7 @@
 
 #include "platform/controls.h"
 #include "platform/guard.h"
+#include "platform/text_map.h"
 
 namespace stock::win32 {
 
@@ -37,7 +38,12 @@ public:
 
 private:
     std::u16string shownText() const;
-    void selection(std::size_t& from, std::size_t& to) const;
+    // The selection in exact code units; returns the display position of its start.
+    std::size_t selection(std::size_t& from, std::size_t& to) const;
+    // Puts an edit of the exact text into the control, where [r.shownFrom,
+    // r.shownTo + grown) stands for it now, and the caret at exact offset
+    // `caret`.
+    void showEdit(const Reshow& r, std::ptrdiff_t grown, std::size_t caret);
     void fire();
 
     HWND box_;
