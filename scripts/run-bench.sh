@@ -16,9 +16,9 @@ esac
 [ -n "${STOCK_BENCH_XVFB:-}" ] || STOCK_BENCH_XVFB=1 exec scripts/with-xvfb.sh scripts/run-bench.sh "$@"
 
 if [ "$mode" = quick ]; then
-  starts=1 entries=1000 min_time=0.01 copies=2 idle_ticks=2 burst=20 text_mib=2 rows=2000
+  starts=1 entries=1000 min_time=0.01 copies=2 idle_ticks=2 burst=20 text_mib=2 rows=2000 long_line=
 else
-  starts=10 entries=100000 min_time=0.5 copies=20 idle_ticks=60 burst=200 text_mib=50 rows=100000
+  starts=10 entries=100000 min_time=0.5 copies=20 idle_ticks=60 burst=200 text_mib=50 rows=100000 long_line=--long-line
 fi
 failed=()
 run() {
@@ -38,4 +38,6 @@ run clipboard_burst "$b/clipboard_burst_bench" "$burst"
 run reader_memory "$b/reader_memory_bench" "$text_mib"
 run edit "$b/edit_bench" "$text_mib" "$rows"
 run text_memory bench/text_memory_bench.sh "$program" "$text_mib"
+run display "$b/display_bench" $long_line
 [ ${#failed[@]} -eq 0 ] || { echo "benchmarks that failed: ${failed[*]}"; exit 1; }
+
