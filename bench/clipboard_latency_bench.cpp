@@ -98,7 +98,8 @@ private:
         if (!pending_) return;
         if (big() && fetchMs < 0 && bench_.clipboard.reader()->transfers() > transfersBefore_)
             fetchMs = ms(now - copies_[next_].at);
-        if (bench_.history().size() > rowsBefore_) rowArrived(now);
+        // The big copy stays watched after its row, until the next tick.
+        if (!recordedBig_ && bench_.history().size() > rowsBefore_) rowArrived(now);
     }
 
     void rowArrived(Clock::time_point now) {
