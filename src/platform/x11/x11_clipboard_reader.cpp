@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <cstring>
 #include <string_view>
 #include <thread>
@@ -49,6 +51,7 @@ public:
         try {
             thread_ = std::thread([this] { run(); });
         } catch (...) {
+            std::fputs("stockkun: clipboard reader: no thread; the toolkit's clipboard serves\n", stderr);
             return;
         }
         usable_ = true;
@@ -194,7 +197,11 @@ private:
                 if (!transfer_) {
                     if (auto generation = state_.takeFetch()) start(*generation);
                 }
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "stockkun: clipboard reader: %s; the fetch is dropped\n", e.what());
+                dropTransfer();
             } catch (...) {
+                std::fputs("stockkun: clipboard reader: a fetch failed; it is dropped\n", stderr);
                 dropTransfer();
             }
             if (xcb_connection_has_error(c_)) {
