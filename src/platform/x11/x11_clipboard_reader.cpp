@@ -11,8 +11,8 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <cstring>
+#include <exception>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -39,6 +39,8 @@ struct Reply {
 };
 
 }  // namespace
+
+static_assert(ClipboardReader::Options{}.textLimit == SelectionFetch::kTextBytes);
 
 class ClipboardReader::Impl final : private SelectionIo {
 public:
@@ -97,12 +99,6 @@ public:
     std::uint64_t generation() const { return state_.generation(); }
 
 private:
-    xcb_atom_t intern(std::string_view name) {
-        Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
-            c_, xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(name.size()), name.data()), nullptr));
-        return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-    }
-
     bool setUp() {
         const xcb_setup_t* setup = xcb_get_setup(c_);
         xcb_screen_iterator_t it = xcb_setup_roots_iterator(setup);
@@ -137,28 +133,46 @@ private:
         return !xcb_connection_has_error(c_);
     }
 
+    // Every atom the reader needs, asked for in one go: one round trip, not
+    // one for each.
     bool internAtoms() {
-        atoms_.clipboard = intern("CLIPBOARD");
-        atoms_.targets = intern("TARGETS");
-        atoms_.incr = intern("INCR");
-        atoms_.compoundText = intern("COMPOUND_TEXT");
-        atoms_.passwordHint = intern("x-kde-passwordManagerHint");
-        const xcb_atom_t utf8 = intern("UTF8_STRING");
+        static constexpr std::array<std::string_view, 15> kNames = {"CLIPBOARD",
+                                                                    "TARGETS",
+                                                                    "INCR",
+                                                                    "COMPOUND_TEXT",
+                                                                    "x-kde-passwordManagerHint",
+                                                                    "UTF8_STRING",
+                                                                    "text/plain;charset=utf-8",
+                                                                    "text/plain;charset=UTF-8",
+                                                                    "TEXT",
+                                                                    "text/plain",
+                                                                    "STOCKKUN_TIME",
+                                                                    "STOCKKUN_SELECTION_0",
+                                                                    "STOCKKUN_SELECTION_1",
+                                                                    "STOCKKUN_SELECTION_2",
+                                                                    "STOCKKUN_SELECTION_3"};
+        std::array<xcb_intern_atom_cookie_t, kNames.size()> cookies{};
+        for (std::size_t i = 0; i < kNames.size(); ++i)
+            cookies[i] = xcb_intern_atom(c_, 0, static_cast<std::uint16_t>(kNames[i].size()), kNames[i].data());
+        std::array<xcb_atom_t, kNames.size()> a{};
+        for (std::size_t i = 0; i < kNames.size(); ++i) {
+            Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(c_, cookies[i], nullptr));
+            if (!r || r->atom == XCB_ATOM_NONE) return false;
+            a[i] = r->atom;
+        }
+        atoms_.clipboard = a[0];
+        atoms_.targets = a[1];
+        atoms_.incr = a[2];
+        atoms_.compoundText = a[3];
+        atoms_.passwordHint = a[4];
         // COMPOUND_TEXT before STRING and TEXT: it holds every text that
         // STRING can, and more.
-        atoms_.textPreference = {utf8,
-                                 intern("text/plain;charset=utf-8"),
-                                 intern("text/plain;charset=UTF-8"),
-                                 atoms_.compoundText,
-                                 XCB_ATOM_STRING,
-                                 intern("TEXT"),
-                                 intern("text/plain")};
-        atoms_.direct = {utf8, atoms_.compoundText, XCB_ATOM_STRING};
-        for (std::size_t i = 0; i < properties_.size(); ++i)
-            properties_[i] = intern("STOCKKUN_SELECTION_" + std::to_string(i));
-        stamp_ = intern("STOCKKUN_TIME");
-        return atoms_.clipboard != XCB_ATOM_NONE && atoms_.targets != XCB_ATOM_NONE && stamp_ != XCB_ATOM_NONE &&
-               atoms_.passwordHint != XCB_ATOM_NONE;
+        atoms_.textPreference = {a[5], a[6], a[7], a[3], XCB_ATOM_STRING, a[8], a[9]};
+        atoms_.direct = {a[5], a[3], XCB_ATOM_STRING};
+        stamp_ = a[10];
+        std::copy(a.begin() + 11, a.end(), properties_.begin());
+        static_assert(kNames.size() == 11 + std::tuple_size_v<decltype(properties_)>);
+        return true;
     }
 
     // The server's time, from the notice of a change to a property of our
