@@ -129,11 +129,14 @@ SelectionFetch::Read SelectionFetch::readProperty() {
     return result;
 }
 
+// The most bytes the value under way may have.
+std::uint64_t SelectionFetch::byteLimit() const { return stage_ == Stage::Text ? setup_.textBytes : kListBytes; }
+
 // The rules for the first chunk of a property. False stops the read with
 // `result`.
 bool SelectionFetch::acceptFirst(const SelectionIo::Piece& piece, Read& result) {
     const std::uint64_t size = piece.bytes.size() + std::uint64_t{piece.bytesAfter};
-    const std::uint64_t bound = stage_ == Stage::Text ? setup_.textBytes : kListBytes;
+    const std::uint64_t bound = byteLimit();
     if (piece.type == atoms_.incr) {
         // The marker of an INCR transfer; a text's marker holds its size.
         if (stage_ == Stage::Text && piece.bytes.size() >= 4) {
@@ -171,8 +174,8 @@ bool SelectionFetch::acceptFirst(const SelectionIo::Piece& piece, Read& result) 
 // One chunk of the value: a text is decoded at once, a list kept.
 bool SelectionFetch::take(const SelectionIo::Piece& piece) {
     valueBytes_ += piece.bytes.size();
-    const std::uint64_t bound = stage_ == Stage::Text ? setup_.textBytes : kListBytes;
-    if (valueBytes_ > bound) return false;
+    // Counted as it comes too: a property that grows while it is read.
+    if (valueBytes_ > byteLimit()) return false;
     if (piece.bytes.empty()) return true;
     if (stage_ != Stage::Text) {
         value_.append(piece.bytes);

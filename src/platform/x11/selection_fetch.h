@@ -108,6 +108,7 @@ private:
     Read readProperty();
     bool acceptFirst(const SelectionIo::Piece& piece, Read& result);
     bool take(const SelectionIo::Piece& piece);
+    std::uint64_t byteLimit() const;
     void refused();
     void nextCandidate();
     void finished();
