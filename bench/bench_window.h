@@ -12,14 +12,16 @@
 
 namespace stock::bench {
 
-class MainWindowBench {
-    struct Prepared {
-        Prepared() {
-            tuneHeapForLargeTexts();
-            setenv("QT_QPA_PLATFORM", "xcb", 1);
-        }
-    };
+// What the program does before it makes its QApplication: a member of a
+// bench class placed before its application.
+struct PreparedAsTheProgram {
+    PreparedAsTheProgram() {
+        tuneHeapForLargeTexts();
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    }
+};
 
+class MainWindowBench {
 public:
     MainWindowBench(int& argc, char** argv) : app(argc, argv) {
         qt::installFontSubstitutions();
@@ -29,7 +31,7 @@ public:
     Window& window() { return frm.window(); }
 
 private:
-    Prepared prepared_;
+    PreparedAsTheProgram prepared_;
 
 public:
     QApplication app;

@@ -14,9 +14,9 @@
 #include <utility>
 
 #include "bench_support.h"
+#include "bench_window.h"
 #include "main_window/frm_clipboard.h"
 #include "main_window/lifetime.h"
-#include "platform/posix/heap.h"
 #include "platform/qt/qt_ui.h"
 #include "platform/qt/x11_clipboard.h"
 
@@ -46,13 +46,6 @@ private:
 };
 
 class X11WindowBench {
-    struct Prepared {
-        Prepared() {
-            tuneHeapForLargeTexts();
-            setenv("QT_QPA_PLATFORM", "xcb", 1);
-        }
-    };
-
 public:
     X11WindowBench(int& argc, char** argv) : app(argc, argv) {
         QApplication::setQuitOnLastWindowClosed(false);
@@ -75,7 +68,7 @@ public:
     }
 
 private:
-    Prepared prepared_;
+    PreparedAsTheProgram prepared_;
 
 public:
     QApplication app;
