@@ -93,6 +93,14 @@ private:
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
 
+    // The steps of building the window from its layout.
+    void createNativeWindow(const FormSpec& form);
+    void buildControls(const FormSpec& form);
+    void addControl(const ControlSpec& control, UINT_PTR id);
+    void addTimer(const ControlSpec& control, UINT_PTR id);
+    void addLabel(const ControlSpec& control, const PixelRect& rect);
+    void buildMenu(const FormSpec& form);
+
     Win32Ui& ui_;
     FormSpec form_;
     HWND hwnd_ = nullptr;
