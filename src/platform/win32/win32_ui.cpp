@@ -573,144 +573,188 @@ LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+namespace {
+
+void paintLabel(HDC dc, const ControlSpec& c, const DrawnLabel& l, const Win32Window::Impl& d) {
+    RECT r = l.rect;
+    if (c.transparent) {
+        SetBkMode(dc, TRANSPARENT);
+    } else {
+        SetBkMode(dc, OPAQUE);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    }
+    SetTextColor(dc, c.fore ? toColor(*c.fore) : GetSysColor(COLOR_BTNTEXT));
+    HFONT font = d.defaultFont;
+    if (auto f = d.fonts.find(l.isBold ? c.name + "!" : c.name); f != d.fonts.end()) font = f->second;
+    HGDIOBJ old = SelectObject(dc, font);
+    const std::wstring text = toWide(c.caption);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_WORDBREAK | DT_NOPREFIX | (c.centred ? DT_CENTER : DT_LEFT));
+    SelectObject(dc, old);
+}
+
+void paintLine(HDC dc, const ControlSpec& c, const RECT& r) {
+    HPEN pen = CreatePen(PS_SOLID, 1,
+                         GetSysColor(c.lineColour == SystemColour::ScrollBar ? COLOR_SCROLLBAR : COLOR_WINDOWTEXT));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, r.left, r.top, nullptr);
+    LineTo(dc, r.right == r.left ? r.left : r.right, r.bottom == r.top ? r.top : r.bottom);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+void paintImage(HDC dc, const RECT& r, HICON icon) {
+    DrawIconEx(dc, r.left, r.top, icon, r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
+}
+
+}  // namespace
+
 LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
-    Impl& d = *d_;
     HWND hwnd = hwnd_;
+    std::optional<LRESULT> result;
     switch (msg) {
         case WM_ENDSESSION:
             if (wp) invoke(ui_.sessionEnd_);
             return 0;
-        case WM_TIMER: {
-            const auto it = d.timerIds.find(wp);
-            if (it != d.timerIds.end()) {
-                invoke(d.timers[it->second]->tick);
-                invoke(ui_.afterTick);
-            }
+        case WM_TIMER:
+            onTimer(wp);
             return 0;
-        }
-        case WM_COMMAND: {
-            HWND child = reinterpret_cast<HWND>(lp);
-            const UINT code = HIWORD(wp);
-            if (!child) {
-                // Enter and Esc, from the dialog keys of the message loop.
-                for (const ControlSpec& c : form_.controls)
-                    if (c.kind == ControlKind::Button &&
-                        ((LOWORD(wp) == IDOK && c.defaultButton) || (LOWORD(wp) == IDCANCEL && c.cancelButton))) {
-                        invoke(d.buttons[c.name]->click);
-                        return 0;
-                    }
-                return 0;
-            }
-            const auto it = d.childNames.find(child);
-            if (it == d.childNames.end()) break;
-            const std::string& name = it->second;
-            if (auto b = d.buttons.find(name); b != d.buttons.end() && code == BN_CLICKED) invoke(b->second->click);
-            if (auto l = d.listBoxes.find(name); l != d.listBoxes.end() && code == LBN_SELCHANGE)
-                invoke(l->second->click);
-            if (auto t = d.textBoxes.find(name); t != d.textBoxes.end() && code == EN_CHANGE)
-                t->second->controlChanged();
-            return 0;
-        }
+        case WM_COMMAND:
+            result = onCommand(wp, lp);
+            break;
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC: {
-            const auto it = d.childNames.find(reinterpret_cast<HWND>(lp));
-            if (it == d.childNames.end()) break;
-            HDC dc = reinterpret_cast<HDC>(wp);
-            if (auto f = d.textColours.find(it->second); f != d.textColours.end()) SetTextColor(dc, f->second);
-            if (auto b = d.backBrushes.find(it->second); b != d.backBrushes.end()) {
-                SetBkColor(dc, d.backColours[it->second]);
-                return reinterpret_cast<LRESULT>(b->second);
-            }
+        case WM_CTLCOLORSTATIC:
+            result = onCtlColour(wp, lp);
             break;
-        }
         case WM_ERASEBKGND: {
             RECT r;
             GetClientRect(hwnd, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, d.back);
+            FillRect(reinterpret_cast<HDC>(wp), &r, d_->back);
             return 1;
         }
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            for (const ControlSpec& c : form_.controls) {
-                if (c.kind == ControlKind::Label) {
-                    const DrawnLabel& l = *d.labels[c.name];
-                    RECT r = l.rect;
-                    if (c.transparent) {
-                        SetBkMode(dc, TRANSPARENT);
-                    } else {
-                        SetBkMode(dc, OPAQUE);
-                        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-                        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-                    }
-                    SetTextColor(dc, c.fore ? toColor(*c.fore) : GetSysColor(COLOR_BTNTEXT));
-                    HFONT font = d.defaultFont;
-                    if (auto f = d.fonts.find(l.isBold ? c.name + "!" : c.name); f != d.fonts.end()) font = f->second;
-                    HGDIOBJ old = SelectObject(dc, font);
-                    const std::wstring text = toWide(c.caption);
-                    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-                              DT_WORDBREAK | DT_NOPREFIX | (c.centred ? DT_CENTER : DT_LEFT));
-                    SelectObject(dc, old);
-                } else if (c.kind == ControlKind::Line) {
-                    const RECT& r = d.drawn[c.name];
-                    HPEN pen = CreatePen(
-                        PS_SOLID, 1,
-                        GetSysColor(c.lineColour == SystemColour::ScrollBar ? COLOR_SCROLLBAR : COLOR_WINDOWTEXT));
-                    HGDIOBJ old = SelectObject(dc, pen);
-                    MoveToEx(dc, r.left, r.top, nullptr);
-                    LineTo(dc, r.right == r.left ? r.left : r.right, r.bottom == r.top ? r.top : r.bottom);
-                    SelectObject(dc, old);
-                    DeleteObject(pen);
-                } else if (c.kind == ControlKind::Image && ui_.iconBig_) {
-                    const RECT& r = d.drawn[c.name];
-                    DrawIconEx(dc, r.left, r.top, ui_.iconBig_, r.right - r.left, r.bottom - r.top, 0, nullptr,
-                               DI_NORMAL);
-                }
-            }
-            EndPaint(hwnd, &ps);
+        case WM_PAINT:
+            onPaint();
             return 0;
-        }
         case WM_MOUSEMOVE:
-        case WM_LBUTTONUP: {
-            const POINT pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-            for (auto& [name, l] : d.labels) {
-                if (!PtInRect(&l->rect, pt)) continue;
-                Handler h = msg == WM_MOUSEMOVE ? l->move : l->click;
-                if (h) {
-                    invoke(h);
-                    return 0;
-                }
-            }
-            if (msg == WM_MOUSEMOVE) invoke(d.mouseMove);
+        case WM_LBUTTONUP:
+            onMouse(msg, lp);
             return 0;
-        }
         case WM_CLOSE:
             // The owner decides; it takes the window away through destroy().
-            invoke(d.closeRequest);
+            invoke(d_->closeRequest);
             return 0;
-        case WM_GETDPISCALEDSIZE: {
-            // The size that WM_DPICHANGED then suggests.
-            const UINT dpi = static_cast<UINT>(wp);
-            if (!dpi || !lp) break;
-            *reinterpret_cast<SIZE*>(lp) = outerSizeAt(hwnd, form_, d.dpi, dpi);
-            return TRUE;
-        }
-        case WM_DPICHANGED: {
-            // On a monitor of another DPI: the suggested rectangle, then every
-            // control and font again from the layout's twips.
-            const RECT* r = reinterpret_cast<const RECT*>(lp);
-            const UINT dpi = HIWORD(wp) ? HIWORD(wp) : dpiOf(hwnd);
-            SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            placeAgain(hwnd, form_, d, dpi);
+        case WM_GETDPISCALEDSIZE:
+            result = onGetDpiScaledSize(wp, lp);
+            break;
+        case WM_DPICHANGED:
+            onDpiChanged(wp, lp);
             return 0;
-        }
         default:
             if (messageHook && messageHook(msg, wp, lp)) return 0;
             break;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    return result ? *result : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void Win32Window::onTimer(WPARAM id) {
+    Impl& d = *d_;
+    const auto it = d.timerIds.find(id);
+    if (it != d.timerIds.end()) {
+        invoke(d.timers[it->second]->tick);
+        invoke(ui_.afterTick);
+    }
+}
+
+std::optional<LRESULT> Win32Window::onCommand(WPARAM wp, LPARAM lp) {
+    Impl& d = *d_;
+    HWND child = reinterpret_cast<HWND>(lp);
+    const UINT code = HIWORD(wp);
+    if (!child) {
+        onDialogKey(LOWORD(wp));
+        return 0;
+    }
+    const auto it = d.childNames.find(child);
+    if (it == d.childNames.end()) return std::nullopt;
+    const std::string& name = it->second;
+    if (auto b = d.buttons.find(name); b != d.buttons.end() && code == BN_CLICKED) invoke(b->second->click);
+    if (auto l = d.listBoxes.find(name); l != d.listBoxes.end() && code == LBN_SELCHANGE) invoke(l->second->click);
+    if (auto t = d.textBoxes.find(name); t != d.textBoxes.end() && code == EN_CHANGE) t->second->controlChanged();
+    return 0;
+}
+
+// Enter and Esc, from the dialog keys of the message loop.
+void Win32Window::onDialogKey(WORD command) {
+    for (const ControlSpec& c : form_.controls)
+        if (c.kind == ControlKind::Button &&
+            ((command == IDOK && c.defaultButton) || (command == IDCANCEL && c.cancelButton))) {
+            invoke(d_->buttons[c.name]->click);
+            return;
+        }
+}
+
+std::optional<LRESULT> Win32Window::onCtlColour(WPARAM wp, LPARAM lp) {
+    Impl& d = *d_;
+    const auto it = d.childNames.find(reinterpret_cast<HWND>(lp));
+    if (it == d.childNames.end()) return std::nullopt;
+    HDC dc = reinterpret_cast<HDC>(wp);
+    if (auto f = d.textColours.find(it->second); f != d.textColours.end()) SetTextColor(dc, f->second);
+    if (auto b = d.backBrushes.find(it->second); b != d.backBrushes.end()) {
+        SetBkColor(dc, d.backColours[it->second]);
+        return reinterpret_cast<LRESULT>(b->second);
+    }
+    return std::nullopt;
+}
+
+// Labels, lines and the image are drawn on the window's own surface.
+void Win32Window::onPaint() {
+    Impl& d = *d_;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    for (const ControlSpec& c : form_.controls) {
+        if (c.kind == ControlKind::Label)
+            paintLabel(dc, c, *d.labels[c.name], d);
+        else if (c.kind == ControlKind::Line)
+            paintLine(dc, c, d.drawn[c.name]);
+        else if (c.kind == ControlKind::Image && ui_.iconBig_)
+            paintImage(dc, d.drawn[c.name], ui_.iconBig_);
+    }
+    EndPaint(hwnd_, &ps);
+}
+
+// A move or click over a label that takes it goes to the label; other moves
+// are moves over the window.
+void Win32Window::onMouse(UINT msg, LPARAM lp) {
+    Impl& d = *d_;
+    const POINT pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    for (auto& [name, l] : d.labels) {
+        if (!PtInRect(&l->rect, pt)) continue;
+        Handler h = msg == WM_MOUSEMOVE ? l->move : l->click;
+        if (h) {
+            invoke(h);
+            return;
+        }
+    }
+    if (msg == WM_MOUSEMOVE) invoke(d.mouseMove);
+}
+
+// The size that WM_DPICHANGED then suggests.
+std::optional<LRESULT> Win32Window::onGetDpiScaledSize(WPARAM wp, LPARAM lp) {
+    const UINT dpi = static_cast<UINT>(wp);
+    if (!dpi || !lp) return std::nullopt;
+    *reinterpret_cast<SIZE*>(lp) = outerSizeAt(hwnd_, form_, d_->dpi, dpi);
+    return TRUE;
+}
+
+// On a monitor of another DPI: the suggested rectangle, then every control
+// and font again from the layout's twips.
+void Win32Window::onDpiChanged(WPARAM wp, LPARAM lp) {
+    const RECT* r = reinterpret_cast<const RECT*>(lp);
+    const UINT dpi = HIWORD(wp) ? HIWORD(wp) : dpiOf(hwnd_);
+    SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    placeAgain(hwnd_, form_, *d_, dpi);
 }
 
 // ---- the windowing system -------------------------------------------------

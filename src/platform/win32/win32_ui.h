@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,17 @@ private:
     void addTimer(const ControlSpec& control, UINT_PTR id);
     void addLabel(const ControlSpec& control, const PixelRect& rect);
     void buildMenu(const FormSpec& form);
+
+    // The messages `handle` passes on; nothing answered: the default
+    // window procedure's answer.
+    void onTimer(WPARAM id);
+    std::optional<LRESULT> onCommand(WPARAM wp, LPARAM lp);
+    void onDialogKey(WORD command);
+    std::optional<LRESULT> onCtlColour(WPARAM wp, LPARAM lp);
+    void onPaint();
+    void onMouse(UINT msg, LPARAM lp);
+    std::optional<LRESULT> onGetDpiScaledSize(WPARAM wp, LPARAM lp);
+    void onDpiChanged(WPARAM wp, LPARAM lp);
 
     Win32Ui& ui_;
     FormSpec form_;
