@@ -397,6 +397,22 @@ struct QtWindow::Impl {
         if (form->targetOuterHeight < 0) form->setFixedSize(clientW, clientH + top);
     }
 
+    // The steps of building the window from its layout.
+    void createForm(const FormSpec& layout);
+    void createClientArea(const FormSpec& layout);
+    void buildControls(const FormSpec& layout);
+    QWidget* createControl(const ControlSpec& c, const PixelRect& r, std::vector<QWidget*>& windowless);
+    void addTimer(const ControlSpec& c);
+    QWidget* addButton(const ControlSpec& c);
+    QWidget* addLabel(const ControlSpec& c, const PixelRect& r, std::vector<QWidget*>& windowless);
+    QWidget* addLine(const ControlSpec& c, std::vector<QWidget*>& windowless);
+    QWidget* addListBox(const ControlSpec& c);
+    QWidget* addTextBox(const ControlSpec& c);
+    void applyControlSpec(const ControlSpec& c, const PixelRect& r, QWidget* w);
+    void setTabOrder(const FormSpec& layout);
+    void buildMenu(const FormSpec& layout);
+    void centre();
+
     template <class Map>
     static auto& find(Map& map, std::string_view name, const char* kind) {
         auto it = map.find(name);
@@ -408,178 +424,217 @@ struct QtWindow::Impl {
 QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_unique<Impl>()) {
     Impl& d = *d_;
     d.tpp = twipsPerPixel > 0 ? twipsPerPixel : 15.0;
-    auto* form = new FormWidget;
-    d.form = form;
-    form->dead = &d.dead;
-    form->setObjectName(QString::fromStdString(layout.name));
+    d.createForm(layout);
+    d.createClientArea(layout);
+    d.buildControls(layout);
+    d.setTabOrder(layout);
+    d.buildMenu(layout);
+    d.layoutMenuBar();
+    if (layout.centred) d.centre();
+    d.form->winId();  // the native window exists from here on
+}
+
+void QtWindow::Impl::createForm(const FormSpec& layout) {
+    auto* f = new FormWidget;
+    form = f;
+    f->dead = &dead;
+    f->setObjectName(QString::fromStdString(layout.name));
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                             Qt::WindowCloseButtonHint;
     if (layout.border == Border::FixedDialog) flags = (flags & ~Qt::Window) | Qt::Dialog;
-    form->setWindowFlags(flags);
-    form->setWindowTitle(toQ(layout.caption));
-    form->setAccessibleName(toQ(layout.caption));
-    form->setMouseTracking(true);
-    QPalette pal = form->palette();
+    f->setWindowFlags(flags);
+    f->setWindowTitle(toQ(layout.caption));
+    f->setAccessibleName(toQ(layout.caption));
+    f->setMouseTracking(true);
+    QPalette pal = f->palette();
     pal.setColor(QPalette::Window, toQ(layout.back));
-    form->setPalette(pal);
-    form->setAutoFillBackground(true);
+    f->setPalette(pal);
+    f->setAutoFillBackground(true);
+}
 
-    d.clientW = d.px(layout.clientWidth);
-    d.clientH = d.px(layout.clientHeight);
-    d.client = new QWidget(form);
-    d.client->setObjectName("client");
-    d.client->setMouseTracking(true);
-    d.client->setAttribute(Qt::WA_TransparentForMouseEvents, false);
-    d.client->setFixedSize(d.clientW, d.clientH);
+void QtWindow::Impl::createClientArea(const FormSpec& layout) {
+    clientW = px(layout.clientWidth);
+    clientH = px(layout.clientHeight);
+    client = new QWidget(form);
+    client->setObjectName("client");
+    client->setMouseTracking(true);
+    client->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    client->setFixedSize(clientW, clientH);
     // Moves over the bare client area count as moves over the window.
-    d.client->installEventFilter(form);
+    client->installEventFilter(form);
+}
 
+void QtWindow::Impl::buildControls(const FormSpec& layout) {
     std::vector<QWidget*> windowless;
     for (const ControlSpec& c : layout.controls) {
-        const PixelRect r = twipsToPixels(c.left, c.top, c.width, c.height, d.tpp);
-        QWidget* w = nullptr;
-        switch (c.kind) {
-            case ControlKind::Timer: {
-                auto* t = new QTimer(form);
-                t->setObjectName(QString::fromStdString(c.name));
-                t->setInterval(c.intervalMs);
-                t->start();
-                d.timers.emplace(c.name, std::make_unique<QtTimer>(t, d.dead));
-                continue;
-            }
-            case ControlKind::Button: {
-                auto* b = new QPushButton(toQ(c.caption), d.client);
-                if (c.defaultButton) {
-                    b->setDefault(true);
-                    form->defaultButton = b;
-                }
-                if (c.cancelButton) form->cancelButton = b;
-                d.buttons.emplace(c.name, std::make_unique<QtButton>(b, d.dead));
-                w = b;
-                break;
-            }
-            case ControlKind::Label:
-            case ControlKind::Image: {
-                auto* l = new ClickLabel(toQ(c.caption), d.client);
-                l->dead = &d.dead;
-                l->setAttribute(Qt::WA_TransparentForMouseEvents, true);
-                l->setFocusPolicy(Qt::NoFocus);
-                if (c.centred) l->setAlignment(Qt::AlignCenter);
-                if (!c.toolTip.empty()) l->setToolTip(toQ(c.toolTip));
-                // The one picture a layout shows is the program's icon.
-                if (c.kind == ControlKind::Image) l->setPixmap(programIcon().pixmap(QSize(r.w, r.h)));
-                d.labels.emplace(c.name, std::make_unique<QtLabel>(l));
-                form->windowlessControls.emplace_back(l);
-                windowless.push_back(l);
-                w = l;
-                break;
-            }
-            case ControlKind::Line: {
-                auto* l = new LineWidget(d.client);
-                l->vertical = c.width == 0;
-                l->setAttribute(Qt::WA_TransparentForMouseEvents, true);
-                windowless.push_back(l);
-                w = l;
-                break;
-            }
-            case ControlKind::ListBox: {
-                auto* l = new HistoryView(d.client);
-                d.listBoxes.emplace(c.name, std::make_unique<QtListBox>(l, d.dead));
-                w = l;
-                break;
-            }
-            case ControlKind::TextBox: {
-                auto* t = new ExactTextEdit(d.client);
-                if (c.readOnly) {
-                    t->setReadOnly(true);
-                    t->displayLimit = c.displayLimit;
-                    t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-                }
-                if (!c.multiLine) {
-                    // One line of text that fills the box: no frame, margin or scroll bars.
-                    t->setFrameShape(QFrame::NoFrame);
-                    t->setLineWrapMode(QPlainTextEdit::NoWrap);
-                    t->wrapsShortLines = false;
-                    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-                    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-                    t->document()->setDocumentMargin(1);
-                }
-                if (c.centred) {
-                    QTextOption option = t->document()->defaultTextOption();
-                    option.setAlignment(Qt::AlignHCenter);
-                    t->document()->setDefaultTextOption(option);
-                }
-                if (!c.caption.empty()) t->setExactText(SharedText(c.caption));
-                d.textBoxes.emplace(c.name, std::make_unique<QtTextBox>(t, d.dead));
-                w = t;
-                break;
-            }
-        }
-        w->setObjectName(QString::fromStdString(c.name));
-        w->setGeometry(r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
-        w->setAccessibleName(toQ(c.accessibleName.empty() ? c.caption : c.accessibleName));
-        QPalette p = w->palette();
-        if (c.back) {
-            p.setColor(QPalette::Base, toQ(*c.back));
-            p.setColor(QPalette::Window, toQ(*c.back));
-        }
-        if (c.fore) {
-            p.setColor(QPalette::Text, toQ(*c.fore));
-            p.setColor(QPalette::WindowText, toQ(*c.fore));
-        }
-        w->setPalette(p);
-        if (c.font) w->setFont(toFont(*c.font));
-        if (c.tab < 0 && c.kind != ControlKind::Label) w->setFocusPolicy(Qt::NoFocus);
-        d.widgets.emplace(c.name, w);
+        const PixelRect r = twipsToPixels(c.left, c.top, c.width, c.height, tpp);
+        QWidget* w = createControl(c, r, windowless);
+        if (w) applyControlSpec(c, r, w);  // a timer has no widget
     }
     // Labels and lines are drawn on the window's surface, under every control.
     for (auto it = windowless.rbegin(); it != windowless.rend(); ++it) (*it)->lower();
+}
 
+QWidget* QtWindow::Impl::createControl(const ControlSpec& c, const PixelRect& r, std::vector<QWidget*>& windowless) {
+    switch (c.kind) {
+        case ControlKind::Timer:
+            addTimer(c);
+            return nullptr;
+        case ControlKind::Button:
+            return addButton(c);
+        case ControlKind::Label:
+        case ControlKind::Image:
+            return addLabel(c, r, windowless);
+        case ControlKind::Line:
+            return addLine(c, windowless);
+        case ControlKind::ListBox:
+            return addListBox(c);
+        case ControlKind::TextBox:
+            return addTextBox(c);
+    }
+    return nullptr;
+}
+
+void QtWindow::Impl::addTimer(const ControlSpec& c) {
+    auto* t = new QTimer(form);
+    t->setObjectName(QString::fromStdString(c.name));
+    t->setInterval(c.intervalMs);
+    t->start();
+    timers.emplace(c.name, std::make_unique<QtTimer>(t, dead));
+}
+
+QWidget* QtWindow::Impl::addButton(const ControlSpec& c) {
+    auto* b = new QPushButton(toQ(c.caption), client);
+    if (c.defaultButton) {
+        b->setDefault(true);
+        form->defaultButton = b;
+    }
+    if (c.cancelButton) form->cancelButton = b;
+    buttons.emplace(c.name, std::make_unique<QtButton>(b, dead));
+    return b;
+}
+
+QWidget* QtWindow::Impl::addLabel(const ControlSpec& c, const PixelRect& r, std::vector<QWidget*>& windowless) {
+    auto* l = new ClickLabel(toQ(c.caption), client);
+    l->dead = &dead;
+    l->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    l->setFocusPolicy(Qt::NoFocus);
+    if (c.centred) l->setAlignment(Qt::AlignCenter);
+    if (!c.toolTip.empty()) l->setToolTip(toQ(c.toolTip));
+    // The one picture a layout shows is the program's icon.
+    if (c.kind == ControlKind::Image) l->setPixmap(programIcon().pixmap(QSize(r.w, r.h)));
+    labels.emplace(c.name, std::make_unique<QtLabel>(l));
+    form->windowlessControls.emplace_back(l);
+    windowless.push_back(l);
+    return l;
+}
+
+QWidget* QtWindow::Impl::addLine(const ControlSpec& c, std::vector<QWidget*>& windowless) {
+    auto* l = new LineWidget(client);
+    l->vertical = c.width == 0;
+    l->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    windowless.push_back(l);
+    return l;
+}
+
+QWidget* QtWindow::Impl::addListBox(const ControlSpec& c) {
+    auto* l = new HistoryView(client);
+    listBoxes.emplace(c.name, std::make_unique<QtListBox>(l, dead));
+    return l;
+}
+
+QWidget* QtWindow::Impl::addTextBox(const ControlSpec& c) {
+    auto* t = new ExactTextEdit(client);
+    if (c.readOnly) {
+        t->setReadOnly(true);
+        t->displayLimit = c.displayLimit;
+        t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
+    if (!c.multiLine) {
+        // One line of text that fills the box: no frame, margin or scroll bars.
+        t->setFrameShape(QFrame::NoFrame);
+        t->setLineWrapMode(QPlainTextEdit::NoWrap);
+        t->wrapsShortLines = false;
+        t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        t->document()->setDocumentMargin(1);
+    }
+    if (c.centred) {
+        QTextOption option = t->document()->defaultTextOption();
+        option.setAlignment(Qt::AlignHCenter);
+        t->document()->setDefaultTextOption(option);
+    }
+    if (!c.caption.empty()) t->setExactText(SharedText(c.caption));
+    textBoxes.emplace(c.name, std::make_unique<QtTextBox>(t, dead));
+    return t;
+}
+
+// What every control's widget takes from the layout: its name, place,
+// accessible name, colours, font and whether it takes the focus.
+void QtWindow::Impl::applyControlSpec(const ControlSpec& c, const PixelRect& r, QWidget* w) {
+    w->setObjectName(QString::fromStdString(c.name));
+    w->setGeometry(r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
+    w->setAccessibleName(toQ(c.accessibleName.empty() ? c.caption : c.accessibleName));
+    QPalette p = w->palette();
+    if (c.back) {
+        p.setColor(QPalette::Base, toQ(*c.back));
+        p.setColor(QPalette::Window, toQ(*c.back));
+    }
+    if (c.fore) {
+        p.setColor(QPalette::Text, toQ(*c.fore));
+        p.setColor(QPalette::WindowText, toQ(*c.fore));
+    }
+    w->setPalette(p);
+    if (c.font) w->setFont(toFont(*c.font));
+    if (c.tab < 0 && c.kind != ControlKind::Label) w->setFocusPolicy(Qt::NoFocus);
+    widgets.emplace(c.name, w);
+}
+
+void QtWindow::Impl::setTabOrder(const FormSpec& layout) {
     const auto order = focusOrder(layout);
-    for (std::size_t i = 0; i + 1 < order.size(); ++i)
-        QWidget::setTabOrder(d.widgets[order[i]], d.widgets[order[i + 1]]);
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(widgets[order[i]], widgets[order[i + 1]]);
     // The first stop of the focus order has the focus when the window shows.
-    if (!order.empty() && d.widgets[order.front()]) d.widgets[order.front()]->setFocus();
+    if (!order.empty() && widgets[order.front()]) widgets[order.front()]->setFocus();
+}
 
-    // The menu tree: level 1 entries stand in the menu bar, deeper ones nest
-    // under the last shallower entry.
-    if (!layout.menu.empty()) {
-        d.menuBar = new QMenuBar(form);
-        d.menuBar->setNativeMenuBar(false);
-        std::vector<QMenu*> stack;  // stack[k]: the open menu at level k + 2
-        auto relayout = [&d] { d.layoutMenuBar(); };
-        for (std::size_t i = 0; i < layout.menu.size(); ++i) {
-            const MenuSpec& m = layout.menu[i];
-            const bool hasChildren = i + 1 < layout.menu.size() && layout.menu[i + 1].level > m.level;
-            const std::size_t depth = static_cast<std::size_t>(std::max(m.level, 1)) - 1;
-            stack.resize(std::min(stack.size(), depth));
-            QMenu* parent = depth == 0 || stack.empty() ? nullptr : stack.back();
-            QAction* action = nullptr;
-            if (m.caption == u"-") {
-                action = parent ? parent->addSeparator() : d.menuBar->addSeparator();
-            } else if (hasChildren) {
-                auto* sub = new QMenu(toQ(m.caption), parent ? static_cast<QWidget*>(parent) : d.menuBar);
-                sub->setObjectName(QString::fromStdString(m.name));
-                action = parent ? parent->addMenu(sub) : d.menuBar->addMenu(sub);
-                d.menus.emplace(m.name, sub);
-                stack.push_back(sub);
-            } else {
-                action = parent ? parent->addAction(toQ(m.caption)) : d.menuBar->addAction(toQ(m.caption));
-            }
-            action->setObjectName(QString::fromStdString(m.name));
-            if (depth == 0) d.topLevelActions.push_back(action);
-            d.menuEntries.emplace(m.name, std::make_unique<QtMenuEntry>(action, m.caption, d.dead, relayout));
+// The menu tree: level 1 entries stand in the menu bar, deeper ones nest
+// under the last shallower entry.
+void QtWindow::Impl::buildMenu(const FormSpec& layout) {
+    if (layout.menu.empty()) return;
+    menuBar = new QMenuBar(form);
+    menuBar->setNativeMenuBar(false);
+    std::vector<QMenu*> stack;  // stack[k]: the open menu at level k + 2
+    auto relayout = [this] { layoutMenuBar(); };
+    for (std::size_t i = 0; i < layout.menu.size(); ++i) {
+        const MenuSpec& m = layout.menu[i];
+        const bool hasChildren = i + 1 < layout.menu.size() && layout.menu[i + 1].level > m.level;
+        const std::size_t depth = static_cast<std::size_t>(std::max(m.level, 1)) - 1;
+        stack.resize(std::min(stack.size(), depth));
+        QMenu* parent = depth == 0 || stack.empty() ? nullptr : stack.back();
+        QAction* action = nullptr;
+        if (m.caption == u"-") {
+            action = parent ? parent->addSeparator() : menuBar->addSeparator();
+        } else if (hasChildren) {
+            auto* sub = new QMenu(toQ(m.caption), parent ? static_cast<QWidget*>(parent) : menuBar);
+            sub->setObjectName(QString::fromStdString(m.name));
+            action = parent ? parent->addMenu(sub) : menuBar->addMenu(sub);
+            menus.emplace(m.name, sub);
+            stack.push_back(sub);
+        } else {
+            action = parent ? parent->addAction(toQ(m.caption)) : menuBar->addAction(toQ(m.caption));
         }
+        action->setObjectName(QString::fromStdString(m.name));
+        if (depth == 0) topLevelActions.push_back(action);
+        menuEntries.emplace(m.name, std::make_unique<QtMenuEntry>(action, m.caption, dead, relayout));
     }
-    d.layoutMenuBar();
+}
 
-    if (layout.centred) {
-        if (QScreen* s = QGuiApplication::primaryScreen()) {
-            const QRect a = s->availableGeometry();
-            form->move(a.x() + (a.width() - form->width()) / 2, a.y() + (a.height() - form->height()) / 2);
-        }
+// In the middle of the primary screen's available area.
+void QtWindow::Impl::centre() {
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect a = s->availableGeometry();
+        form->move(a.x() + (a.width() - form->width()) / 2, a.y() + (a.height() - form->height()) / 2);
     }
-    form->winId();  // the native window exists from here on
 }
 
 QtWindow::~QtWindow() {

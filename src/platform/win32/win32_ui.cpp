@@ -245,7 +245,83 @@ SIZE outerSizeAt(HWND hwnd, const FormSpec& form, UINT oldDpi, UINT dpi) {
 
 // ---- the window -----------------------------------------------------------
 
+namespace {
+
+// Where the window's outer frame of `w` x `h` pixels goes: centred in the
+// work area, or wherever the system places a new window.
+POINT windowOrigin(const FormSpec& form, int w, int h) {
+    POINT at = {CW_USEDEFAULT, CW_USEDEFAULT};
+    if (form.centred) {
+        RECT work = {};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        at.x = work.left + (work.right - work.left - w) / 2;
+        at.y = work.top + (work.bottom - work.top - h) / 2;
+    }
+    return at;
+}
+
+// Child windows in focus order, so that Tab walks them in that order.
+std::vector<const ControlSpec*> inFocusOrder(const FormSpec& form) {
+    std::vector<const ControlSpec*> order;
+    for (const ControlSpec& c : form.controls) order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+        const int ta = a->tab < 0 ? 1 << 30 : a->tab, tb = b->tab < 0 ? 1 << 30 : b->tab;
+        return ta < tb;
+    });
+    return order;
+}
+
+DWORD tabStop(const ControlSpec& c) { return c.tab >= 0 ? WS_TABSTOP : 0; }
+
+HWND createButton(HWND parent, const ControlSpec& c, const PixelRect& p, UINT_PTR id) {
+    const DWORD s = WS_CHILD | WS_VISIBLE | tabStop(c) | (c.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    return CreateWindowExW(0, WC_BUTTONW, toWide(c.caption).c_str(), s, p.x, p.y, p.w, p.h, parent,
+                           reinterpret_cast<HMENU>(id), nullptr, nullptr);
+}
+
+HWND createListBox(HWND parent, const ControlSpec& c, const PixelRect& p, UINT_PTR id) {
+    const DWORD s = WS_CHILD | WS_VISIBLE | tabStop(c) | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOTIFY |
+                    LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
+    return CreateWindowExW(0, WC_LISTBOXW, L"", s, p.x, p.y, p.w, p.h, parent, reinterpret_cast<HMENU>(id), nullptr,
+                           nullptr);
+}
+
+// A RichEdit with the control's font and colours.
+HWND createRichEdit(HWND parent, const ControlSpec& c, const PixelRect& p, UINT_PTR id, HFONT font) {
+    DWORD s = WS_CHILD | WS_VISIBLE | tabStop(c) | ES_AUTOVSCROLL | (c.readOnly ? ES_READONLY : 0) |
+              (c.centred ? ES_CENTER : 0);
+    if (c.multiLine)
+        s |= ES_MULTILINE | WS_VSCROLL | ES_WANTRETURN | WS_BORDER;
+    else
+        s |= ES_AUTOHSCROLL;
+    HWND child = CreateWindowExW(0, MSFTEDIT_CLASS, L"", s, p.x, p.y, p.w, p.h, parent, reinterpret_cast<HMENU>(id),
+                                 nullptr, nullptr);
+    if (!child) throw std::runtime_error("no RichEdit control (Msftedit.dll)");
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (c.back) SendMessageW(child, EM_SETBKGNDCOLOR, 0, toColor(*c.back));
+    if (c.fore) setTextColour(child, *c.fore);
+    return child;
+}
+
+// The colours that WM_CTLCOLOR* gives a child window.
+void keepColours(Win32Window::Impl& d, const ControlSpec& c) {
+    if (c.fore) d.textColours[c.name] = toColor(*c.fore);
+    if (c.back) {
+        d.backColours[c.name] = toColor(*c.back);
+        d.backBrushes[c.name] = CreateSolidBrush(toColor(*c.back));
+    }
+}
+
+}  // namespace
+
 Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(form), d_(std::make_unique<Impl>()) {
+    createNativeWindow(form);
+    buildControls(form);
+    buildMenu(form);
+    ui.windows_.push_back(this);
+}
+
+void Win32Window::createNativeWindow(const FormSpec& form) {
     Impl& d = *d_;
     d.back = CreateSolidBrush(toColor(form.back));
     const bool dialog = form.border == Border::FixedDialog;
@@ -257,111 +333,91 @@ Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(for
     RECT r = {0, 0, twipsToPixels(form.clientWidth, tpp), twipsToPixels(form.clientHeight, tpp)};
     AdjustWindowRectExForDpi(&r, style, FALSE, exStyle, d.dpi);
     const int w = r.right - r.left, h = r.bottom - r.top;
-    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    if (form.centred) {
-        RECT work = {};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        x = work.left + (work.right - work.left - w) / 2;
-        y = work.top + (work.bottom - work.top - h) / 2;
-    }
-    hwnd_ = CreateWindowExW(exStyle, kWindowClass, toWide(form.caption).c_str(), style, x, y, w, h,
-                            form.showInTaskbar ? nullptr : ui.owner_, nullptr, GetModuleHandleW(nullptr), this);
+    const POINT at = windowOrigin(form, w, h);
+    hwnd_ = CreateWindowExW(exStyle, kWindowClass, toWide(form.caption).c_str(), style, at.x, at.y, w, h,
+                            form.showInTaskbar ? nullptr : ui_.owner_, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_) throw std::runtime_error("CreateWindowExW failed");
     d.dpi = dpiOf(hwnd_);
-    if (ui.iconBig_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ui.iconBig_));
-    if (ui.iconSmall_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ui.iconSmall_));
+    if (ui_.iconBig_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ui_.iconBig_));
+    if (ui_.iconSmall_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ui_.iconSmall_));
     d.defaultFont = messageFont(d.dpi);
+}
 
-    // Child windows in focus order, so that Tab walks them in that order.
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& c : form.controls) order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
-        const int ta = a->tab < 0 ? 1 << 30 : a->tab, tb = b->tab < 0 ? 1 << 30 : b->tab;
-        return ta < tb;
-    });
+void Win32Window::buildControls(const FormSpec& form) {
     UINT_PTR id = kFirstControlId;
-    for (const ControlSpec* cp : order) {
-        const ControlSpec& c = *cp;
-        const PixelRect p = twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 / d.dpi);
-        makeFonts(d, c);
-        const HFONT font = c.font ? d.fonts[c.name] : d.defaultFont;
-        if (c.fore) d.textColours[c.name] = toColor(*c.fore);
-        if (c.back) {
-            d.backColours[c.name] = toColor(*c.back);
-            d.backBrushes[c.name] = CreateSolidBrush(toColor(*c.back));
-        }
-        HWND child = nullptr;
-        const DWORD tab = c.tab >= 0 ? WS_TABSTOP : 0;
-        switch (c.kind) {
-            case ControlKind::Timer: {
-                auto t = std::make_unique<Win32Timer>();
-                SetTimer(hwnd_, id, static_cast<UINT>(std::max(c.intervalMs, 1)), nullptr);
-                d.timerIds[id] = c.name;
-                d.timers[c.name] = std::move(t);
-                break;
-            }
-            case ControlKind::Button: {
-                const DWORD s = WS_CHILD | WS_VISIBLE | tab | (c.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-                child = CreateWindowExW(0, WC_BUTTONW, toWide(c.caption).c_str(), s, p.x, p.y, p.w, p.h, hwnd_,
-                                        reinterpret_cast<HMENU>(id), nullptr, nullptr);
-                d.buttons[c.name] = std::make_unique<Win32Button>(child);
-                break;
-            }
-            case ControlKind::ListBox: {
-                const DWORD s = WS_CHILD | WS_VISIBLE | tab | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOTIFY |
-                                LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
-                child = CreateWindowExW(0, WC_LISTBOXW, L"", s, p.x, p.y, p.w, p.h, hwnd_, reinterpret_cast<HMENU>(id),
-                                        nullptr, nullptr);
-                d.listBoxes[c.name] = std::make_unique<Win32ListBox>(child);
-                break;
-            }
-            case ControlKind::TextBox: {
-                DWORD s = WS_CHILD | WS_VISIBLE | tab | ES_AUTOVSCROLL | (c.readOnly ? ES_READONLY : 0) |
-                          (c.centred ? ES_CENTER : 0);
-                if (c.multiLine)
-                    s |= ES_MULTILINE | WS_VSCROLL | ES_WANTRETURN | WS_BORDER;
-                else
-                    s |= ES_AUTOHSCROLL;
-                child = CreateWindowExW(0, MSFTEDIT_CLASS, L"", s, p.x, p.y, p.w, p.h, hwnd_,
-                                        reinterpret_cast<HMENU>(id), nullptr, nullptr);
-                if (!child) throw std::runtime_error("no RichEdit control (Msftedit.dll)");
-                SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-                if (c.back) SendMessageW(child, EM_SETBKGNDCOLOR, 0, toColor(*c.back));
-                if (c.fore) setTextColour(child, *c.fore);
-                auto box = std::make_unique<Win32TextBox>(child, c.displayLimit);
-                box->setText(SharedText(c.caption));
-                d.textBoxes[c.name] = std::move(box);
-                break;
-            }
-            case ControlKind::Label: {
-                auto l = std::make_unique<DrawnLabel>();
-                l->control = &c;
-                l->owner = hwnd_;
-                l->rect = {p.x, p.y, p.x + p.w, p.y + p.h};
-                d.labels[c.name] = std::move(l);
-                break;
-            }
-            case ControlKind::Line:
-            case ControlKind::Image:
-                d.drawn[c.name] = RECT{p.x, p.y, p.x + p.w, p.y + p.h};
-                break;
-        }
-        if (child) {
-            if (c.kind != ControlKind::TextBox) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            d.childNames[child] = c.name;
-            // A list's window text is its name for accessibility.
-            if (c.kind == ControlKind::ListBox) SetWindowTextW(child, toWide(c.accessibleName).c_str());
-        }
+    for (const ControlSpec* cp : inFocusOrder(form)) {
+        addControl(*cp, id);
         ++id;
     }
+}
+
+// One control of the layout: a child window, a timer, or something drawn
+// on the window's own surface.
+void Win32Window::addControl(const ControlSpec& c, UINT_PTR id) {
+    Impl& d = *d_;
+    const PixelRect p = twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 / d.dpi);
+    makeFonts(d, c);
+    const HFONT font = c.font ? d.fonts[c.name] : d.defaultFont;
+    keepColours(d, c);
+    HWND child = nullptr;
+    switch (c.kind) {
+        case ControlKind::Timer:
+            addTimer(c, id);
+            break;
+        case ControlKind::Button:
+            child = createButton(hwnd_, c, p, id);
+            d.buttons[c.name] = std::make_unique<Win32Button>(child);
+            break;
+        case ControlKind::ListBox:
+            child = createListBox(hwnd_, c, p, id);
+            d.listBoxes[c.name] = std::make_unique<Win32ListBox>(child);
+            break;
+        case ControlKind::TextBox: {
+            child = createRichEdit(hwnd_, c, p, id, font);
+            auto box = std::make_unique<Win32TextBox>(child, c.displayLimit);
+            box->setText(SharedText(c.caption));
+            d.textBoxes[c.name] = std::move(box);
+            break;
+        }
+        case ControlKind::Label:
+            addLabel(c, p);
+            break;
+        case ControlKind::Line:
+        case ControlKind::Image:
+            d.drawn[c.name] = RECT{p.x, p.y, p.x + p.w, p.y + p.h};
+            break;
+    }
+    if (child) {
+        if (c.kind != ControlKind::TextBox) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        d.childNames[child] = c.name;
+        // A list's window text is its name for accessibility.
+        if (c.kind == ControlKind::ListBox) SetWindowTextW(child, toWide(c.accessibleName).c_str());
+    }
+}
+
+void Win32Window::addTimer(const ControlSpec& c, UINT_PTR id) {
+    auto t = std::make_unique<Win32Timer>();
+    SetTimer(hwnd_, id, static_cast<UINT>(std::max(c.intervalMs, 1)), nullptr);
+    d_->timerIds[id] = c.name;
+    d_->timers[c.name] = std::move(t);
+}
+
+void Win32Window::addLabel(const ControlSpec& c, const PixelRect& p) {
+    auto l = std::make_unique<DrawnLabel>();
+    l->control = &c;
+    l->owner = hwnd_;
+    l->rect = {p.x, p.y, p.x + p.w, p.y + p.h};
+    d_->labels[c.name] = std::move(l);
+}
+
+void Win32Window::buildMenu(const FormSpec& form) {
     UINT menuId = kFirstMenuId;
     for (const MenuSpec& m : form.menu) {
         auto e = std::make_unique<Win32MenuEntry>();
         e->text = m.caption;
-        d.menu[m.name] = std::move(e);
+        d_->menu[m.name] = std::move(e);
         ++menuId;
     }
-    ui.windows_.push_back(this);
 }
 
 Win32Window::~Win32Window() {
@@ -517,144 +573,188 @@ LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     }
 }
 
+namespace {
+
+void paintLabel(HDC dc, const ControlSpec& c, const DrawnLabel& l, const Win32Window::Impl& d) {
+    RECT r = l.rect;
+    if (c.transparent) {
+        SetBkMode(dc, TRANSPARENT);
+    } else {
+        SetBkMode(dc, OPAQUE);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    }
+    SetTextColor(dc, c.fore ? toColor(*c.fore) : GetSysColor(COLOR_BTNTEXT));
+    HFONT font = d.defaultFont;
+    if (auto f = d.fonts.find(l.isBold ? c.name + "!" : c.name); f != d.fonts.end()) font = f->second;
+    HGDIOBJ old = SelectObject(dc, font);
+    const std::wstring text = toWide(c.caption);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_WORDBREAK | DT_NOPREFIX | (c.centred ? DT_CENTER : DT_LEFT));
+    SelectObject(dc, old);
+}
+
+void paintLine(HDC dc, const ControlSpec& c, const RECT& r) {
+    HPEN pen = CreatePen(PS_SOLID, 1,
+                         GetSysColor(c.lineColour == SystemColour::ScrollBar ? COLOR_SCROLLBAR : COLOR_WINDOWTEXT));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, r.left, r.top, nullptr);
+    LineTo(dc, r.right == r.left ? r.left : r.right, r.bottom == r.top ? r.top : r.bottom);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+void paintImage(HDC dc, const RECT& r, HICON icon) {
+    DrawIconEx(dc, r.left, r.top, icon, r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
+}
+
+}  // namespace
+
 LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
-    Impl& d = *d_;
     HWND hwnd = hwnd_;
+    std::optional<LRESULT> result;
     switch (msg) {
         case WM_ENDSESSION:
             if (wp) invoke(ui_.sessionEnd_);
             return 0;
-        case WM_TIMER: {
-            const auto it = d.timerIds.find(wp);
-            if (it != d.timerIds.end()) {
-                invoke(d.timers[it->second]->tick);
-                invoke(ui_.afterTick);
-            }
+        case WM_TIMER:
+            onTimer(wp);
             return 0;
-        }
-        case WM_COMMAND: {
-            HWND child = reinterpret_cast<HWND>(lp);
-            const UINT code = HIWORD(wp);
-            if (!child) {
-                // Enter and Esc, from the dialog keys of the message loop.
-                for (const ControlSpec& c : form_.controls)
-                    if (c.kind == ControlKind::Button &&
-                        ((LOWORD(wp) == IDOK && c.defaultButton) || (LOWORD(wp) == IDCANCEL && c.cancelButton))) {
-                        invoke(d.buttons[c.name]->click);
-                        return 0;
-                    }
-                return 0;
-            }
-            const auto it = d.childNames.find(child);
-            if (it == d.childNames.end()) break;
-            const std::string& name = it->second;
-            if (auto b = d.buttons.find(name); b != d.buttons.end() && code == BN_CLICKED) invoke(b->second->click);
-            if (auto l = d.listBoxes.find(name); l != d.listBoxes.end() && code == LBN_SELCHANGE)
-                invoke(l->second->click);
-            if (auto t = d.textBoxes.find(name); t != d.textBoxes.end() && code == EN_CHANGE)
-                t->second->controlChanged();
-            return 0;
-        }
+        case WM_COMMAND:
+            result = onCommand(wp, lp);
+            break;
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORSTATIC: {
-            const auto it = d.childNames.find(reinterpret_cast<HWND>(lp));
-            if (it == d.childNames.end()) break;
-            HDC dc = reinterpret_cast<HDC>(wp);
-            if (auto f = d.textColours.find(it->second); f != d.textColours.end()) SetTextColor(dc, f->second);
-            if (auto b = d.backBrushes.find(it->second); b != d.backBrushes.end()) {
-                SetBkColor(dc, d.backColours[it->second]);
-                return reinterpret_cast<LRESULT>(b->second);
-            }
+        case WM_CTLCOLORSTATIC:
+            result = onCtlColour(wp, lp);
             break;
-        }
         case WM_ERASEBKGND: {
             RECT r;
             GetClientRect(hwnd, &r);
-            FillRect(reinterpret_cast<HDC>(wp), &r, d.back);
+            FillRect(reinterpret_cast<HDC>(wp), &r, d_->back);
             return 1;
         }
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd, &ps);
-            for (const ControlSpec& c : form_.controls) {
-                if (c.kind == ControlKind::Label) {
-                    const DrawnLabel& l = *d.labels[c.name];
-                    RECT r = l.rect;
-                    if (c.transparent) {
-                        SetBkMode(dc, TRANSPARENT);
-                    } else {
-                        SetBkMode(dc, OPAQUE);
-                        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-                        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-                    }
-                    SetTextColor(dc, c.fore ? toColor(*c.fore) : GetSysColor(COLOR_BTNTEXT));
-                    HFONT font = d.defaultFont;
-                    if (auto f = d.fonts.find(l.isBold ? c.name + "!" : c.name); f != d.fonts.end()) font = f->second;
-                    HGDIOBJ old = SelectObject(dc, font);
-                    const std::wstring text = toWide(c.caption);
-                    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
-                              DT_WORDBREAK | DT_NOPREFIX | (c.centred ? DT_CENTER : DT_LEFT));
-                    SelectObject(dc, old);
-                } else if (c.kind == ControlKind::Line) {
-                    const RECT& r = d.drawn[c.name];
-                    HPEN pen = CreatePen(
-                        PS_SOLID, 1,
-                        GetSysColor(c.lineColour == SystemColour::ScrollBar ? COLOR_SCROLLBAR : COLOR_WINDOWTEXT));
-                    HGDIOBJ old = SelectObject(dc, pen);
-                    MoveToEx(dc, r.left, r.top, nullptr);
-                    LineTo(dc, r.right == r.left ? r.left : r.right, r.bottom == r.top ? r.top : r.bottom);
-                    SelectObject(dc, old);
-                    DeleteObject(pen);
-                } else if (c.kind == ControlKind::Image && ui_.iconBig_) {
-                    const RECT& r = d.drawn[c.name];
-                    DrawIconEx(dc, r.left, r.top, ui_.iconBig_, r.right - r.left, r.bottom - r.top, 0, nullptr,
-                               DI_NORMAL);
-                }
-            }
-            EndPaint(hwnd, &ps);
+        case WM_PAINT:
+            onPaint();
             return 0;
-        }
         case WM_MOUSEMOVE:
-        case WM_LBUTTONUP: {
-            const POINT pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-            for (auto& [name, l] : d.labels) {
-                if (!PtInRect(&l->rect, pt)) continue;
-                Handler h = msg == WM_MOUSEMOVE ? l->move : l->click;
-                if (h) {
-                    invoke(h);
-                    return 0;
-                }
-            }
-            if (msg == WM_MOUSEMOVE) invoke(d.mouseMove);
+        case WM_LBUTTONUP:
+            onMouse(msg, lp);
             return 0;
-        }
         case WM_CLOSE:
             // The owner decides; it takes the window away through destroy().
-            invoke(d.closeRequest);
+            invoke(d_->closeRequest);
             return 0;
-        case WM_GETDPISCALEDSIZE: {
-            // The size that WM_DPICHANGED then suggests.
-            const UINT dpi = static_cast<UINT>(wp);
-            if (!dpi || !lp) break;
-            *reinterpret_cast<SIZE*>(lp) = outerSizeAt(hwnd, form_, d.dpi, dpi);
-            return TRUE;
-        }
-        case WM_DPICHANGED: {
-            // On a monitor of another DPI: the suggested rectangle, then every
-            // control and font again from the layout's twips.
-            const RECT* r = reinterpret_cast<const RECT*>(lp);
-            const UINT dpi = HIWORD(wp) ? HIWORD(wp) : dpiOf(hwnd);
-            SetWindowPos(hwnd, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
-            placeAgain(hwnd, form_, d, dpi);
+        case WM_GETDPISCALEDSIZE:
+            result = onGetDpiScaledSize(wp, lp);
+            break;
+        case WM_DPICHANGED:
+            onDpiChanged(wp, lp);
             return 0;
-        }
         default:
             if (messageHook && messageHook(msg, wp, lp)) return 0;
             break;
     }
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    return result ? *result : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void Win32Window::onTimer(WPARAM id) {
+    Impl& d = *d_;
+    const auto it = d.timerIds.find(id);
+    if (it != d.timerIds.end()) {
+        invoke(d.timers[it->second]->tick);
+        invoke(ui_.afterTick);
+    }
+}
+
+std::optional<LRESULT> Win32Window::onCommand(WPARAM wp, LPARAM lp) {
+    Impl& d = *d_;
+    HWND child = reinterpret_cast<HWND>(lp);
+    const UINT code = HIWORD(wp);
+    if (!child) {
+        onDialogKey(LOWORD(wp));
+        return 0;
+    }
+    const auto it = d.childNames.find(child);
+    if (it == d.childNames.end()) return std::nullopt;
+    const std::string& name = it->second;
+    if (auto b = d.buttons.find(name); b != d.buttons.end() && code == BN_CLICKED) invoke(b->second->click);
+    if (auto l = d.listBoxes.find(name); l != d.listBoxes.end() && code == LBN_SELCHANGE) invoke(l->second->click);
+    if (auto t = d.textBoxes.find(name); t != d.textBoxes.end() && code == EN_CHANGE) t->second->controlChanged();
+    return 0;
+}
+
+// Enter and Esc, from the dialog keys of the message loop.
+void Win32Window::onDialogKey(WORD command) {
+    for (const ControlSpec& c : form_.controls)
+        if (c.kind == ControlKind::Button &&
+            ((command == IDOK && c.defaultButton) || (command == IDCANCEL && c.cancelButton))) {
+            invoke(d_->buttons[c.name]->click);
+            return;
+        }
+}
+
+std::optional<LRESULT> Win32Window::onCtlColour(WPARAM wp, LPARAM lp) {
+    Impl& d = *d_;
+    const auto it = d.childNames.find(reinterpret_cast<HWND>(lp));
+    if (it == d.childNames.end()) return std::nullopt;
+    HDC dc = reinterpret_cast<HDC>(wp);
+    if (auto f = d.textColours.find(it->second); f != d.textColours.end()) SetTextColor(dc, f->second);
+    if (auto b = d.backBrushes.find(it->second); b != d.backBrushes.end()) {
+        SetBkColor(dc, d.backColours[it->second]);
+        return reinterpret_cast<LRESULT>(b->second);
+    }
+    return std::nullopt;
+}
+
+// Labels, lines and the image are drawn on the window's own surface.
+void Win32Window::onPaint() {
+    Impl& d = *d_;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    for (const ControlSpec& c : form_.controls) {
+        if (c.kind == ControlKind::Label)
+            paintLabel(dc, c, *d.labels[c.name], d);
+        else if (c.kind == ControlKind::Line)
+            paintLine(dc, c, d.drawn[c.name]);
+        else if (c.kind == ControlKind::Image && ui_.iconBig_)
+            paintImage(dc, d.drawn[c.name], ui_.iconBig_);
+    }
+    EndPaint(hwnd_, &ps);
+}
+
+// A move or click over a label that takes it goes to the label; other moves
+// are moves over the window.
+void Win32Window::onMouse(UINT msg, LPARAM lp) {
+    Impl& d = *d_;
+    const POINT pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    for (auto& [name, l] : d.labels) {
+        if (!PtInRect(&l->rect, pt)) continue;
+        Handler h = msg == WM_MOUSEMOVE ? l->move : l->click;
+        if (h) {
+            invoke(h);
+            return;
+        }
+    }
+    if (msg == WM_MOUSEMOVE) invoke(d.mouseMove);
+}
+
+// The size that WM_DPICHANGED then suggests.
+std::optional<LRESULT> Win32Window::onGetDpiScaledSize(WPARAM wp, LPARAM lp) {
+    const UINT dpi = static_cast<UINT>(wp);
+    if (!dpi || !lp) return std::nullopt;
+    *reinterpret_cast<SIZE*>(lp) = outerSizeAt(hwnd_, form_, d_->dpi, dpi);
+    return TRUE;
+}
+
+// On a monitor of another DPI: the suggested rectangle, then every control
+// and font again from the layout's twips.
+void Win32Window::onDpiChanged(WPARAM wp, LPARAM lp) {
+    const RECT* r = reinterpret_cast<const RECT*>(lp);
+    const UINT dpi = HIWORD(wp) ? HIWORD(wp) : dpiOf(hwnd_);
+    SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    placeAgain(hwnd_, form_, *d_, dpi);
 }
 
 // ---- the windowing system -------------------------------------------------

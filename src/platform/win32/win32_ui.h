@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,25 @@ private:
     friend class Win32Ui;
     static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
+
+    // The steps of building the window from its layout.
+    void createNativeWindow(const FormSpec& form);
+    void buildControls(const FormSpec& form);
+    void addControl(const ControlSpec& control, UINT_PTR id);
+    void addTimer(const ControlSpec& control, UINT_PTR id);
+    void addLabel(const ControlSpec& control, const PixelRect& rect);
+    void buildMenu(const FormSpec& form);
+
+    // The messages `handle` passes on; nothing answered: the default
+    // window procedure's answer.
+    void onTimer(WPARAM id);
+    std::optional<LRESULT> onCommand(WPARAM wp, LPARAM lp);
+    void onDialogKey(WORD command);
+    std::optional<LRESULT> onCtlColour(WPARAM wp, LPARAM lp);
+    void onPaint();
+    void onMouse(UINT msg, LPARAM lp);
+    std::optional<LRESULT> onGetDpiScaledSize(WPARAM wp, LPARAM lp);
+    void onDpiChanged(WPARAM wp, LPARAM lp);
 
     Win32Ui& ui_;
     FormSpec form_;
