@@ -62,14 +62,9 @@ if(STOCK_TESTS AND EXISTS /usr/src/googletest/CMakeLists.txt)
   target_link_libraries(core_tests PRIVATE stock_core gtest_main)
 endif()
 
-# The window's answer to a DPI change (tests/windows/dpi_change_test.cpp),
-# under Wine.
+# The main window in process under Wine (tests/windows/main_window_test.cpp).
 if(TARGET gtest_main)
-  add_executable(win32_dpi_tests tests/windows/dpi_change_test.cpp)
-  target_include_directories(win32_dpi_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(win32_dpi_tests PRIVATE stock_win32 gtest_main)
-  # The text boxes' display form (tests/windows/text_box_test.cpp).
-  add_executable(win32_text_box_tests tests/windows/text_box_test.cpp)
-  target_include_directories(win32_text_box_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(win32_text_box_tests PRIVATE stock_win32 gtest_main)
+  add_executable(win32_main_window_tests tests/windows/main_window_test.cpp)
+  target_include_directories(win32_main_window_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(win32_main_window_tests PRIVATE stock_win32 gtest_main)
 endif()

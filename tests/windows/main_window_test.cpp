@@ -1,6 +1,6 @@
-// The main window's answer to a change of DPI, in process under Wine: Wine
-// never moves a window between monitors of different DPI itself, so the
-// test sends the two messages Windows sends then.
+// The main window in process under Wine: its answer to a change of DPI
+// (Wine never moves a window between monitors of different DPI itself, so
+// the test sends the two messages Windows sends then), and its edit box.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +9,9 @@
 
 #include "main_window/frm_clipboard_layout.h"
 #include "platform/layout.h"
+#include "platform/text_map.h"
+#include "platform/win32/win32_text.h"
+#include "platform/win32/win32_text_box.h"
 #include "platform/win32/win32_ui.h"
 
 namespace stock::win32 {
@@ -75,6 +78,25 @@ TEST(DpiChange, ControlsFontsAndWindowFollowTheNewDpi) {
             << c.control->name << " is not placed from its twips at " << after << " DPI";
         EXPECT_NEAR(fontHeight(c.hwnd), c.font * 1.5, 1.0) << c.control->name << "'s font";
     }
+    window->destroy();
+}
+
+// Typed over the first of a run of marks of which the control shows the
+// start: the hidden ones stay in the exact text and the run shows its first
+// marks again.
+TEST(Win32TextBox, TypingAmongHiddenMarksKeepsThemAndTheControlShowsTheRunsStart) {
+    Win32Ui ui;
+    auto window = ui.createWindow(frmClipboardLayout());
+    auto& box = static_cast<Win32TextBox&>(window->textBox("RichTextBox1"));
+    const std::u16string marks(40, u'\u0301');
+    box.setText(SharedText(u"a" + marks + u"b"));
+    SendMessageW(box.hwnd(), EM_SETSEL, 1, 2);
+    SendMessageW(box.hwnd(), WM_CHAR, 'y', 0);
+    const std::u16string now = u"ay" + marks.substr(1) + u"b";
+    EXPECT_EQ(box.text().str(), now);
+    wchar_t shown[64] = {};
+    GetWindowTextW(box.hwnd(), shown, 64);
+    EXPECT_EQ(fromWide(shown), toDisplay(now));
     window->destroy();
 }
 
