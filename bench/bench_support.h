@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/clipboard.h"
-#include "platform/instance_lock.h"
+#include "core/ports/clipboard.h"
+#include "core/ports/instance_lock.h"
 
 namespace stock::bench {
 

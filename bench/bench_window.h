@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "bench_support.h"
-#include "main_window/frm_clipboard.h"
-#include "platform/posix/heap.h"
-#include "platform/qt/qt_ui.h"
+#include "core/main_window/frm_clipboard.h"
+#include "os/posix/heap.h"
+#include "ui/qt/qt_ui.h"
 
 namespace stock::bench {
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "clipboard_bench_util.h"
-#include "platform/x11/x11_clipboard_reader.h"
+#include "os/x11/x11_clipboard_reader.h"
 #include "x11_window_bench.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "clipboard_bench_util.h"
-#include "platform/x11/x11_clipboard_reader.h"
+#include "os/x11/x11_clipboard_reader.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <string>
 
 #include "bench_window.h"
-#include "platform/qt/qt_window.h"
-#include "platform/text_map.h"
+#include "ui/qt/qt_window.h"
+#include "core/text/text_map.h"
 
 namespace {
 

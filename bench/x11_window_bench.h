@@ -15,10 +15,10 @@
 
 #include "bench_support.h"
 #include "bench_window.h"
-#include "main_window/frm_clipboard.h"
-#include "main_window/lifetime.h"
-#include "platform/qt/qt_ui.h"
-#include "platform/qt/x11_clipboard.h"
+#include "core/main_window/frm_clipboard.h"
+#include "core/main_window/lifetime.h"
+#include "ui/qt/qt_ui.h"
+#include "ui/qt/x11_clipboard.h"
 
 namespace stock::bench {
 

@@ -5,13 +5,7 @@ include(GNUInstallDirs)
 set(STOCK_MAINTAINER "stockkun developers <stockkun@stockkun.example>")
 set(STOCK_SUMMARY "Collect the text that passes through the clipboard, edit and reuse it")
 
-# The options (--help, --version, --autostart) and the one version string.
-target_sources(stock_posix PRIVATE src/platform/posix/command_line.cpp)
-target_compile_definitions(stock_posix PRIVATE STOCK_VERSION="${PROJECT_VERSION}")
-
 # The icon as PNG files, drawn by the program's own code at each of its sizes.
-add_executable(stockkun_icon_export src/platform/qt/icon_export.cpp)
-target_link_libraries(stockkun_icon_export PRIVATE stock_qt)
 set(STOCK_ICON_DIR ${CMAKE_BINARY_DIR}/icons/hicolor)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/icons/done
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${STOCK_ICON_DIR}

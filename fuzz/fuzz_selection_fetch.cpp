@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/x11/selection_fetch.h"
-#include "x11/fake_selection_io.h"
+#include "os/x11/selection_fetch.h"
+#include "support/fake_selection_io.h"
 
 using stock::x11::SelectionAtoms;
 using stock::x11::SelectionFetch;

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/x11/selection_state.h"
+#include "os/x11/selection_state.h"
 
 using stock::SharedText;
 using stock::x11::SelectionState;

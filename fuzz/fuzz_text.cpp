@@ -17,9 +17,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ansi.h"
-#include "platform/x11/text_assembly.h"
-#include "platform/x11/text_decoding.h"
+#include "core/text/ansi.h"
+#include "os/x11/text_assembly.h"
+#include "os/x11/text_decoding.h"
 
 using stock::x11::TextAssembly;
 using stock::x11::TextDecoder;

@@ -177,7 +177,7 @@ l_start=$r_start l_rss=$r_rss l_pss=$r_pss l_cpu=$r_cpu l_rss_text=$r_rss_text
 echo "Measuring $exe under $(wine --version 2>/dev/null) ..." >&2
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 fail() { die "$*"; }
-source tests/windows/wine_prefix.sh
+source tests/ui/win32/wine_prefix.sh
 use_wine_prefix "$win_build"
 wine_prefix=$WINEPREFIX
 WINEPREFIX=$wine_prefix wineserver -k 2>/dev/null

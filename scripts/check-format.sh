@@ -3,8 +3,8 @@
 # The generated character set tables are left as the generator writes them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mapfile -t files < <(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' |
-  grep -v -e '^src/platform/x11/charset_tables\.cpp$')
+mapfile -t files < <(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'tools/*.cpp' |
+  grep -v -e '^src/os/x11/charset_tables\.cpp$')
 if [ "${1:-}" = --fix ]; then
   clang-format -i "${files[@]}"
 else

@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
 [ -f "$build/compile_commands.json" ] || cmake -S . -B "$build" >/dev/null
-mapfile -t files < <(git ls-files 'src/*.cpp' | grep -v -e '^src/platform/win32/')
+mapfile -t files < <(git ls-files 'src/*.cpp' | grep -v -e '^src/ui/win32/')
 # The generated Qt sources (moc) are not ours to check.
 cmake --build "$build" -j"${JOBS:-2}" --target stock_qt_autogen stockkun_autogen >/dev/null
 run-clang-tidy -p "$build" -quiet -j"${JOBS:-2}" "${files[@]/#/$PWD/}"

@@ -2,8 +2,8 @@
 // it reads as text, and the path of the system information tool it starts.
 #include <gtest/gtest.h>
 
-#include "about/frm_about.h"
-#include "doubles/about_fakes.h"
+#include "core/about/frm_about.h"
+#include "support/about_fakes.h"
 
 namespace stock::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/ansi.h"
+#include "core/text/ansi.h"
 
 namespace stock {
 namespace {

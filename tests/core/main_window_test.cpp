@@ -2,10 +2,10 @@
 // menu entries and list, with the About window beside it.
 #include <gtest/gtest.h>
 
-#include "about/frm_about.h"
-#include "doubles/about_fakes.h"
-#include "doubles/fakes.h"
-#include "main_window/frm_clipboard.h"
+#include "core/about/frm_about.h"
+#include "support/about_fakes.h"
+#include "support/fakes.h"
+#include "core/main_window/frm_clipboard.h"
 
 namespace stock::test {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <random>
 
-#include "history/history.h"
-#include "platform/layout.h"
-#include "platform/text_map.h"
+#include "core/history/history.h"
+#include "core/layout/layout.h"
+#include "core/text/text_map.h"
 
 namespace stock {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "main_window/tray_record.h"
+#include "core/main_window/tray_record.h"
 
 namespace stock {
 namespace {

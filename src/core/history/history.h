@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <string_view>
+
+#include "core/ports/controls.h"
+#include "core/text/shared_text.h"
+
+namespace stock {
+
+// The history: every text exactly as it came, newest first, each held once
+// and shared with whoever else holds it. The list shows each row on one line.
+class History final : public ListRows {
+public:
+    // Longest part of a text that its row shows.
+    static constexpr std::size_t kPreviewUnits = 1024;
+
+    explicit History(ListBox& list);
+    ~History();
+    History(const History&) = delete;
+    History& operator=(const History&) = delete;
+
+    // A new top row.
+    void AddItem(SharedText text);
+    void Clear();
+    // The exact text of a row; an empty one for a row that is not there.
+    SharedText Text(std::size_t row) const;
+    // The row the user made current, -1 when there is none.
+    long ListIndex() const { return List1.currentIndex(); }
+
+    std::size_t size() const override { return rows_.size(); }
+    std::u16string shown(std::size_t row) const override;
+
+private:
+    ListBox& List1;
+    std::deque<SharedText> rows_;
+};
+
+// One row of a list for a text of any size: each line break shown as a mark,
+// at most `limit` code units of the text (never half a surrogate pair), with
+// an ellipsis when cut; of a long run of combining marks only its first
+// kShownMarks, as in the text boxes.
+std::u16string rowPreview(std::u16string_view exact, std::size_t limit);
+
+inline constexpr char16_t kBreakMark = u'\u21B5';  // ↵
+
+}  // namespace stock

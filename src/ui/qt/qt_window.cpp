@@ -1,0 +1,782 @@
+#include "ui/qt/qt_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTextDocument>
+#include <QTimer>
+#include <QWindow>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+
+#include "core/guard/guard.h"
+#include "ui/qt/exact_text_edit.h"
+#include "ui/qt/history_list.h"
+#include "ui/qt/program_icon.h"
+#include "ui/qt/qt_text.h"
+#include "os/x11/x11_hints.h"
+
+namespace stock::qt {
+namespace {
+
+void invoke(const Handler& h, const bool& dead) {
+    if (!dead) callGuarded("window event", h);
+}
+
+// Keeps a shown top-level window out of the taskbar and the pager (X11).
+void keepOffTaskbar(QWidget* w) {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    QWindow* handle = w ? w->windowHandle() : nullptr;
+    if (x11 && handle) x11::setSkipTaskbar(x11->connection(), static_cast<std::uint32_t>(handle->winId()));
+}
+
+// Whether a widget (a popup window included) hangs below `form`.
+bool belongsTo(const QWidget* w, const QWidget* form) {
+    for (; w; w = w->parentWidget())
+        if (w == form) return true;
+    return false;
+}
+
+QFont toFont(const FontSpec& font) {
+    QFont f(toQ(font.family));
+    f.setPointSizeF(font.points);
+    f.setWeight(static_cast<QFont::Weight>(font.weight));
+    f.setItalic(font.italic);
+    f.setUnderline(font.underline);
+    f.setStrikeOut(font.strikeOut);
+    return f;
+}
+
+class LineWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+    bool vertical = true;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(palette().color(QPalette::Button));
+        if (vertical)
+            p.drawLine(0, 0, 0, height() - 1);
+        else
+            p.drawLine(0, 0, width() - 1, 0);
+    }
+};
+
+class QtTextBox final : public TextBox {
+public:
+    QtTextBox(ExactTextEdit* w, const bool& dead) : w_(w), dead_(dead) {
+        w->changed = [this] { invoke(change_, dead_); };
+    }
+    SharedText text() const override { return w_ ? w_->exactText() : SharedText(); }
+    void setText(SharedText t) override {
+        if (w_) w_->setExactText(std::move(t));
+    }
+    std::size_t selLength() const override { return w_ ? w_->selectionEnd() - w_->selectionStart() : 0; }
+    SharedText selText() const override { return w_ ? w_->selectedExactText() : SharedText(); }
+    void setSelText(const SharedText& t) override {
+        if (w_) w_->replaceSelection(t);
+    }
+    void onChange(Handler h) override { change_ = std::move(h); }
+    void onEditCommand(EditCommand c, Handler h) override {
+        if (!w_) return;
+        const bool& dead = dead_;
+        w_->commands[static_cast<std::size_t>(c)] = [h = std::move(h), &dead] { invoke(h, dead); };
+    }
+
+private:
+    QPointer<ExactTextEdit> w_;
+    const bool& dead_;
+    Handler change_;
+};
+
+class QtListBox final : public ListBox {
+public:
+    QtListBox(HistoryView* w, const bool& dead) : w_(w), dead_(dead) {
+        w->clickedRow = [this] { invoke(click_, dead_); };
+    }
+    void setRows(const ListRows* rows) override {
+        if (w_) w_->setRows(rows);
+    }
+    void rowInserted(std::size_t index) override {
+        if (w_) w_->rowInserted(index);
+    }
+    void rowsCleared() override {
+        if (w_) w_->rowsCleared();
+    }
+    long currentIndex() const override {
+        if (!w_ || !w_->currentIndex().isValid()) return -1;
+        return w_->currentIndex().row();
+    }
+    void setHorizontalExtent(int pixels) override {
+        if (w_) w_->setHorizontalExtent(pixels);
+    }
+    void onClick(Handler h) override { click_ = std::move(h); }
+
+private:
+    QPointer<HistoryView> w_;
+    const bool& dead_;
+    Handler click_;
+};
+
+class QtButton final : public Button {
+public:
+    QtButton(QPushButton* w, const bool& dead) : w_(w), dead_(dead) {
+        QObject::connect(w, &QPushButton::clicked, w, [this] { invoke(click_, dead_); });
+    }
+    std::u16string caption() const override { return w_ ? fromQ(w_->text()) : std::u16string(); }
+    void setCaption(const std::u16string& c) override {
+        if (w_) {
+            w_->setText(toQ(c));
+            w_->setAccessibleName(toQ(c));
+        }
+    }
+    void onClick(Handler h) override { click_ = std::move(h); }
+
+private:
+    QPointer<QPushButton> w_;
+    const bool& dead_;
+    Handler click_;
+};
+
+class ClickLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    Handler click, move;
+    const bool* dead = nullptr;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        QLabel::mouseReleaseEvent(e);
+        if (rect().contains(e->position().toPoint())) invoke(click, *dead);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        QLabel::mouseMoveEvent(e);
+        if (!move) return;
+        invoke(move, *dead);
+        e->accept();  // a move over the label is not a move over the window
+    }
+};
+
+class QtLabel final : public Label {
+public:
+    explicit QtLabel(ClickLabel* w) : w_(w) {}
+    std::u16string caption() const override { return w_ ? fromQ(w_->text()) : std::u16string(); }
+    void setBold(bool bold) override {
+        if (!w_) return;
+        QFont f = w_->font();
+        f.setBold(bold);
+        w_->setFont(f);
+    }
+    bool bold() const override { return w_ && w_->font().bold(); }
+    void onClick(Handler h) override {
+        if (!w_) return;
+        w_->click = std::move(h);
+        w_->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    }
+    void onMouseMove(Handler h) override {
+        if (!w_) return;
+        w_->move = std::move(h);
+        w_->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+        w_->setMouseTracking(true);
+    }
+
+private:
+    QPointer<ClickLabel> w_;
+};
+
+class QtMenuEntry final : public MenuEntry {
+public:
+    QtMenuEntry(QAction* a, std::u16string caption, const bool& dead, std::function<void()> visibilityChanged)
+        : a_(a), caption_(std::move(caption)), dead_(dead), visibilityChanged_(std::move(visibilityChanged)) {
+        QObject::connect(a, &QAction::triggered, a, [this] { invoke(click_, dead_); });
+    }
+    std::u16string caption() const override { return caption_; }
+    void setCaption(const std::u16string& c) override {
+        caption_ = c;
+        if (a_) a_->setText(toQ(c));
+    }
+    bool visible() const override { return a_ && a_->isVisible(); }
+    void setVisible(bool v) override {
+        if (!a_) return;
+        a_->setVisible(v);
+        if (visibilityChanged_) visibilityChanged_();
+    }
+    void onClick(Handler h) override { click_ = std::move(h); }
+
+private:
+    QPointer<QAction> a_;
+    std::u16string caption_;
+    const bool& dead_;
+    std::function<void()> visibilityChanged_;
+    Handler click_;
+};
+
+class QtTimer final : public Timer {
+public:
+    QtTimer(QTimer* t, const bool& dead) : t_(t), dead_(dead) {
+        QObject::connect(t, &QTimer::timeout, t, [this] { invoke(tick_, dead_); });
+    }
+    void onTick(Handler h) override { tick_ = std::move(h); }
+    void stop() {
+        if (t_) t_->stop();
+    }
+
+private:
+    QPointer<QTimer> t_;
+    const bool& dead_;
+    Handler tick_;
+};
+
+}  // namespace
+
+class FormWidget : public QWidget {
+public:
+    Handler closeRequest, mouseMove;
+    const bool* dead = nullptr;
+    int targetOuterHeight = -1;  // pixels, -1: none asked for
+    QPointer<QPushButton> defaultButton, cancelButton;
+    std::vector<QPointer<QWidget>> windowlessControls;  // labels and images
+
+    // Where the outer frame's top-left corner was asked to be. Until a window
+    // manager has framed the window, Qt can only place its client area, so
+    // the place is applied again once the frame's size is known.
+    std::optional<QPoint> targetFrameTopLeft;
+    bool framed = false;
+    QElapsedTimer framedAt;  // since the frame's size became known
+
+    void moveFrameTo(QPoint p) {
+        targetFrameTopLeft = p;
+        framed = false;
+        move(p);
+        applyFramePosition();
+        applyOuterHeightSoon();
+    }
+    // Once the frame's size is known, the frame is moved where it was asked
+    // to be; for a moment after that, a window manager that placed it
+    // elsewhere meanwhile is corrected too.
+    void applyFramePosition() {
+        if (!targetFrameTopLeft || !isVisible()) return;
+        const QWindow* handle = windowHandle();
+        if (!handle || handle->frameMargins().isNull()) return;  // not framed (yet)
+        if (!framed) {
+            framed = true;
+            framedAt.start();
+            move(*targetFrameTopLeft);
+        } else if (settling() && frameGeometry().topLeft() != *targetFrameTopLeft) {
+            move(*targetFrameTopLeft);
+        }
+    }
+    bool settling() const { return framedAt.isValid() && framedAt.elapsed() < kSettleMs; }
+
+    void applyOuterHeight() {
+        applyFramePosition();
+        if (targetOuterHeight < 0) return;
+        const QWindow* handle = windowHandle();
+        const QMargins m = handle ? handle->frameMargins() : QMargins();
+        const int h = std::max(1, targetOuterHeight - m.top() - m.bottom());
+        if (h != height()) setFixedHeight(h);
+    }
+    // A window manager tells the frame's size some time after the window is
+    // mapped, without an event of its own, and on a busy machine that may
+    // take long: look again every little while, until the window has been
+    // framed and has settled, or long enough that no window manager is
+    // coming.
+    void applyOuterHeightSoon() {
+        watching.start();
+        if (!settle) {
+            settle = new QTimer(this);
+            settle->setInterval(50);
+            connect(settle, &QTimer::timeout, this, [this] {
+                applyOuterHeight();
+                const bool settled = (framed || targetFrameTopLeft == std::nullopt) && !settling() &&
+                                     (windowHandle() && !windowHandle()->frameMargins().isNull());
+                if (settled || watching.elapsed() > kNoWindowManagerMs) settle->stop();
+            });
+        }
+        settle->start();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (e->type() == QEvent::MouseMove) {
+            auto* move = static_cast<QMouseEvent*>(e);
+            if (!overWindowlessControl(move)) invoke(mouseMove, *dead);
+            move->accept();  // taken here: it must not reach the window a second time
+            return true;
+        }
+        return QWidget::eventFilter(watched, e);
+    }
+    // Labels let the mouse through to the client area, yet a move over one
+    // is a move over that control, not over the window's bare surface.
+    bool overWindowlessControl(const QMouseEvent* e) const {
+        const QPoint p = e->position().toPoint();
+        for (const auto& w : windowlessControls)
+            if (w && w->isVisible() && w->geometry().contains(p)) return true;
+        return false;
+    }
+    void closeEvent(QCloseEvent* e) override {
+        // The owner decides; it takes the window away through destroy().
+        e->ignore();
+        invoke(closeRequest, *dead);
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        QWidget::mouseMoveEvent(e);
+        invoke(mouseMove, *dead);
+    }
+    // Keys that no control took: Esc presses the cancel button; Enter presses
+    // the button that has the focus, or else the default button.
+    void keyPressEvent(QKeyEvent* e) override {
+        QPushButton* target = nullptr;
+        if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+            target = cancelButton;
+        } else if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+                   (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && defaultButton) {
+            auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            target = focused && focused->isEnabled() ? focused : defaultButton.data();
+        }
+        if (target && target->isVisible() && target->isEnabled()) {
+            target->click();
+            return;
+        }
+        QWidget::keyPressEvent(e);
+    }
+    void moveEvent(QMoveEvent* e) override {
+        QWidget::moveEvent(e);
+        applyOuterHeight();  // the frame's size is known once a window manager has framed us
+    }
+    void showEvent(QShowEvent* e) override {
+        QWidget::showEvent(e);
+        applyOuterHeight();
+        applyOuterHeightSoon();
+    }
+
+private:
+    static constexpr int kSettleMs = 1500;
+    static constexpr int kNoWindowManagerMs = 15000;
+    QPointer<QTimer> settle;
+    QElapsedTimer watching;
+};
+
+struct QtWindow::Impl {
+    double tpp = 15.0;
+    bool dead = false;
+    QPointer<FormWidget> form;
+    QWidget* client = nullptr;
+    QMenuBar* menuBar = nullptr;
+    int clientW = 0, clientH = 0;
+    std::map<std::string, std::unique_ptr<TextBox>, std::less<>> textBoxes;
+    std::map<std::string, std::unique_ptr<ListBox>, std::less<>> listBoxes;
+    std::map<std::string, std::unique_ptr<Button>, std::less<>> buttons;
+    std::map<std::string, std::unique_ptr<Label>, std::less<>> labels;
+    std::map<std::string, std::unique_ptr<MenuEntry>, std::less<>> menuEntries;
+    std::map<std::string, std::unique_ptr<QtTimer>, std::less<>> timers;
+    std::map<std::string, QPointer<QWidget>, std::less<>> widgets;
+    std::map<std::string, QPointer<QMenu>, std::less<>> menus;
+    std::vector<QAction*> topLevelActions;
+
+    int px(double twips) const { return static_cast<int>(std::lround(twips / tpp)); }
+
+    void layoutMenuBar() {
+        if (!form) return;
+        bool any = false;
+        for (QAction* a : topLevelActions) any = any || a->isVisible();
+        int top = 0;
+        if (menuBar) {
+            menuBar->setVisible(any);
+            if (any) {
+                menuBar->setGeometry(0, 0, clientW, menuBar->sizeHint().height());
+                top = menuBar->height();
+            }
+        }
+        client->move(0, top);
+        if (form->targetOuterHeight < 0) form->setFixedSize(clientW, clientH + top);
+    }
+
+    // The steps of building the window from its layout.
+    void createForm(const FormSpec& layout);
+    void createClientArea(const FormSpec& layout);
+    void buildControls(const FormSpec& layout);
+    QWidget* createControl(const ControlSpec& c, const PixelRect& r, std::vector<QWidget*>& windowless);
+    void addTimer(const ControlSpec& c);
+    QWidget* addButton(const ControlSpec& c);
+    QWidget* addLabel(const ControlSpec& c, const PixelRect& r, std::vector<QWidget*>& windowless);
+    QWidget* addLine(const ControlSpec& c, std::vector<QWidget*>& windowless);
+    QWidget* addListBox(const ControlSpec& c);
+    QWidget* addTextBox(const ControlSpec& c);
+    void applyControlSpec(const ControlSpec& c, const PixelRect& r, QWidget* w);
+    void setTabOrder(const FormSpec& layout);
+    void buildMenu(const FormSpec& layout);
+    void centre();
+
+    template <class Map>
+    static auto& find(Map& map, std::string_view name, const char* kind) {
+        auto it = map.find(name);
+        if (it == map.end()) throw std::out_of_range(std::string("no ") + kind + " " + std::string(name));
+        return *it->second;
+    }
+};
+
+QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_unique<Impl>()) {
+    Impl& d = *d_;
+    d.tpp = twipsPerPixel > 0 ? twipsPerPixel : 15.0;
+    d.createForm(layout);
+    d.createClientArea(layout);
+    d.buildControls(layout);
+    d.setTabOrder(layout);
+    d.buildMenu(layout);
+    d.layoutMenuBar();
+    if (layout.centred) d.centre();
+    d.form->winId();  // the native window exists from here on
+}
+
+void QtWindow::Impl::createForm(const FormSpec& layout) {
+    auto* f = new FormWidget;
+    form = f;
+    f->dead = &dead;
+    f->setObjectName(QString::fromStdString(layout.name));
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowCloseButtonHint;
+    if (layout.border == Border::FixedDialog) flags = (flags & ~Qt::Window) | Qt::Dialog;
+    f->setWindowFlags(flags);
+    f->setWindowTitle(toQ(layout.caption));
+    f->setAccessibleName(toQ(layout.caption));
+    f->setMouseTracking(true);
+    QPalette pal = f->palette();
+    pal.setColor(QPalette::Window, toQ(layout.back));
+    f->setPalette(pal);
+    f->setAutoFillBackground(true);
+}
+
+void QtWindow::Impl::createClientArea(const FormSpec& layout) {
+    clientW = px(layout.clientWidth);
+    clientH = px(layout.clientHeight);
+    client = new QWidget(form);
+    client->setObjectName("client");
+    client->setMouseTracking(true);
+    client->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+    client->setFixedSize(clientW, clientH);
+    // Moves over the bare client area count as moves over the window.
+    client->installEventFilter(form);
+}
+
+void QtWindow::Impl::buildControls(const FormSpec& layout) {
+    std::vector<QWidget*> windowless;
+    for (const ControlSpec& c : layout.controls) {
+        const PixelRect r = twipsToPixels(c.left, c.top, c.width, c.height, tpp);
+        QWidget* w = createControl(c, r, windowless);
+        if (w) applyControlSpec(c, r, w);  // a timer has no widget
+    }
+    // Labels and lines are drawn on the window's surface, under every control.
+    for (auto it = windowless.rbegin(); it != windowless.rend(); ++it) (*it)->lower();
+}
+
+QWidget* QtWindow::Impl::createControl(const ControlSpec& c, const PixelRect& r, std::vector<QWidget*>& windowless) {
+    switch (c.kind) {
+        case ControlKind::Timer:
+            addTimer(c);
+            return nullptr;
+        case ControlKind::Button:
+            return addButton(c);
+        case ControlKind::Label:
+        case ControlKind::Image:
+            return addLabel(c, r, windowless);
+        case ControlKind::Line:
+            return addLine(c, windowless);
+        case ControlKind::ListBox:
+            return addListBox(c);
+        case ControlKind::TextBox:
+            return addTextBox(c);
+    }
+    return nullptr;
+}
+
+void QtWindow::Impl::addTimer(const ControlSpec& c) {
+    auto* t = new QTimer(form);
+    t->setObjectName(QString::fromStdString(c.name));
+    t->setInterval(c.intervalMs);
+    t->start();
+    timers.emplace(c.name, std::make_unique<QtTimer>(t, dead));
+}
+
+QWidget* QtWindow::Impl::addButton(const ControlSpec& c) {
+    auto* b = new QPushButton(toQ(c.caption), client);
+    if (c.defaultButton) {
+        b->setDefault(true);
+        form->defaultButton = b;
+    }
+    if (c.cancelButton) form->cancelButton = b;
+    buttons.emplace(c.name, std::make_unique<QtButton>(b, dead));
+    return b;
+}
+
+QWidget* QtWindow::Impl::addLabel(const ControlSpec& c, const PixelRect& r, std::vector<QWidget*>& windowless) {
+    auto* l = new ClickLabel(toQ(c.caption), client);
+    l->dead = &dead;
+    l->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    l->setFocusPolicy(Qt::NoFocus);
+    if (c.centred) l->setAlignment(Qt::AlignCenter);
+    if (!c.toolTip.empty()) l->setToolTip(toQ(c.toolTip));
+    // The one picture a layout shows is the program's icon.
+    if (c.kind == ControlKind::Image) l->setPixmap(programIcon().pixmap(QSize(r.w, r.h)));
+    labels.emplace(c.name, std::make_unique<QtLabel>(l));
+    form->windowlessControls.emplace_back(l);
+    windowless.push_back(l);
+    return l;
+}
+
+QWidget* QtWindow::Impl::addLine(const ControlSpec& c, std::vector<QWidget*>& windowless) {
+    auto* l = new LineWidget(client);
+    l->vertical = c.width == 0;
+    l->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    windowless.push_back(l);
+    return l;
+}
+
+QWidget* QtWindow::Impl::addListBox(const ControlSpec& c) {
+    auto* l = new HistoryView(client);
+    listBoxes.emplace(c.name, std::make_unique<QtListBox>(l, dead));
+    return l;
+}
+
+QWidget* QtWindow::Impl::addTextBox(const ControlSpec& c) {
+    auto* t = new ExactTextEdit(client);
+    if (c.readOnly) {
+        t->setReadOnly(true);
+        t->displayLimit = c.displayLimit;
+        t->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
+    if (!c.multiLine) {
+        // One line of text that fills the box: no frame, margin or scroll bars.
+        t->setFrameShape(QFrame::NoFrame);
+        t->setLineWrapMode(QPlainTextEdit::NoWrap);
+        t->wrapsShortLines = false;
+        t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        t->document()->setDocumentMargin(1);
+    }
+    if (c.centred) {
+        QTextOption option = t->document()->defaultTextOption();
+        option.setAlignment(Qt::AlignHCenter);
+        t->document()->setDefaultTextOption(option);
+    }
+    if (!c.caption.empty()) t->setExactText(SharedText(c.caption));
+    textBoxes.emplace(c.name, std::make_unique<QtTextBox>(t, dead));
+    return t;
+}
+
+// What every control's widget takes from the layout: its name, place,
+// accessible name, colours, font and whether it takes the focus.
+void QtWindow::Impl::applyControlSpec(const ControlSpec& c, const PixelRect& r, QWidget* w) {
+    w->setObjectName(QString::fromStdString(c.name));
+    w->setGeometry(r.x, r.y, std::max(r.w, 1), std::max(r.h, 1));
+    w->setAccessibleName(toQ(c.accessibleName.empty() ? c.caption : c.accessibleName));
+    QPalette p = w->palette();
+    if (c.back) {
+        p.setColor(QPalette::Base, toQ(*c.back));
+        p.setColor(QPalette::Window, toQ(*c.back));
+    }
+    if (c.fore) {
+        p.setColor(QPalette::Text, toQ(*c.fore));
+        p.setColor(QPalette::WindowText, toQ(*c.fore));
+    }
+    w->setPalette(p);
+    if (c.font) w->setFont(toFont(*c.font));
+    if (c.tab < 0 && c.kind != ControlKind::Label) w->setFocusPolicy(Qt::NoFocus);
+    widgets.emplace(c.name, w);
+}
+
+void QtWindow::Impl::setTabOrder(const FormSpec& layout) {
+    const auto order = focusOrder(layout);
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(widgets[order[i]], widgets[order[i + 1]]);
+    // The first stop of the focus order has the focus when the window shows.
+    if (!order.empty() && widgets[order.front()]) widgets[order.front()]->setFocus();
+}
+
+// The menu tree: level 1 entries stand in the menu bar, deeper ones nest
+// under the last shallower entry.
+void QtWindow::Impl::buildMenu(const FormSpec& layout) {
+    if (layout.menu.empty()) return;
+    menuBar = new QMenuBar(form);
+    menuBar->setNativeMenuBar(false);
+    std::vector<QMenu*> stack;  // stack[k]: the open menu at level k + 2
+    auto relayout = [this] { layoutMenuBar(); };
+    for (std::size_t i = 0; i < layout.menu.size(); ++i) {
+        const MenuSpec& m = layout.menu[i];
+        const bool hasChildren = i + 1 < layout.menu.size() && layout.menu[i + 1].level > m.level;
+        const std::size_t depth = static_cast<std::size_t>(std::max(m.level, 1)) - 1;
+        stack.resize(std::min(stack.size(), depth));
+        QMenu* parent = depth == 0 || stack.empty() ? nullptr : stack.back();
+        QAction* action = nullptr;
+        if (m.caption == u"-") {
+            action = parent ? parent->addSeparator() : menuBar->addSeparator();
+        } else if (hasChildren) {
+            auto* sub = new QMenu(toQ(m.caption), parent ? static_cast<QWidget*>(parent) : menuBar);
+            sub->setObjectName(QString::fromStdString(m.name));
+            action = parent ? parent->addMenu(sub) : menuBar->addMenu(sub);
+            menus.emplace(m.name, sub);
+            stack.push_back(sub);
+        } else {
+            action = parent ? parent->addAction(toQ(m.caption)) : menuBar->addAction(toQ(m.caption));
+        }
+        action->setObjectName(QString::fromStdString(m.name));
+        if (depth == 0) topLevelActions.push_back(action);
+        menuEntries.emplace(m.name, std::make_unique<QtMenuEntry>(action, m.caption, dead, relayout));
+    }
+}
+
+// In the middle of the primary screen's available area.
+void QtWindow::Impl::centre() {
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        const QRect a = s->availableGeometry();
+        form->move(a.x() + (a.width() - form->width()) / 2, a.y() + (a.height() - form->height()) / 2);
+    }
+}
+
+QtWindow::~QtWindow() {
+    destroy();
+    delete d_->form.data();
+}
+
+TextBox& QtWindow::textBox(std::string_view n) { return Impl::find(d_->textBoxes, n, "text box"); }
+ListBox& QtWindow::listBox(std::string_view n) { return Impl::find(d_->listBoxes, n, "list box"); }
+Button& QtWindow::button(std::string_view n) { return Impl::find(d_->buttons, n, "button"); }
+Label& QtWindow::label(std::string_view n) { return Impl::find(d_->labels, n, "label"); }
+MenuEntry& QtWindow::menuEntry(std::string_view n) { return Impl::find(d_->menuEntries, n, "menu entry"); }
+Timer& QtWindow::timer(std::string_view n) { return Impl::find(d_->timers, n, "timer"); }
+
+void QtWindow::show() {
+    FormWidget* f = d_->form;
+    if (!f || d_->dead) return;
+    const bool wasHidden = !f->isVisible();
+    // Some window managers offer minimizing although the window asks for
+    // no such box: showing brings a minimized window back as well.
+    if (f->isMinimized()) f->setWindowState(f->windowState() & ~Qt::WindowMinimized);
+    f->show();
+    if (wasHidden) keepOffTaskbar(f);
+    f->raise();
+    f->activateWindow();
+}
+
+void QtWindow::setForeground() {
+    FormWidget* f = d_->form;
+    if (!f || d_->dead || !f->isVisible()) return;
+    f->raise();
+    f->activateWindow();
+}
+
+void QtWindow::hide() {
+    if (d_->form) d_->form->hide();
+}
+
+bool QtWindow::visible() const { return d_->form && d_->form->isVisible(); }
+
+bool QtWindow::setTopmost(bool on) {
+    FormWidget* f = d_->form;
+    if (!f || d_->dead) return false;
+    Qt::WindowFlags flags = f->windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    // On the native window directly: no re-creation, no flicker.
+    f->overrideWindowFlags(flags);
+    if (QWindow* h = f->windowHandle()) h->setFlags(flags);
+    show();
+    return true;
+}
+
+bool QtWindow::topmost() const { return d_->form && d_->form->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
+
+int QtWindow::outerHeight() const {
+    return d_->form ? static_cast<int>(std::lround(d_->form->frameGeometry().height() * d_->tpp)) : 0;
+}
+
+void QtWindow::setOuterHeight(int twips) {
+    if (!d_->form) return;
+    d_->form->targetOuterHeight = d_->px(twips);
+    d_->form->applyOuterHeight();
+    d_->form->applyOuterHeightSoon();
+}
+
+namespace {
+// The outer frame's top-left corner: where it was asked to be while the
+// window manager has not framed the window yet.
+QPoint frameTopLeft(const FormWidget& f) {
+    return f.targetFrameTopLeft && !f.framed ? *f.targetFrameTopLeft : f.frameGeometry().topLeft();
+}
+}  // namespace
+
+int QtWindow::top() const {
+    return d_->form ? static_cast<int>(std::lround(frameTopLeft(*d_->form).y() * d_->tpp)) : 0;
+}
+
+int QtWindow::left() const {
+    return d_->form ? static_cast<int>(std::lround(frameTopLeft(*d_->form).x() * d_->tpp)) : 0;
+}
+
+void QtWindow::setTop(int twips) {
+    FormWidget* f = d_->form;
+    if (!f) return;
+    f->moveFrameTo(QPoint(frameTopLeft(*f).x(), d_->px(twips)));
+}
+
+void QtWindow::setLeft(int twips) {
+    FormWidget* f = d_->form;
+    if (!f) return;
+    f->moveFrameTo(QPoint(d_->px(twips), frameTopLeft(*f).y()));
+}
+
+void QtWindow::popupMenu(std::string_view entry) {
+    auto it = d_->menus.find(entry);
+    if (it == d_->menus.end() || !it->second) return;
+    it->second->exec(QCursor::pos());
+}
+
+void QtWindow::onCloseRequest(Handler h) {
+    if (d_->form) d_->form->closeRequest = std::move(h);
+}
+
+void QtWindow::onMouseMove(Handler h) {
+    if (d_->form) d_->form->mouseMove = std::move(h);
+}
+
+void QtWindow::destroy() {
+    if (d_->dead) return;
+    d_->dead = true;
+    for (auto& [name, t] : d_->timers) t->stop();
+    FormWidget* f = d_->form;
+    if (!f) return;
+    // A popup of this window (the tray menu, a text box's context menu) may
+    // be running its own event loop under this call: close it, and free
+    // nothing here. The widgets go with this object, which its owner
+    // releases outside every handler of the window.
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        if (!belongsTo(popup, f)) break;
+        popup->close();
+        if (QApplication::activePopupWidget() == popup) break;
+    }
+    f->hide();
+}
+
+QWidget* QtWindow::widget() const { return d_->form; }
+
+QWidget* QtWindow::control(std::string_view name) const {
+    auto it = d_->widgets.find(name);
+    return it == d_->widgets.end() ? nullptr : it->second.data();
+}
+
+QMenu* QtWindow::menu(std::string_view entry) const {
+    auto it = d_->menus.find(entry);
+    return it == d_->menus.end() ? nullptr : it->second.data();
+}
+
+}  // namespace stock::qt

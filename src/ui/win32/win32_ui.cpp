@@ -1,0 +1,842 @@
+#include "ui/win32/win32_ui.h"
+
+#include "core/guard/guard.h"
+
+#include <commctrl.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <stdexcept>
+
+#include "core/text/text_map.h"
+#include "ui/win32/program_icon.h"
+#include "os/windows/win32_text.h"
+#include "ui/win32/win32_text_box.h"
+
+namespace stock::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"stockkun.window";
+constexpr wchar_t kOwnerClass[] = L"stockkun.owner";
+constexpr UINT_PTR kFirstControlId = 100;
+constexpr UINT kFirstMenuId = 1000;
+
+COLORREF toColor(Rgb c) { return RGB(c.r, c.g, c.b); }
+
+UINT dpiOf(HWND hwnd) {
+    const UINT dpi = hwnd ? GetDpiForWindow(hwnd) : GetDpiForSystem();
+    return dpi ? dpi : 96;
+}
+
+HFONT makeFont(const FontSpec& f, UINT dpi, int weight) {
+    return CreateFontW(-static_cast<int>(std::lround(f.points * dpi / 72.0)), 0, 0, 0, weight, f.italic, f.underline,
+                       f.strikeOut, static_cast<DWORD>(f.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                       DEFAULT_QUALITY, DEFAULT_PITCH, toWide(f.family).c_str());
+}
+
+HFONT messageFont(UINT dpi) {
+    NONCLIENTMETRICSW m = {};
+    m.cbSize = sizeof m;
+    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0, dpi)) return nullptr;
+    return CreateFontIndirectW(&m.lfMessageFont);
+}
+
+}  // namespace
+
+// ---- controls -------------------------------------------------------------
+
+class Win32ListBox final : public ListBox {
+public:
+    explicit Win32ListBox(HWND w) : w_(w) {}
+    // The LISTBOX keeps its own copy of each row as shown (at most a short
+    // preview); the exact texts stay with the rows' owner.
+    void setRows(const ListRows* rows) override {
+        rows_ = rows;
+        if (!w_) return;
+        SendMessageW(w_, LB_RESETCONTENT, 0, 0);
+        for (std::size_t i = 0; rows_ && i < rows_->size(); ++i) add(i);
+    }
+    void rowInserted(std::size_t index) override {
+        if (w_ && rows_) add(index);
+    }
+    void rowsCleared() override { setRows(rows_); }
+    long currentIndex() const override {
+        if (!w_) return -1;
+        const auto i = SendMessageW(w_, LB_GETCURSEL, 0, 0);
+        return i == LB_ERR ? -1 : static_cast<long>(i);
+    }
+    void setHorizontalExtent(int pixels) override {
+        if (w_) SendMessageW(w_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(std::max(pixels, 0)), 0);
+    }
+    void onClick(Handler h) override { click = std::move(h); }
+
+    HWND w_;
+    Handler click;
+
+private:
+    void add(std::size_t index) {
+        const std::wstring row = toWide(rows_->shown(index));
+        SendMessageW(w_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(row.c_str()));
+    }
+
+    const ListRows* rows_ = nullptr;
+};
+
+class Win32Button final : public Button {
+public:
+    explicit Win32Button(HWND w) : w_(w) {}
+    std::u16string caption() const override { return caption_.empty() && w_ ? read() : caption_; }
+    void setCaption(const std::u16string& c) override {
+        caption_ = c;
+        if (w_) SetWindowTextW(w_, toWide(c).c_str());
+    }
+    void onClick(Handler h) override { click = std::move(h); }
+    HWND w_;
+    Handler click;
+
+private:
+    std::u16string read() const {
+        wchar_t buffer[256] = {};
+        GetWindowTextW(w_, buffer, 256);
+        return fromWide(buffer);
+    }
+    std::u16string caption_;
+};
+
+struct DrawnLabel final : Label {
+    const ControlSpec* control = nullptr;
+    HWND owner = nullptr;
+    RECT rect{};
+    bool isBold = false;
+    Handler click, move;
+    std::u16string caption() const override { return control->caption; }
+    void setBold(bool b) override {
+        if (b == isBold) return;
+        isBold = b;
+        if (owner) InvalidateRect(owner, &rect, TRUE);
+    }
+    bool bold() const override { return isBold; }
+    void onClick(Handler h) override { click = std::move(h); }
+    void onMouseMove(Handler h) override { move = std::move(h); }
+};
+
+struct Win32MenuEntry final : MenuEntry {
+    std::u16string text;
+    bool shown = true;
+    Handler click;
+    std::u16string caption() const override { return text; }
+    void setCaption(const std::u16string& c) override { text = c; }
+    bool visible() const override { return shown; }
+    void setVisible(bool v) override { shown = v; }
+    void onClick(Handler h) override { click = std::move(h); }
+};
+
+struct Win32Timer final : Timer {
+    Handler tick;
+    void onTick(Handler h) override { tick = std::move(h); }
+};
+
+struct Win32Window::Impl {
+    UINT dpi = 96;
+    HBRUSH back = nullptr;
+    HFONT defaultFont = nullptr;
+    std::map<std::string, HFONT, std::less<>> fonts;  // by control name; bold ones with "!"
+    std::map<std::string, std::unique_ptr<Win32TextBox>, std::less<>> textBoxes;
+    std::map<std::string, std::unique_ptr<Win32ListBox>, std::less<>> listBoxes;
+    std::map<std::string, std::unique_ptr<Win32Button>, std::less<>> buttons;
+    std::map<std::string, std::unique_ptr<DrawnLabel>, std::less<>> labels;
+    std::map<std::string, std::unique_ptr<Win32MenuEntry>, std::less<>> menu;
+    std::map<std::string, std::unique_ptr<Win32Timer>, std::less<>> timers;
+    std::map<UINT_PTR, std::string> timerIds;
+    std::map<HWND, std::string> childNames;
+    std::map<std::string, COLORREF, std::less<>> textColours, backColours;
+    std::map<std::string, HBRUSH, std::less<>> backBrushes;
+    std::map<std::string, RECT, std::less<>> drawn;  // lines and images
+    Handler closeRequest, mouseMove;
+    bool dead = false;
+    HICON dpiIconBig = nullptr, dpiIconSmall = nullptr;  // set after a DPI change
+
+    ~Impl() {
+        if (back) DeleteObject(back);
+        if (dpiIconBig) DestroyIcon(dpiIconBig);
+        if (dpiIconSmall) DestroyIcon(dpiIconSmall);
+        if (defaultFont) DeleteObject(defaultFont);
+        for (auto& [n, f] : fonts) DeleteObject(f);
+        for (auto& [n, b] : backBrushes) DeleteObject(b);
+    }
+};
+
+namespace {
+
+// A control with a font of its own gets it at the window's DPI, and a bold
+// one beside it ("NAME!") for when it is shown bold.
+void makeFonts(Win32Window::Impl& d, const ControlSpec& c) {
+    if (!c.font) return;
+    d.fonts[c.name] = makeFont(*c.font, d.dpi, c.font->weight);
+    d.fonts[c.name + "!"] = makeFont(*c.font, d.dpi, 700);
+}
+
+// A RichEdit's text colour, for what it holds and what is typed into it.
+void setTextColour(HWND box, Rgb colour) {
+    CHARFORMAT2W cf = {};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_COLOR;
+    cf.crTextColor = toColor(colour);
+    SendMessageW(box, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+    SendMessageW(box, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
+}
+
+// ---- DPI changes ----------------------------------------------------------
+
+// Places every control again from its twips at `dpi` (twips per pixel =
+// 1440 / dpi) and gives the controls and labels fonts made for that DPI.
+void placeAgain(HWND hwnd, const FormSpec& form, Win32Window::Impl& d, UINT dpi) {
+    d.dpi = dpi;
+    const double tpp = 1440.0 / dpi;
+    // The old fonts go once no control uses them any more.
+    const HFONT oldDefault = d.defaultFont;
+    auto oldFonts = std::move(d.fonts);
+    d.fonts.clear();
+    d.defaultFont = messageFont(dpi);
+    for (const ControlSpec& c : form.controls) {
+        const PixelRect p = twipsToPixels(c.left, c.top, c.width, c.height, tpp);
+        makeFonts(d, c);
+        if (auto l = d.labels.find(c.name); l != d.labels.end()) l->second->rect = {p.x, p.y, p.x + p.w, p.y + p.h};
+        if (auto r = d.drawn.find(c.name); r != d.drawn.end()) r->second = RECT{p.x, p.y, p.x + p.w, p.y + p.h};
+    }
+    for (const auto& [child, name] : d.childNames) {
+        const ControlSpec* control = findControl(form, name);
+        if (!control) continue;
+        const PixelRect p = twipsToPixels(control->left, control->top, control->width, control->height, tpp);
+        SetWindowPos(child, nullptr, p.x, p.y, p.w, p.h, SWP_NOZORDER | SWP_NOACTIVATE);
+        const auto f = d.fonts.find(name);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(f != d.fonts.end() ? f->second : d.defaultFont), TRUE);
+        // The text colour, in case the new font's character format took it.
+        if (control->kind == ControlKind::TextBox && control->fore) setTextColour(child, *control->fore);
+    }
+    if (oldDefault) DeleteObject(oldDefault);
+    for (auto& [n, f] : oldFonts) DeleteObject(f);
+
+    // Title-bar and Alt+Tab icons at the sizes of the new DPI.
+    HICON big = loadProgramIcon(false, dpi), small = loadProgramIcon(true, dpi);
+    if (big) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    if (small) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    if (big && d.dpiIconBig) DestroyIcon(d.dpiIconBig);
+    if (small && d.dpiIconSmall) DestroyIcon(d.dpiIconSmall);
+    if (big) d.dpiIconBig = big;
+    if (small) d.dpiIconSmall = small;
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// The outer size at `dpi`: the client area's width from its twips, the
+// outer height kept in twips (the owner sets it in twips).
+SIZE outerSizeAt(HWND hwnd, const FormSpec& form, UINT oldDpi, UINT dpi) {
+    const auto style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE));
+    RECT client = {0, 0, twipsToPixels(form.clientWidth, 1440.0 / dpi), 0};
+    AdjustWindowRectExForDpi(&client, style, FALSE, exStyle, dpi);
+    RECT outer = {};
+    GetWindowRect(hwnd, &outer);
+    const double heightTwips = (outer.bottom - outer.top) * 1440.0 / (oldDpi ? oldDpi : 96);
+    return SIZE{client.right - client.left, twipsToPixels(heightTwips, 1440.0 / dpi)};
+}
+
+}  // namespace
+
+// ---- the window -----------------------------------------------------------
+
+namespace {
+
+// Where the window's outer frame of `w` x `h` pixels goes: centred in the
+// work area, or wherever the system places a new window.
+POINT windowOrigin(const FormSpec& form, int w, int h) {
+    POINT at = {CW_USEDEFAULT, CW_USEDEFAULT};
+    if (form.centred) {
+        RECT work = {};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        at.x = work.left + (work.right - work.left - w) / 2;
+        at.y = work.top + (work.bottom - work.top - h) / 2;
+    }
+    return at;
+}
+
+// Child windows in focus order, so that Tab walks them in that order.
+std::vector<const ControlSpec*> inFocusOrder(const FormSpec& form) {
+    std::vector<const ControlSpec*> order;
+    for (const ControlSpec& c : form.controls) order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+        const int ta = a->tab < 0 ? 1 << 30 : a->tab, tb = b->tab < 0 ? 1 << 30 : b->tab;
+        return ta < tb;
+    });
+    return order;
+}
+
+DWORD tabStop(const ControlSpec& c) { return c.tab >= 0 ? WS_TABSTOP : 0; }
+
+HWND createButton(HWND parent, const ControlSpec& c, const PixelRect& p, UINT_PTR id) {
+    const DWORD s = WS_CHILD | WS_VISIBLE | tabStop(c) | (c.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    return CreateWindowExW(0, WC_BUTTONW, toWide(c.caption).c_str(), s, p.x, p.y, p.w, p.h, parent,
+                           reinterpret_cast<HMENU>(id), nullptr, nullptr);
+}
+
+HWND createListBox(HWND parent, const ControlSpec& c, const PixelRect& p, UINT_PTR id) {
+    const DWORD s = WS_CHILD | WS_VISIBLE | tabStop(c) | WS_VSCROLL | WS_HSCROLL | WS_BORDER | LBS_NOTIFY |
+                    LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
+    return CreateWindowExW(0, WC_LISTBOXW, L"", s, p.x, p.y, p.w, p.h, parent, reinterpret_cast<HMENU>(id), nullptr,
+                           nullptr);
+}
+
+// A RichEdit with the control's font and colours.
+HWND createRichEdit(HWND parent, const ControlSpec& c, const PixelRect& p, UINT_PTR id, HFONT font) {
+    DWORD s = WS_CHILD | WS_VISIBLE | tabStop(c) | ES_AUTOVSCROLL | (c.readOnly ? ES_READONLY : 0) |
+              (c.centred ? ES_CENTER : 0);
+    if (c.multiLine)
+        s |= ES_MULTILINE | WS_VSCROLL | ES_WANTRETURN | WS_BORDER;
+    else
+        s |= ES_AUTOHSCROLL;
+    HWND child = CreateWindowExW(0, MSFTEDIT_CLASS, L"", s, p.x, p.y, p.w, p.h, parent, reinterpret_cast<HMENU>(id),
+                                 nullptr, nullptr);
+    if (!child) throw std::runtime_error("no RichEdit control (Msftedit.dll)");
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (c.back) SendMessageW(child, EM_SETBKGNDCOLOR, 0, toColor(*c.back));
+    if (c.fore) setTextColour(child, *c.fore);
+    return child;
+}
+
+// The colours that WM_CTLCOLOR* gives a child window.
+void keepColours(Win32Window::Impl& d, const ControlSpec& c) {
+    if (c.fore) d.textColours[c.name] = toColor(*c.fore);
+    if (c.back) {
+        d.backColours[c.name] = toColor(*c.back);
+        d.backBrushes[c.name] = CreateSolidBrush(toColor(*c.back));
+    }
+}
+
+}  // namespace
+
+Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(form), d_(std::make_unique<Impl>()) {
+    createNativeWindow(form);
+    buildControls(form);
+    buildMenu(form);
+    ui.windows_.push_back(this);
+}
+
+void Win32Window::createNativeWindow(const FormSpec& form) {
+    Impl& d = *d_;
+    d.back = CreateSolidBrush(toColor(form.back));
+    const bool dialog = form.border == Border::FixedDialog;
+    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | (dialog ? WS_DLGFRAME : WS_BORDER);
+    const DWORD exStyle =
+        WS_EX_CONTROLPARENT | (dialog ? WS_EX_DLGMODALFRAME : 0) | (form.showInTaskbar ? WS_EX_APPWINDOW : 0);
+    d.dpi = GetDpiForSystem();
+    const double tpp = 1440.0 / d.dpi;
+    RECT r = {0, 0, twipsToPixels(form.clientWidth, tpp), twipsToPixels(form.clientHeight, tpp)};
+    AdjustWindowRectExForDpi(&r, style, FALSE, exStyle, d.dpi);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    const POINT at = windowOrigin(form, w, h);
+    hwnd_ = CreateWindowExW(exStyle, kWindowClass, toWide(form.caption).c_str(), style, at.x, at.y, w, h,
+                            form.showInTaskbar ? nullptr : ui_.owner_, nullptr, GetModuleHandleW(nullptr), this);
+    if (!hwnd_) throw std::runtime_error("CreateWindowExW failed");
+    d.dpi = dpiOf(hwnd_);
+    if (ui_.iconBig_) SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ui_.iconBig_));
+    if (ui_.iconSmall_) SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ui_.iconSmall_));
+    d.defaultFont = messageFont(d.dpi);
+}
+
+void Win32Window::buildControls(const FormSpec& form) {
+    UINT_PTR id = kFirstControlId;
+    for (const ControlSpec* cp : inFocusOrder(form)) {
+        addControl(*cp, id);
+        ++id;
+    }
+}
+
+// One control of the layout: a child window, a timer, or something drawn
+// on the window's own surface.
+void Win32Window::addControl(const ControlSpec& c, UINT_PTR id) {
+    Impl& d = *d_;
+    const PixelRect p = twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 / d.dpi);
+    makeFonts(d, c);
+    const HFONT font = c.font ? d.fonts[c.name] : d.defaultFont;
+    keepColours(d, c);
+    HWND child = nullptr;
+    switch (c.kind) {
+        case ControlKind::Timer:
+            addTimer(c, id);
+            break;
+        case ControlKind::Button:
+            child = createButton(hwnd_, c, p, id);
+            d.buttons[c.name] = std::make_unique<Win32Button>(child);
+            break;
+        case ControlKind::ListBox:
+            child = createListBox(hwnd_, c, p, id);
+            d.listBoxes[c.name] = std::make_unique<Win32ListBox>(child);
+            break;
+        case ControlKind::TextBox: {
+            child = createRichEdit(hwnd_, c, p, id, font);
+            auto box = std::make_unique<Win32TextBox>(child, c.displayLimit);
+            box->setText(SharedText(c.caption));
+            d.textBoxes[c.name] = std::move(box);
+            break;
+        }
+        case ControlKind::Label:
+            addLabel(c, p);
+            break;
+        case ControlKind::Line:
+        case ControlKind::Image:
+            d.drawn[c.name] = RECT{p.x, p.y, p.x + p.w, p.y + p.h};
+            break;
+    }
+    if (child) {
+        if (c.kind != ControlKind::TextBox) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        d.childNames[child] = c.name;
+        // A list's window text is its name for accessibility.
+        if (c.kind == ControlKind::ListBox) SetWindowTextW(child, toWide(c.accessibleName).c_str());
+    }
+}
+
+void Win32Window::addTimer(const ControlSpec& c, UINT_PTR id) {
+    auto t = std::make_unique<Win32Timer>();
+    SetTimer(hwnd_, id, static_cast<UINT>(std::max(c.intervalMs, 1)), nullptr);
+    d_->timerIds[id] = c.name;
+    d_->timers[c.name] = std::move(t);
+}
+
+void Win32Window::addLabel(const ControlSpec& c, const PixelRect& p) {
+    auto l = std::make_unique<DrawnLabel>();
+    l->control = &c;
+    l->owner = hwnd_;
+    l->rect = {p.x, p.y, p.x + p.w, p.y + p.h};
+    d_->labels[c.name] = std::move(l);
+}
+
+void Win32Window::buildMenu(const FormSpec& form) {
+    UINT menuId = kFirstMenuId;
+    for (const MenuSpec& m : form.menu) {
+        auto e = std::make_unique<Win32MenuEntry>();
+        e->text = m.caption;
+        d_->menu[m.name] = std::move(e);
+        ++menuId;
+    }
+}
+
+Win32Window::~Win32Window() {
+    destroy();
+    auto& ws = ui_.windows_;
+    ws.erase(std::remove(ws.begin(), ws.end(), this), ws.end());
+}
+
+template <typename Map>
+static auto& lookup(Map& map, std::string_view name) {
+    const auto it = map.find(name);
+    if (it == map.end()) throw std::out_of_range("no control " + std::string(name));
+    return *it->second;
+}
+
+TextBox& Win32Window::textBox(std::string_view name) { return lookup(d_->textBoxes, name); }
+ListBox& Win32Window::listBox(std::string_view name) { return lookup(d_->listBoxes, name); }
+Button& Win32Window::button(std::string_view name) { return lookup(d_->buttons, name); }
+Label& Win32Window::label(std::string_view name) { return lookup(d_->labels, name); }
+MenuEntry& Win32Window::menuEntry(std::string_view name) { return lookup(d_->menu, name); }
+Timer& Win32Window::timer(std::string_view name) { return lookup(d_->timers, name); }
+
+void Win32Window::show() {
+    if (!hwnd_) return;
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+}
+
+void Win32Window::hide() {
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
+}
+
+bool Win32Window::visible() const { return hwnd_ && IsWindowVisible(hwnd_); }
+
+void Win32Window::setForeground() {
+    if (hwnd_ && IsWindowVisible(hwnd_)) SetForegroundWindow(hwnd_);
+}
+
+bool Win32Window::setTopmost(bool on) {
+    if (!hwnd_) return false;
+    const BOOL ok =
+        SetWindowPos(hwnd_, on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    SetForegroundWindow(hwnd_);
+    return ok && topmost() == on;
+}
+
+bool Win32Window::topmost() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_EXSTYLE) & WS_EX_TOPMOST); }
+
+static RECT outerRect(HWND hwnd) {
+    RECT r = {};
+    if (hwnd) GetWindowRect(hwnd, &r);
+    return r;
+}
+
+int Win32Window::outerHeight() const {
+    const RECT r = outerRect(hwnd_);
+    return static_cast<int>(std::lround((r.bottom - r.top) * 1440.0 / dpiOf(hwnd_)));
+}
+
+void Win32Window::setOuterHeight(int twips) {
+    if (!hwnd_) return;
+    const RECT r = outerRect(hwnd_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, twipsToPixels(twips, 1440.0 / dpiOf(hwnd_)),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int Win32Window::top() const { return static_cast<int>(std::lround(outerRect(hwnd_).top * 1440.0 / dpiOf(hwnd_))); }
+int Win32Window::left() const { return static_cast<int>(std::lround(outerRect(hwnd_).left * 1440.0 / dpiOf(hwnd_))); }
+
+void Win32Window::setTop(int twips) {
+    if (!hwnd_) return;
+    const RECT r = outerRect(hwnd_);
+    SetWindowPos(hwnd_, nullptr, r.left, twipsToPixels(twips, 1440.0 / dpiOf(hwnd_)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::setLeft(int twips) {
+    if (!hwnd_) return;
+    const RECT r = outerRect(hwnd_);
+    SetWindowPos(hwnd_, nullptr, twipsToPixels(twips, 1440.0 / dpiOf(hwnd_)), r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Window::popupMenu(std::string_view entry) {
+    if (!hwnd_) return;
+    // The tree below `entry`, as a real menu: deeper levels nest under the
+    // last shallower entry.
+    const auto& menu = form_.menu;
+    std::size_t at = 0;
+    while (at < menu.size() && menu[at].name != entry) ++at;
+    if (at == menu.size()) return;
+    const int base = menu[at].level;
+    HMENU root = CreatePopupMenu();
+    std::vector<std::pair<int, HMENU>> stack{{base, root}};
+    for (std::size_t i = at + 1; i < menu.size() && menu[i].level > base; ++i) {
+        const MenuSpec& m = menu[i];
+        while (stack.size() > 1 && stack.back().first >= m.level) stack.pop_back();
+        const Win32MenuEntry& e = *d_->menu[m.name];
+        const bool hasChildren = i + 1 < menu.size() && menu[i + 1].level > m.level;
+        if (!e.shown) continue;
+        const UINT id = kFirstMenuId + static_cast<UINT>(i);
+        if (m.caption == u"-") {
+            AppendMenuW(stack.back().second, MF_SEPARATOR, 0, nullptr);
+        } else if (hasChildren) {
+            HMENU sub = CreatePopupMenu();
+            AppendMenuW(stack.back().second, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub),
+                        toWide(e.text).c_str());
+            stack.emplace_back(m.level, sub);
+        } else {
+            AppendMenuW(stack.back().second, MF_STRING, id, toWide(e.text).c_str());
+        }
+    }
+    POINT pt = {};
+    GetCursorPos(&pt);
+    const UINT chosen = static_cast<UINT>(
+        TrackPopupMenu(root, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD, pt.x, pt.y, 0, hwnd_, nullptr));
+    DestroyMenu(root);
+    if (hwnd_) PostMessageW(hwnd_, WM_NULL, 0, 0);
+    if (chosen >= kFirstMenuId && chosen - kFirstMenuId < menu.size()) {
+        const Handler h = d_->menu[menu[chosen - kFirstMenuId].name]->click;
+        invoke(h);
+    }
+}
+
+void Win32Window::onCloseRequest(Handler h) { d_->closeRequest = std::move(h); }
+void Win32Window::onMouseMove(Handler h) { d_->mouseMove = std::move(h); }
+
+void Win32Window::destroy() {
+    if (!hwnd_) return;
+    HWND w = hwnd_;
+    hwnd_ = nullptr;
+    d_->dead = true;
+    for (auto& [n, b] : d_->textBoxes) b->detach();
+    for (auto& [n, b] : d_->listBoxes) b->w_ = nullptr;
+    for (auto& [n, b] : d_->buttons) b->w_ = nullptr;
+    for (auto& [n, l] : d_->labels) l->owner = nullptr;
+    SetWindowLongPtrW(w, GWLP_USERDATA, 0);
+    DestroyWindow(w);
+}
+
+LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        reinterpret_cast<Win32Window*>(cs->lpCreateParams)->hwnd_ = hwnd;
+    }
+    auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->hwnd_) return DefWindowProcW(hwnd, msg, wp, lp);
+    try {
+        return self->handle(msg, wp, lp);
+    } catch (...) {
+        reportFailure("window procedure");
+        return 0;  // no failure reaches the message loop
+    }
+}
+
+namespace {
+
+void paintLabel(HDC dc, const ControlSpec& c, const DrawnLabel& l, const Win32Window::Impl& d) {
+    RECT r = l.rect;
+    if (c.transparent) {
+        SetBkMode(dc, TRANSPARENT);
+    } else {
+        SetBkMode(dc, OPAQUE);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    }
+    SetTextColor(dc, c.fore ? toColor(*c.fore) : GetSysColor(COLOR_BTNTEXT));
+    HFONT font = d.defaultFont;
+    if (auto f = d.fonts.find(l.isBold ? c.name + "!" : c.name); f != d.fonts.end()) font = f->second;
+    HGDIOBJ old = SelectObject(dc, font);
+    const std::wstring text = toWide(c.caption);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
+              DT_WORDBREAK | DT_NOPREFIX | (c.centred ? DT_CENTER : DT_LEFT));
+    SelectObject(dc, old);
+}
+
+void paintLine(HDC dc, const ControlSpec& c, const RECT& r) {
+    HPEN pen = CreatePen(PS_SOLID, 1,
+                         GetSysColor(c.lineColour == SystemColour::ScrollBar ? COLOR_SCROLLBAR : COLOR_WINDOWTEXT));
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, r.left, r.top, nullptr);
+    LineTo(dc, r.right == r.left ? r.left : r.right, r.bottom == r.top ? r.top : r.bottom);
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
+void paintImage(HDC dc, const RECT& r, HICON icon) {
+    DrawIconEx(dc, r.left, r.top, icon, r.right - r.left, r.bottom - r.top, 0, nullptr, DI_NORMAL);
+}
+
+}  // namespace
+
+LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    HWND hwnd = hwnd_;
+    std::optional<LRESULT> result;
+    switch (msg) {
+        case WM_ENDSESSION:
+            if (wp) invoke(ui_.sessionEnd_);
+            return 0;
+        case WM_TIMER:
+            onTimer(wp);
+            return 0;
+        case WM_COMMAND:
+            result = onCommand(wp, lp);
+            break;
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+            result = onCtlColour(wp, lp);
+            break;
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(hwnd, &r);
+            FillRect(reinterpret_cast<HDC>(wp), &r, d_->back);
+            return 1;
+        }
+        case WM_PAINT:
+            onPaint();
+            return 0;
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONUP:
+            onMouse(msg, lp);
+            return 0;
+        case WM_CLOSE:
+            // The owner decides; it takes the window away through destroy().
+            invoke(d_->closeRequest);
+            return 0;
+        case WM_GETDPISCALEDSIZE:
+            result = onGetDpiScaledSize(wp, lp);
+            break;
+        case WM_DPICHANGED:
+            onDpiChanged(wp, lp);
+            return 0;
+        default:
+            if (messageHook && messageHook(msg, wp, lp)) return 0;
+            break;
+    }
+    return result ? *result : DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+void Win32Window::onTimer(WPARAM id) {
+    Impl& d = *d_;
+    const auto it = d.timerIds.find(id);
+    if (it != d.timerIds.end()) {
+        invoke(d.timers[it->second]->tick);
+        invoke(ui_.afterTick);
+    }
+}
+
+std::optional<LRESULT> Win32Window::onCommand(WPARAM wp, LPARAM lp) {
+    Impl& d = *d_;
+    HWND child = reinterpret_cast<HWND>(lp);
+    const UINT code = HIWORD(wp);
+    if (!child) {
+        onDialogKey(LOWORD(wp));
+        return 0;
+    }
+    const auto it = d.childNames.find(child);
+    if (it == d.childNames.end()) return std::nullopt;
+    const std::string& name = it->second;
+    if (auto b = d.buttons.find(name); b != d.buttons.end() && code == BN_CLICKED) invoke(b->second->click);
+    if (auto l = d.listBoxes.find(name); l != d.listBoxes.end() && code == LBN_SELCHANGE) invoke(l->second->click);
+    if (auto t = d.textBoxes.find(name); t != d.textBoxes.end() && code == EN_CHANGE) t->second->controlChanged();
+    return 0;
+}
+
+// Enter and Esc, from the dialog keys of the message loop.
+void Win32Window::onDialogKey(WORD command) {
+    for (const ControlSpec& c : form_.controls)
+        if (c.kind == ControlKind::Button &&
+            ((command == IDOK && c.defaultButton) || (command == IDCANCEL && c.cancelButton))) {
+            invoke(d_->buttons[c.name]->click);
+            return;
+        }
+}
+
+std::optional<LRESULT> Win32Window::onCtlColour(WPARAM wp, LPARAM lp) {
+    Impl& d = *d_;
+    const auto it = d.childNames.find(reinterpret_cast<HWND>(lp));
+    if (it == d.childNames.end()) return std::nullopt;
+    HDC dc = reinterpret_cast<HDC>(wp);
+    if (auto f = d.textColours.find(it->second); f != d.textColours.end()) SetTextColor(dc, f->second);
+    if (auto b = d.backBrushes.find(it->second); b != d.backBrushes.end()) {
+        SetBkColor(dc, d.backColours[it->second]);
+        return reinterpret_cast<LRESULT>(b->second);
+    }
+    return std::nullopt;
+}
+
+// Labels, lines and the image are drawn on the window's own surface.
+void Win32Window::onPaint() {
+    Impl& d = *d_;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    for (const ControlSpec& c : form_.controls) {
+        if (c.kind == ControlKind::Label)
+            paintLabel(dc, c, *d.labels[c.name], d);
+        else if (c.kind == ControlKind::Line)
+            paintLine(dc, c, d.drawn[c.name]);
+        else if (c.kind == ControlKind::Image && ui_.iconBig_)
+            paintImage(dc, d.drawn[c.name], ui_.iconBig_);
+    }
+    EndPaint(hwnd_, &ps);
+}
+
+// A move or click over a label that takes it goes to the label; other moves
+// are moves over the window.
+void Win32Window::onMouse(UINT msg, LPARAM lp) {
+    Impl& d = *d_;
+    const POINT pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+    for (auto& [name, l] : d.labels) {
+        if (!PtInRect(&l->rect, pt)) continue;
+        Handler h = msg == WM_MOUSEMOVE ? l->move : l->click;
+        if (h) {
+            invoke(h);
+            return;
+        }
+    }
+    if (msg == WM_MOUSEMOVE) invoke(d.mouseMove);
+}
+
+// The size that WM_DPICHANGED then suggests.
+std::optional<LRESULT> Win32Window::onGetDpiScaledSize(WPARAM wp, LPARAM lp) {
+    const UINT dpi = static_cast<UINT>(wp);
+    if (!dpi || !lp) return std::nullopt;
+    *reinterpret_cast<SIZE*>(lp) = outerSizeAt(hwnd_, form_, d_->dpi, dpi);
+    return TRUE;
+}
+
+// On a monitor of another DPI: the suggested rectangle, then every control
+// and font again from the layout's twips.
+void Win32Window::onDpiChanged(WPARAM wp, LPARAM lp) {
+    const RECT* r = reinterpret_cast<const RECT*>(lp);
+    const UINT dpi = HIWORD(wp) ? HIWORD(wp) : dpiOf(hwnd_);
+    SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    placeAgain(hwnd_, form_, *d_, dpi);
+}
+
+// ---- the windowing system -------------------------------------------------
+
+Win32Ui::Win32Ui() {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    LoadLibraryW(L"Msftedit.dll");
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Win32Window::proc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hIcon = loadProgramIcon(false, GetDpiForSystem());
+    wc.hIconSm = loadProgramIcon(true, GetDpiForSystem());
+    wc.lpszClassName = kWindowClass;
+    RegisterClassExW(&wc);
+    WNDCLASSEXW oc = {};
+    oc.cbSize = sizeof oc;
+    oc.lpfnWndProc = DefWindowProcW;
+    oc.hInstance = instance;
+    oc.lpszClassName = kOwnerClass;
+    RegisterClassExW(&oc);
+    owner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+}
+
+Win32Ui::~Win32Ui() {
+    if (owner_) DestroyWindow(owner_);
+}
+
+std::unique_ptr<Window> Win32Ui::createWindow(const FormSpec& form) {
+    return std::make_unique<Win32Window>(*this, form);
+}
+
+double Win32Ui::twipsPerPixelX() const {
+    const UINT dpi = GetDpiForSystem();
+    return dpi ? 1440.0 / dpi : 15.0;
+}
+
+bool Win32Ui::dispatch(MSG& msg) {
+    HWND top = GetAncestor(msg.hwnd, GA_ROOT);
+    if (top && std::any_of(windows_.begin(), windows_.end(), [top](Win32Window* w) { return w->hwnd() == top; }) &&
+        IsDialogMessageW(top, &msg))
+        return true;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+}
+
+void Win32Ui::processEvents() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        dispatch(msg);
+    }
+}
+
+void Win32Ui::endProcess() {
+    if (ended_) return;
+    ended_ = true;
+    PostQuitMessage(0);
+}
+
+void Win32Ui::beep() { MessageBeep(MB_OK); }
+
+int Win32Ui::run() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) dispatch(msg);
+    return 0;
+}
+
+Win32Window* Win32Ui::window(std::string_view formName) const {
+    for (auto it = windows_.rbegin(); it != windows_.rend(); ++it)
+        if ((*it)->formName() == formName) return *it;
+    return nullptr;
+}
+
+}  // namespace stock::win32

@@ -1,0 +1,201 @@
+// Test doubles for the platform interfaces. The UI writes the windows it
+// creates and destroys, and the end of the process, into one shared log, so
+// tests can check the order of those steps.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/ports/clipboard.h"
+#include "core/ports/controls.h"
+#include "core/ports/instance_lock.h"
+
+namespace stock::test {
+
+using Log = std::vector<std::string>;
+
+class FakeTextBox final : public TextBox {
+public:
+    SharedText text() const override { return text_; }
+    void setText(SharedText t) override {
+        if (t == text_) return;
+        text_ = std::move(t);
+        if (change_) change_();
+    }
+    std::size_t selLength() const override { return selLen_; }
+    SharedText selText() const override { return SharedText(text_.str().substr(selStart_, selLen_)); }
+    void setSelText(const SharedText& t) override {
+        text_ = text_.str().substr(0, selStart_) + t.str() + text_.str().substr(selStart_ + selLen_);
+        selStart_ += t.size();
+        selLen_ = 0;
+    }
+    void onChange(Handler h) override { change_ = std::move(h); }
+    void onEditCommand(EditCommand, Handler) override {}
+
+    void select(std::size_t start, std::size_t length) { selStart_ = start, selLen_ = length; }
+
+private:
+    SharedText text_;
+    std::size_t selStart_ = 0, selLen_ = 0;
+    Handler change_;
+};
+
+class FakeListBox final : public ListBox {
+public:
+    void setRows(const ListRows* r) override { rows_ = r; }
+    void rowInserted(std::size_t) override {}
+    void rowsCleared() override { current_ = -1; }
+    long currentIndex() const override { return current_; }
+    void setHorizontalExtent(int) override {}
+    void onClick(Handler h) override { click_ = std::move(h); }
+
+    // The user makes a row the current one.
+    void pick(long row) {
+        current_ = row;
+        if (click_) click_();
+    }
+    // Every row as the list shows it, the top one first.
+    std::vector<std::u16string> shown() const {
+        std::vector<std::u16string> out;
+        for (std::size_t i = 0; rows_ && i < rows_->size(); ++i) out.push_back(rows_->shown(i));
+        return out;
+    }
+
+private:
+    const ListRows* rows_ = nullptr;
+    long current_ = -1;
+    Handler click_;
+};
+
+// Every control that is no more than a caption and its handlers: buttons,
+// labels, menu entries and timers (whose tick is a click here).
+class FakeControl final : public Button, public Label, public MenuEntry, public Timer {
+public:
+    explicit FakeControl(std::u16string caption) : caption_(std::move(caption)) {}
+    std::u16string caption() const override { return caption_; }
+    void setCaption(const std::u16string& c) override { caption_ = c; }
+    void setBold(bool) override {}
+    bool bold() const override { return false; }
+    bool visible() const override { return true; }
+    void setVisible(bool) override {}
+    void onClick(Handler h) override { click_ = std::move(h); }
+    void onMouseMove(Handler) override {}
+    void onTick(Handler h) override { click_ = std::move(h); }
+
+    void click() {
+        if (click_) click_();
+    }
+
+private:
+    std::u16string caption_;
+    Handler click_;
+};
+
+class FakeWindow final : public Window {
+public:
+    FakeWindow(const FormSpec& form, Log& log) : name_(form.name), log_(log) {
+        for (const auto& c : form.controls) {
+            if (c.kind == ControlKind::TextBox)
+                textBoxes_.try_emplace(c.name);
+            else if (c.kind == ControlKind::ListBox)
+                listBoxes_.try_emplace(c.name);
+            else
+                controls_.try_emplace(c.name, c.caption);
+        }
+        for (const auto& m : form.menu) controls_.try_emplace(m.name, m.caption);
+    }
+
+    FakeTextBox& textBox(std::string_view n) override { return textBoxes_.at(std::string(n)); }
+    FakeListBox& listBox(std::string_view n) override { return listBoxes_.at(std::string(n)); }
+    FakeControl& button(std::string_view n) override { return controls_.at(std::string(n)); }
+    FakeControl& label(std::string_view n) override { return controls_.at(std::string(n)); }
+    FakeControl& menuEntry(std::string_view n) override { return controls_.at(std::string(n)); }
+    FakeControl& timer(std::string_view n) override { return controls_.at(std::string(n)); }
+
+    void show() override {}
+    void hide() override {}
+    bool visible() const override { return true; }
+    void setForeground() override {}
+    bool setTopmost(bool on) override {
+        topmost_ = on;
+        return true;
+    }
+    bool topmost() const override { return topmost_; }
+    int outerHeight() const override { return 0; }
+    void setOuterHeight(int) override {}
+    int top() const override { return top_; }
+    int left() const override { return left_; }
+    void setTop(int t) override { top_ = t; }
+    void setLeft(int t) override { left_ = t; }
+    void popupMenu(std::string_view) override {}
+    void onCloseRequest(Handler) override {}
+    void onMouseMove(Handler) override {}
+    void destroy() override { log_.push_back(name_ + ".destroy"); }
+
+private:
+    std::string name_;
+    Log& log_;
+    bool topmost_ = false;
+    int top_ = 0, left_ = 0;
+    std::map<std::string, FakeTextBox> textBoxes_;
+    std::map<std::string, FakeListBox> listBoxes_;
+    std::map<std::string, FakeControl> controls_;
+};
+
+class FakeUi final : public Ui {
+public:
+    explicit FakeUi(Log& log) : log_(log) {}
+    std::unique_ptr<Window> createWindow(const FormSpec& form) override {
+        log_.push_back("create " + form.name);
+        auto w = std::make_unique<FakeWindow>(form, log_);
+        windows_[form.name] = w.get();
+        return w;
+    }
+    double twipsPerPixelX() const override { return 15.0; }
+    void processEvents() override {}
+    void endProcess() override { log_.push_back("endProcess"); }
+    void beep() override { ++beeps; }
+
+    // The window last created from the form of that name.
+    FakeWindow& window(const std::string& form) { return *windows_.at(form); }
+    int beeps = 0;
+
+private:
+    Log& log_;
+    std::map<std::string, FakeWindow*> windows_;
+};
+
+// The text another program left on the clipboard. A busy clipboard can be
+// neither read nor written.
+class FakeClipboard final : public Clipboard {
+public:
+    std::optional<ClipboardText> readText() override {
+        if (busy) return std::nullopt;
+        if (secret) return ClipboardText{SharedText(), true};
+        return ClipboardText{SharedText(text)};
+    }
+    std::optional<SharedText> readTextToPaste() override {
+        if (busy) return std::nullopt;
+        return SharedText(text);
+    }
+    bool writeText(const SharedText& t) override {
+        if (busy) return false;
+        text = t.str();
+        return true;
+    }
+
+    std::u16string text;
+    bool busy = false;
+    bool secret = false;  // its owner marks the text a secret
+};
+
+class FakeInstanceLock final : public InstanceLock {
+public:
+    explicit FakeInstanceLock(Log&) {}
+    bool anotherInstanceRunning() override { return false; }
+};
+
+}  // namespace stock::test

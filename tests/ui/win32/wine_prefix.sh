@@ -1,0 +1,44 @@
+# Sourced by the Windows tests: a Wine prefix beside the Windows build, made
+# once and then reused (its first start is slow), with the layouts' Japanese
+# font mapped to IPAPGothic, and the Windows-side helper wine_probe.exe.
+# Needs the caller's `fail` (tests/e2e/lib.sh).
+# Usage: use_wine_prefix BUILD_DIR
+use_wine_prefix() {
+  command -v wine >/dev/null || fail "wine is not installed"
+  export WINEPREFIX="$1/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  [ -e "$WINEPREFIX/.stockkun-ready" ] && return 0
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || fail "the Wine prefix could not be made"
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 ||
+    fail "the font replacement could not be written"
+  wineserver -w
+  touch "$WINEPREFIX/.stockkun-ready"
+}
+
+# Cross-builds tests/ui/win32/wine_probe.c into BUILD_DIR when it is missing
+# or older than its source; sets PROBE to its path.
+# Usage: build_wine_probe BUILD_DIR
+build_wine_probe() {
+  local src; src="$(dirname "${BASH_SOURCE[0]}")/wine_probe.c"
+  PROBE="$1/wine_probe.exe"
+  [ "$PROBE" -nt "$src" ] && return 0
+  x86_64-w64-mingw32-gcc-posix -std=c11 -O1 -Wall -Wextra -Werror -municode -static -o "$PROBE" "$src" ||
+    fail "wine_probe.exe could not be built"
+}
+
+# The Windows name of a Unix path, through the prefix's drive Z: (the root).
+win_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# The set-up of a test that drives the exe STOCKKUN under Wine: the prefix,
+# the probe, this prefix's server ended with the test (it was started for
+# it), and a scratch folder `work`.
+start_wine_test() {
+  use_wine_prefix "$(dirname "$STOCKKUN")"
+  build_wine_probe "$(dirname "$STOCKKUN")"
+  at_exit "wineserver -k"
+  work=$(mktemp -d)
+  at_exit "rm -rf $work"
+}
+
+# A text as UTF-16LE bytes, as the Windows clipboard holds it.
+utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE; }
