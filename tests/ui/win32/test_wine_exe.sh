@@ -12,7 +12,7 @@
 set -uo pipefail
 export STOCKKUN=${1:?stockkun.exe} XPIXELS=${2:?xpixels}
 PROGRAM_CLASS='^stockkun\.exe$'  # Wine names the class after the executable
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/../../e2e/lib.sh"
 source "$(dirname "$0")/wine_prefix.sh"
 start_wine_test
 

@@ -10,7 +10,7 @@ export STOCKKUN=${1:?stockkun.exe} XPIXELS=${2:?xpixels}
 XCLOSE=${3:?xclose}
 PROGRAM_CLASS='^stockkun\.exe$'  # Wine names the class after the executable
 ICON_OWNER=explorer.exe          # Wine's explorer docks every program's icon
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/../../e2e/lib.sh"
 source "$(dirname "$0")/wine_prefix.sh"
 start_wine_test
 
