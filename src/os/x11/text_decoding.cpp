@@ -156,7 +156,10 @@ void CompoundTextDecoder::byte(unsigned char b, std::u16string& out) {
         case Mode::Text:
             break;
     }
+    textByte(b, out);
+}
 
+void CompoundTextDecoder::textByte(unsigned char b, std::u16string& out) {
     if (b == kEsc) {
         dropLead(out);
         mode_ = Mode::Escape;

@@ -43,6 +43,8 @@ private:
     enum class Mode : unsigned char { Text, Escape, Csi, ExtLength1, ExtLength2, ExtName, ExtData, Utf8 };
 
     void byte(unsigned char b, std::u16string& out);
+    // A byte outside any sequence: a control, a character's byte, or the start of a sequence.
+    void textByte(unsigned char b, std::u16string& out);
     void character(const Designation& d, unsigned char c7, bool right, std::u16string& out);
     void designate(unsigned char final);
     void dropLead(std::u16string& out);
