@@ -106,11 +106,11 @@ std::string dibImage(int size, const std::vector<std::uint8_t>& rgba) {
         }
     // The mask marks the wholly transparent pixels.
     for (int y = size - 1; y >= 0; --y) {
-        std::string row(maskStride, '\0');
+        std::vector<std::uint8_t> row(maskStride, 0);
         for (int x = 0; x < size; ++x)
             if (rgba[(static_cast<std::size_t>(y) * size + x) * 4 + 3] == 0)
-                row[static_cast<std::size_t>(x / 8)] |= static_cast<char>(0x80 >> (x % 8));
-        s += row;
+                row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        for (const std::uint8_t bits : row) s += static_cast<char>(bits);
     }
     return s;
 }
