@@ -2,7 +2,7 @@
 # clang-tidy with .clang-tidy over src/ and tools/: the Linux sources with
 # BUILD-DIR's compile commands, the Windows ones (src/ui/win32, src/os/windows,
 # src/app/main_win32.cpp) with those of the mingw-w64 cross build, which is
-# built first when it is missing (make windows).
+# built first when it is missing (make windows), and that build's icon tool.
 # Usage: check-tidy.sh [BUILD-DIR [WIN-BUILD-DIR]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -32,3 +32,7 @@ while read -r dir; do
 done < <(echo | "$compiler" -std=c++20 -E -x c++ - -v 2>&1 |
   sed -n '/^#include <...> search starts here:/,/^End of search list./{//!p}')
 run-clang-tidy -p "$win_build" -quiet -j"$jobs" "${extra[@]}" "${windows_files[@]/#/$PWD/}"
+# The icon tool of the cross build runs on the build machine: its command
+# line stands in tools/CMakeLists.txt, not in any compile commands.
+clang-tidy -quiet tools/program_icon_ico.cpp -- -std=c++20 \
+  -I"$win_build/layers/stock_main_window" -I"$win_build/layers/stock_layout"
