@@ -39,19 +39,48 @@ PixelRect twipsToPixels(int left, int top, int width, int height, double tpp) {
     return r;
 }
 
+int pixelsToTwips(double pixels, double twipsPerPixel) { return static_cast<int>(std::lround(pixels * twipsPerPixel)); }
+
+double twipsPerPixelAt(double dpi) { return dpi > 0 ? kTwipsPerInch / dpi : kTwipsPerInch / 96; }
+
+bool takesFocus(const ControlSpec& c) {
+    const bool focusable =
+        c.kind == ControlKind::Button || c.kind == ControlKind::ListBox || c.kind == ControlKind::TextBox;
+    return focusable && c.tab >= 0;
+}
+
+std::vector<const ControlSpec*> inFocusOrder(const FormSpec& form) {
+    std::vector<const ControlSpec*> order;
+    order.reserve(form.controls.size());
+    for (const auto& c : form.controls) order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+        return takesFocus(*a) && (!takesFocus(*b) || a->tab < b->tab);
+    });
+    return order;
+}
+
 std::vector<std::string> focusOrder(const FormSpec& form) {
-    std::vector<const ControlSpec*> stops;
-    for (const auto& c : form.controls) {
-        const bool focusable =
-            c.kind == ControlKind::Button || c.kind == ControlKind::ListBox || c.kind == ControlKind::TextBox;
-        if (focusable && c.tab >= 0) stops.push_back(&c);
-    }
-    std::stable_sort(stops.begin(), stops.end(),
-                     [](const ControlSpec* a, const ControlSpec* b) { return a->tab < b->tab; });
     std::vector<std::string> names;
-    names.reserve(stops.size());
-    for (const auto* c : stops) names.push_back(c->name);
+    for (const auto* c : inFocusOrder(form)) {
+        if (!takesFocus(*c)) break;
+        names.push_back(c->name);
+    }
     return names;
+}
+
+std::vector<MenuNode> menuTree(const std::vector<MenuSpec>& menu) {
+    std::vector<MenuNode> tree(menu.size());
+    std::vector<std::size_t> open;  // the entries whose descendants may still follow
+    for (std::size_t i = 0; i < menu.size(); ++i) {
+        while (!open.empty() && menu[open.back()].level >= menu[i].level) {
+            tree[open.back()].end = i;
+            open.pop_back();
+        }
+        tree[i].parent = open.empty() ? kMenuBar : open.back();
+        open.push_back(i);
+    }
+    for (const std::size_t i : open) tree[i].end = menu.size();
+    return tree;
 }
 
 const ControlSpec* findControl(const FormSpec& form, std::string_view name) {

@@ -87,11 +87,36 @@ ControlSpec makeControl(std::string name, ControlKind kind, std::u16string capti
 // The layouts' Japanese proportional gothic face, character set 128.
 FontSpec pGothic(double points, int weight);
 
+inline constexpr double kTwipsPerInch = 1440.0;
+
+// Twips per pixel at `dpi` dots per inch; 15 (96 DPI) when the DPI is unknown.
+double twipsPerPixelAt(double dpi);
+
+// Each to the nearest whole unit; no pixels when the scale is unknown.
 int twipsToPixels(double twips, double twipsPerPixel);
 PixelRect twipsToPixels(int left, int top, int width, int height, double twipsPerPixel);
+int pixelsToTwips(double pixels, double twipsPerPixel);
+
+// Buttons, lists and text boxes with a tab index take the focus.
+bool takesFocus(const ControlSpec& control);
+
+// Every control of a form, those that take the focus first by tab index,
+// then the others as the form lists them: the order in which to create them
+// where the tab order follows the order of creation.
+std::vector<const ControlSpec*> inFocusOrder(const FormSpec& form);
 
 // Keyboard focus order: the names of the controls that take the focus, by tab index.
 std::vector<std::string> focusOrder(const FormSpec& form);
+
+// Where an entry of a depth-first menu table stands: under the last entry
+// before it of a smaller level, or in the menu bar when there is none.
+inline constexpr std::size_t kMenuBar = static_cast<std::size_t>(-1);
+struct MenuNode {
+    std::size_t parent = kMenuBar;  // index of the entry it nests under
+    std::size_t end = 0;            // one past its last descendant
+    bool hasChildren(std::size_t self) const { return end > self + 1; }
+};
+std::vector<MenuNode> menuTree(const std::vector<MenuSpec>& menu);
 
 const ControlSpec* findControl(const FormSpec& form, std::string_view name);
 
