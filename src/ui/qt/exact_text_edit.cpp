@@ -14,6 +14,7 @@
 #include <QTextDocument>
 
 #include "core/guard/guard.h"
+#include "core/text/box_edit.h"
 #include "ui/qt/qt_text.h"
 
 namespace stock::qt {
@@ -187,27 +188,22 @@ void ExactTextEdit::showEdit(const Reshow& r, std::size_t caret) {
 void ExactTextEdit::onContentsChange(int position, int removed, int added) {
     if (applying_ || isReadOnly()) return;  // a read-only box changes only through setExactText
     // An edit made in the box itself (typing, the box's own editing keys).
-    const std::u16string_view old = exact_.view();
-    const auto pos = static_cast<std::size_t>(position);
-    const std::size_t a = exactOffset(old, pos);
-    const std::size_t b = exactOffset(old, pos + static_cast<std::size_t>(removed));
     const int last = document()->characterCount() - 1;
     QTextCursor c(document());
     c.setPosition(std::min(position, last));
     c.setPosition(std::min(position + added, last), QTextCursor::KeepAnchor);
-    QString inserted = c.selectedText();
-    inserted.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    std::u16string typed = fromQ(inserted);
-    record(a, std::u16string(old.substr(a, b - a)), typed, true);
-    SharedText next(spliced(old, a, b, typed));
-    const Reshow r = reshowFor(old, next.view(), a, b, pos);
-    exact_ = std::move(next);
-    if (r.wholeLines) {
+    const std::u16string shown = fromQ(c.selectedText());
+    const BoxEdit edit{static_cast<std::size_t>(position), static_cast<std::size_t>(removed), shown};
+    // The document gives each line break as U+2029; one typed is an LF.
+    ExactEdit e = applyBoxEdit(exact_.view(), edit, u'\u2029', u"\n");
+    record(e.from, std::u16string(exact_.view().substr(e.from, e.to - e.from)), e.inserted, true);
+    exact_ = SharedText(std::move(e.text));
+    if (e.reshow.wholeLines) {
         // The document cannot be changed from inside its own change signal.
-        typedReshow_ = TypedReshow{r, added - removed, a + typed.size()};
+        typedReshow_ = TypedReshow{e.reshow, added - removed, e.from + e.inserted.size()};
         QTimer::singleShot(
             0, this, [this] { callGuarded("edit box reshow", std::function<void()>([this] { reshowTyped(); })); });
-    } else if (displayLength(exact_.view()) != static_cast<std::size_t>(document()->characterCount() - 1)) {
+    } else if (displayLength(exact_.view()) != static_cast<std::size_t>(last)) {
         // The document keeps one position per character and per break; if
         // the two ever disagree, the document wins and only its line breaks
         // are lost.
@@ -280,33 +276,29 @@ void ExactTextEdit::undoStep(bool redo) {
     fireChanged();
 }
 
-bool ExactTextEdit::run(int command) {
-    const auto& f = commands[static_cast<std::size_t>(command)];
+bool ExactTextEdit::run(EditCommand command) {
+    const auto& f = commandHandler(command);
     if (!f) return false;
     callGuarded("edit box key", f);
     return true;
 }
 
-namespace {
-enum { kCopy, kCut, kPaste, kDelete };
-}
-
 void ExactTextEdit::keyPressEvent(QKeyEvent* event) {
-    int command = -1;
+    std::optional<EditCommand> command;
     if (event->matches(QKeySequence::Copy))
-        command = kCopy;
+        command = EditCommand::Copy;
     else if (event->matches(QKeySequence::Cut))
-        command = kCut;
+        command = EditCommand::Cut;
     else if (event->matches(QKeySequence::Paste))
-        command = kPaste;
+        command = EditCommand::Paste;
     else if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier && textCursor().hasSelection())
-        command = kDelete;
+        command = EditCommand::Delete;
     if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
         undoStep(event->matches(QKeySequence::Redo));
         event->accept();
         return;
     }
-    if (command >= 0 && (command == kCopy || !isReadOnly()) && run(command)) {
+    if (command && (*command == EditCommand::Copy || !isReadOnly()) && run(*command)) {
         event->accept();
         return;
     }
@@ -322,8 +314,10 @@ void ExactTextEdit::inputMethodEvent(QInputMethodEvent* event) {
 void ExactTextEdit::contextMenuEvent(QContextMenuEvent* event) {
     QPointer<QMenu> menu = createStandardContextMenu(event->pos());
     // The standard entries edit by themselves; route the four commands.
-    const std::pair<const char*, int> routed[] = {
-        {"edit-copy", kCopy}, {"edit-cut", kCut}, {"edit-paste", kPaste}, {"edit-delete", kDelete}};
+    const std::pair<const char*, EditCommand> routed[] = {{"edit-copy", EditCommand::Copy},
+                                                          {"edit-cut", EditCommand::Cut},
+                                                          {"edit-paste", EditCommand::Paste},
+                                                          {"edit-delete", EditCommand::Delete}};
     for (QAction* action : menu->actions()) {
         const bool undo = action->objectName() == QLatin1String("edit-undo");
         if (undo || action->objectName() == QLatin1String("edit-redo")) {
@@ -333,7 +327,7 @@ void ExactTextEdit::contextMenuEvent(QContextMenuEvent* event) {
             continue;
         }
         for (const auto& [name, command] : routed) {
-            if (action->objectName() != QLatin1String(name) || !commands[static_cast<std::size_t>(command)]) continue;
+            if (action->objectName() != QLatin1String(name) || !commandHandler(command)) continue;
             disconnect(action, &QAction::triggered, nullptr, nullptr);
             connect(action, &QAction::triggered, this, [this, c = command] { run(c); });
         }

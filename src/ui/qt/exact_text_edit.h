@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ports/controls.h"
 #include "core/text/shared_text.h"
 #include "core/text/text_map.h"
 
@@ -46,9 +47,12 @@ public:
     // faster than its length: a text with such a line is shown unwrapped.
     static constexpr std::size_t kLongestWrappedLine = 8192;
     bool wrapsShortLines = true;
-    // Copy, Cut, Paste, Delete: when set, the box's own keys and context
-    // menu run these instead of editing by themselves.
-    std::array<std::function<void()>, 4> commands;
+    // When set, the box's own keys and context menu run the handler of an
+    // editing command instead of editing by themselves.
+    std::function<void()>& commandHandler(EditCommand command) { return commands_[static_cast<std::size_t>(command)]; }
+    const std::function<void()>& commandHandler(EditCommand command) const {
+        return commands_[static_cast<std::size_t>(command)];
+    }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -89,12 +93,13 @@ private:
     // once the event that typed it is done.
     void reshowTyped();
 
-    bool run(int command);
+    bool run(EditCommand command);
     void onContentsChange(int position, int removed, int added);
     void resync();
     void fireChanged();
 
     SharedText exact_;
+    std::array<std::function<void()>, static_cast<std::size_t>(EditCommand::Delete) + 1> commands_;
     bool applying_ = false;
     std::vector<Edit> undo_, redo_;
 

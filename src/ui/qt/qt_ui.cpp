@@ -23,7 +23,7 @@ std::unique_ptr<Window> QtUi::createWindow(const FormSpec& form) {
 double QtUi::twipsPerPixelX() const {
     const QScreen* s = QGuiApplication::primaryScreen();
     const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
+    return twipsPerPixelAt(dpi);
 }
 
 void QtUi::processEvents() { QCoreApplication::processEvents(); }

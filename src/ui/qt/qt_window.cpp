@@ -16,7 +16,6 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
-#include <cmath>
 #include <optional>
 #include <stdexcept>
 
@@ -30,9 +29,30 @@
 namespace stock::qt {
 namespace {
 
-void invoke(const Handler& h, const bool& dead) {
-    if (!dead) callGuarded("window event", h);
-}
+// Runs a handler; nothing it throws reaches the event loop, and an empty one
+// does nothing.
+void runHandler(const Handler& h) { callGuarded("window event", h); }
+
+// A control as the core sees it. destroy() drops every handler it keeps,
+// and one given after that is dropped at once: the control is inert.
+class Port {
+public:
+    virtual ~Port() = default;
+    void drop() {
+        dropped_ = true;
+        dropHandlers();
+    }
+
+protected:
+    void keep(Handler& slot, Handler h) const {
+        if (!dropped_) slot = std::move(h);
+    }
+    bool dropped() const { return dropped_; }
+    virtual void dropHandlers() = 0;
+
+private:
+    bool dropped_ = false;
+};
 
 // Keeps a shown top-level window out of the taskbar and the pager (X11).
 void keepOffTaskbar(QWidget* w) {
@@ -74,10 +94,10 @@ protected:
     }
 };
 
-class QtTextBox final : public TextBox {
+class QtTextBox final : public TextBox, public Port {
 public:
-    QtTextBox(ExactTextEdit* w, const bool& dead) : w_(w), dead_(dead) {
-        w->changed = [this] { invoke(change_, dead_); };
+    explicit QtTextBox(ExactTextEdit* w) : w_(w) {
+        w->changed = [this] { runHandler(change_); };
     }
     SharedText text() const override { return w_ ? w_->exactText() : SharedText(); }
     void setText(SharedText t) override {
@@ -88,23 +108,27 @@ public:
     void setSelText(const SharedText& t) override {
         if (w_) w_->replaceSelection(t);
     }
-    void onChange(Handler h) override { change_ = std::move(h); }
+    void onChange(Handler h) override { keep(change_, std::move(h)); }
     void onEditCommand(EditCommand c, Handler h) override {
-        if (!w_) return;
-        const bool& dead = dead_;
-        w_->commands[static_cast<std::size_t>(c)] = [h = std::move(h), &dead] { invoke(h, dead); };
+        if (!w_ || dropped()) return;
+        w_->commandHandler(c) = [h = std::move(h)] { runHandler(h); };
     }
 
 private:
+    void dropHandlers() override {
+        change_ = nullptr;
+        if (!w_) return;
+        for (const auto c : {EditCommand::Copy, EditCommand::Cut, EditCommand::Paste, EditCommand::Delete})
+            w_->commandHandler(c) = nullptr;
+    }
     QPointer<ExactTextEdit> w_;
-    const bool& dead_;
     Handler change_;
 };
 
-class QtListBox final : public ListBox {
+class QtListBox final : public ListBox, public Port {
 public:
-    QtListBox(HistoryView* w, const bool& dead) : w_(w), dead_(dead) {
-        w->clickedRow = [this] { invoke(click_, dead_); };
+    explicit QtListBox(HistoryView* w) : w_(w) {
+        w->clickedRow = [this] { runHandler(click_); };
     }
     void setRows(const ListRows* rows) override {
         if (w_) w_->setRows(rows);
@@ -122,18 +146,18 @@ public:
     void setHorizontalExtent(int pixels) override {
         if (w_) w_->setHorizontalExtent(pixels);
     }
-    void onClick(Handler h) override { click_ = std::move(h); }
+    void onClick(Handler h) override { keep(click_, std::move(h)); }
 
 private:
+    void dropHandlers() override { click_ = nullptr; }
     QPointer<HistoryView> w_;
-    const bool& dead_;
     Handler click_;
 };
 
-class QtButton final : public Button {
+class QtButton final : public Button, public Port {
 public:
-    QtButton(QPushButton* w, const bool& dead) : w_(w), dead_(dead) {
-        QObject::connect(w, &QPushButton::clicked, w, [this] { invoke(click_, dead_); });
+    explicit QtButton(QPushButton* w) : w_(w) {
+        QObject::connect(w, &QPushButton::clicked, w, [this] { runHandler(click_); });
     }
     std::u16string caption() const override { return w_ ? fromQ(w_->text()) : std::u16string(); }
     void setCaption(const std::u16string& c) override {
@@ -142,11 +166,11 @@ public:
             w_->setAccessibleName(toQ(c));
         }
     }
-    void onClick(Handler h) override { click_ = std::move(h); }
+    void onClick(Handler h) override { keep(click_, std::move(h)); }
 
 private:
+    void dropHandlers() override { click_ = nullptr; }
     QPointer<QPushButton> w_;
-    const bool& dead_;
     Handler click_;
 };
 
@@ -154,22 +178,21 @@ class ClickLabel : public QLabel {
 public:
     using QLabel::QLabel;
     Handler click, move;
-    const bool* dead = nullptr;
 
 protected:
     void mouseReleaseEvent(QMouseEvent* e) override {
         QLabel::mouseReleaseEvent(e);
-        if (rect().contains(e->position().toPoint())) invoke(click, *dead);
+        if (rect().contains(e->position().toPoint())) runHandler(click);
     }
     void mouseMoveEvent(QMouseEvent* e) override {
         QLabel::mouseMoveEvent(e);
         if (!move) return;
-        invoke(move, *dead);
+        runHandler(move);
         e->accept();  // a move over the label is not a move over the window
     }
 };
 
-class QtLabel final : public Label {
+class QtLabel final : public Label, public Port {
 public:
     explicit QtLabel(ClickLabel* w) : w_(w) {}
     std::u16string caption() const override { return w_ ? fromQ(w_->text()) : std::u16string(); }
@@ -181,26 +204,31 @@ public:
     }
     bool bold() const override { return w_ && w_->font().bold(); }
     void onClick(Handler h) override {
-        if (!w_) return;
+        if (!w_ || dropped()) return;
         w_->click = std::move(h);
         w_->setAttribute(Qt::WA_TransparentForMouseEvents, false);
     }
     void onMouseMove(Handler h) override {
-        if (!w_) return;
+        if (!w_ || dropped()) return;
         w_->move = std::move(h);
         w_->setAttribute(Qt::WA_TransparentForMouseEvents, false);
         w_->setMouseTracking(true);
     }
 
 private:
+    void dropHandlers() override {
+        if (!w_) return;
+        w_->click = nullptr;
+        w_->move = nullptr;
+    }
     QPointer<ClickLabel> w_;
 };
 
-class QtMenuEntry final : public MenuEntry {
+class QtMenuEntry final : public MenuEntry, public Port {
 public:
-    QtMenuEntry(QAction* a, std::u16string caption, const bool& dead, std::function<void()> visibilityChanged)
-        : a_(a), caption_(std::move(caption)), dead_(dead), visibilityChanged_(std::move(visibilityChanged)) {
-        QObject::connect(a, &QAction::triggered, a, [this] { invoke(click_, dead_); });
+    QtMenuEntry(QAction* a, std::u16string caption, std::function<void()> visibilityChanged)
+        : a_(a), caption_(std::move(caption)), visibilityChanged_(std::move(visibilityChanged)) {
+        QObject::connect(a, &QAction::triggered, a, [this] { runHandler(click_); });
     }
     std::u16string caption() const override { return caption_; }
     void setCaption(const std::u16string& c) override {
@@ -213,29 +241,29 @@ public:
         a_->setVisible(v);
         if (visibilityChanged_) visibilityChanged_();
     }
-    void onClick(Handler h) override { click_ = std::move(h); }
+    void onClick(Handler h) override { keep(click_, std::move(h)); }
 
 private:
+    void dropHandlers() override { click_ = nullptr; }
     QPointer<QAction> a_;
     std::u16string caption_;
-    const bool& dead_;
     std::function<void()> visibilityChanged_;
     Handler click_;
 };
 
-class QtTimer final : public Timer {
+class QtTimer final : public Timer, public Port {
 public:
-    QtTimer(QTimer* t, const bool& dead) : t_(t), dead_(dead) {
-        QObject::connect(t, &QTimer::timeout, t, [this] { invoke(tick_, dead_); });
+    explicit QtTimer(QTimer* t) : t_(t) {
+        QObject::connect(t, &QTimer::timeout, t, [this] { runHandler(tick_); });
     }
-    void onTick(Handler h) override { tick_ = std::move(h); }
-    void stop() {
-        if (t_) t_->stop();
-    }
+    void onTick(Handler h) override { keep(tick_, std::move(h)); }
 
 private:
+    void dropHandlers() override {
+        tick_ = nullptr;
+        if (t_) t_->stop();
+    }
     QPointer<QTimer> t_;
-    const bool& dead_;
     Handler tick_;
 };
 
@@ -244,42 +272,54 @@ private:
 class FormWidget : public QWidget {
 public:
     Handler closeRequest, mouseMove;
-    const bool* dead = nullptr;
     int targetOuterHeight = -1;  // pixels, -1: none asked for
     QPointer<QPushButton> defaultButton, cancelButton;
     std::vector<QPointer<QWidget>> windowlessControls;  // labels and images
 
-    // Where the outer frame's top-left corner was asked to be. Until a window
-    // manager has framed the window, Qt can only place its client area, so
-    // the place is applied again once the frame's size is known.
-    std::optional<QPoint> targetFrameTopLeft;
-    bool framed = false;
-    QElapsedTimer framedAt;  // since the frame's size became known
+    // Placing the outer frame. Until a window manager has framed the
+    // window, Qt can only place its client area: the place asked for is
+    // applied again once the frame's size is known, and for a moment after
+    // that a window manager that placed the frame elsewhere meanwhile is
+    // corrected too.
+    enum class FrameStep {
+        NotAsked,       // no place asked for: wherever the window manager puts it
+        AwaitingFrame,  // the frame's size is not known yet
+        Correcting,     // framed less than kCorrectingMs ago
+        Placed,
+    };
+    // How long after framing a window manager may still move the frame.
+    static constexpr qint64 kCorrectingMs = 1500;
+    // How long to wait for a window manager to tell the frame's size before
+    // taking it that none is coming.
+    static constexpr qint64 kWaitForWindowManagerMs = 15000;
+    static constexpr int kFrameCheckMs = 50;
+
+    FrameStep frameStep() const {
+        if (!targetFrameTopLeft_) return FrameStep::NotAsked;
+        if (!framedAt_.isValid()) return FrameStep::AwaitingFrame;
+        return framedAt_.elapsed() < kCorrectingMs ? FrameStep::Correcting : FrameStep::Placed;
+    }
+    // The outer frame's top-left corner: where it was asked to be while it
+    // awaits its frame.
+    QPoint frameTopLeft() const {
+        return frameStep() == FrameStep::AwaitingFrame ? *targetFrameTopLeft_ : frameGeometry().topLeft();
+    }
 
     void moveFrameTo(QPoint p) {
-        targetFrameTopLeft = p;
-        framed = false;
+        targetFrameTopLeft_ = p;
+        framedAt_.invalidate();
         move(p);
         applyFramePosition();
-        applyOuterHeightSoon();
+        watchFrame();
     }
-    // Once the frame's size is known, the frame is moved where it was asked
-    // to be; for a moment after that, a window manager that placed it
-    // elsewhere meanwhile is corrected too.
     void applyFramePosition() {
-        if (!targetFrameTopLeft || !isVisible()) return;
-        const QWindow* handle = windowHandle();
-        if (!handle || handle->frameMargins().isNull()) return;  // not framed (yet)
-        if (!framed) {
-            framed = true;
-            framedAt.start();
-            move(*targetFrameTopLeft);
-        } else if (settling() && frameGeometry().topLeft() != *targetFrameTopLeft) {
-            move(*targetFrameTopLeft);
-        }
+        const FrameStep step = frameStep();
+        if (step == FrameStep::NotAsked || !isVisible() || !frameKnown()) return;
+        if (step == FrameStep::AwaitingFrame) framedAt_.start();
+        const bool elsewhere = frameGeometry().topLeft() != *targetFrameTopLeft_;
+        if (step == FrameStep::AwaitingFrame || (step == FrameStep::Correcting && elsewhere))
+            move(*targetFrameTopLeft_);
     }
-    bool settling() const { return framedAt.isValid() && framedAt.elapsed() < kSettleMs; }
-
     void applyOuterHeight() {
         applyFramePosition();
         if (targetOuterHeight < 0) return;
@@ -290,29 +330,28 @@ public:
     }
     // A window manager tells the frame's size some time after the window is
     // mapped, without an event of its own, and on a busy machine that may
-    // take long: look again every little while, until the window has been
-    // framed and has settled, or long enough that no window manager is
-    // coming.
-    void applyOuterHeightSoon() {
-        watching.start();
-        if (!settle) {
-            settle = new QTimer(this);
-            settle->setInterval(50);
-            connect(settle, &QTimer::timeout, this, [this] {
+    // take long: look again every little while, until the frame is known
+    // and placed, or long enough that no window manager is coming.
+    void watchFrame() {
+        watching_.start();
+        if (!frameCheck_) {
+            frameCheck_ = new QTimer(this);
+            frameCheck_->setInterval(kFrameCheckMs);
+            connect(frameCheck_, &QTimer::timeout, this, [this] {
                 applyOuterHeight();
-                const bool settled = (framed || targetFrameTopLeft == std::nullopt) && !settling() &&
-                                     (windowHandle() && !windowHandle()->frameMargins().isNull());
-                if (settled || watching.elapsed() > kNoWindowManagerMs) settle->stop();
+                const FrameStep step = frameStep();
+                const bool settled = (step == FrameStep::NotAsked || step == FrameStep::Placed) && frameKnown();
+                if (settled || watching_.elapsed() > kWaitForWindowManagerMs) frameCheck_->stop();
             });
         }
-        settle->start();
+        frameCheck_->start();
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override {
         if (e->type() == QEvent::MouseMove) {
             auto* move = static_cast<QMouseEvent*>(e);
-            if (!overWindowlessControl(move)) invoke(mouseMove, *dead);
+            if (!overWindowlessControl(move)) runHandler(mouseMove);
             move->accept();  // taken here: it must not reach the window a second time
             return true;
         }
@@ -329,11 +368,11 @@ protected:
     void closeEvent(QCloseEvent* e) override {
         // The owner decides; it takes the window away through destroy().
         e->ignore();
-        invoke(closeRequest, *dead);
+        runHandler(closeRequest);
     }
     void mouseMoveEvent(QMouseEvent* e) override {
         QWidget::mouseMoveEvent(e);
-        invoke(mouseMove, *dead);
+        runHandler(mouseMove);
     }
     // Keys that no control took: Esc presses the cancel button; Enter presses
     // the button that has the focus, or else the default button.
@@ -359,34 +398,44 @@ protected:
     void showEvent(QShowEvent* e) override {
         QWidget::showEvent(e);
         applyOuterHeight();
-        applyOuterHeightSoon();
+        watchFrame();
     }
 
 private:
-    static constexpr int kSettleMs = 1500;
-    static constexpr int kNoWindowManagerMs = 15000;
-    QPointer<QTimer> settle;
-    QElapsedTimer watching;
+    bool frameKnown() const {
+        const QWindow* handle = windowHandle();
+        return handle && !handle->frameMargins().isNull();
+    }
+    std::optional<QPoint> targetFrameTopLeft_;
+    QElapsedTimer framedAt_;  // since the frame's size became known
+    QPointer<QTimer> frameCheck_;
+    QElapsedTimer watching_;  // since the frame was last asked for
 };
 
 struct QtWindow::Impl {
     double tpp = 15.0;
-    bool dead = false;
+    bool destroyed = false;
     QPointer<FormWidget> form;
     QWidget* client = nullptr;
     QMenuBar* menuBar = nullptr;
     int clientW = 0, clientH = 0;
-    std::map<std::string, std::unique_ptr<TextBox>, std::less<>> textBoxes;
-    std::map<std::string, std::unique_ptr<ListBox>, std::less<>> listBoxes;
-    std::map<std::string, std::unique_ptr<Button>, std::less<>> buttons;
-    std::map<std::string, std::unique_ptr<Label>, std::less<>> labels;
-    std::map<std::string, std::unique_ptr<MenuEntry>, std::less<>> menuEntries;
-    std::map<std::string, std::unique_ptr<QtTimer>, std::less<>> timers;
-    std::map<std::string, QPointer<QWidget>, std::less<>> widgets;
-    std::map<std::string, QPointer<QMenu>, std::less<>> menus;
+    // A control of the layout: its widget (none for a timer) and what the
+    // core sees of it (nothing for a line).
+    struct Control {
+        QPointer<QWidget> widget;
+        std::unique_ptr<Port> port;
+    };
+    // A menu entry, with the menu of the entries below it.
+    struct MenuItem {
+        QPointer<QMenu> submenu;
+        std::unique_ptr<QtMenuEntry> port;
+    };
+    std::map<std::string, Control, std::less<>> controls;
+    std::map<std::string, MenuItem, std::less<>> menu;
     std::vector<QAction*> topLevelActions;
 
-    int px(double twips) const { return static_cast<int>(std::lround(twips / tpp)); }
+    int px(double twips) const { return twipsToPixels(twips, tpp); }
+    int twips(int pixels) const { return pixelsToTwips(pixels, tpp); }
 
     void layoutMenuBar() {
         if (!form) return;
@@ -420,11 +469,12 @@ struct QtWindow::Impl {
     void buildMenu(const FormSpec& layout);
     void centre();
 
-    template <class Map>
-    static auto& find(Map& map, std::string_view name, const char* kind) {
-        auto it = map.find(name);
-        if (it == map.end()) throw std::out_of_range(std::string("no ") + kind + " " + std::string(name));
-        return *it->second;
+    template <class Kind>
+    Kind& find(std::string_view name, const char* kind) {
+        const auto it = controls.find(name);
+        Kind* found = it == controls.end() ? nullptr : dynamic_cast<Kind*>(it->second.port.get());
+        if (!found) throw std::out_of_range(std::string("no ") + kind + " " + std::string(name));
+        return *found;
     }
 };
 
@@ -444,7 +494,6 @@ QtWindow::QtWindow(const FormSpec& layout, double twipsPerPixel) : d_(std::make_
 void QtWindow::Impl::createForm(const FormSpec& layout) {
     auto* f = new FormWidget;
     form = f;
-    f->dead = &dead;
     f->setObjectName(QString::fromStdString(layout.name));
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                             Qt::WindowCloseButtonHint;
@@ -507,7 +556,7 @@ void QtWindow::Impl::addTimer(const ControlSpec& c) {
     t->setObjectName(QString::fromStdString(c.name));
     t->setInterval(c.intervalMs);
     t->start();
-    timers.emplace(c.name, std::make_unique<QtTimer>(t, dead));
+    controls[c.name].port = std::make_unique<QtTimer>(t);
 }
 
 QWidget* QtWindow::Impl::addButton(const ControlSpec& c) {
@@ -517,20 +566,19 @@ QWidget* QtWindow::Impl::addButton(const ControlSpec& c) {
         form->defaultButton = b;
     }
     if (c.cancelButton) form->cancelButton = b;
-    buttons.emplace(c.name, std::make_unique<QtButton>(b, dead));
+    controls[c.name].port = std::make_unique<QtButton>(b);
     return b;
 }
 
 QWidget* QtWindow::Impl::addLabel(const ControlSpec& c, const PixelRect& r, std::vector<QWidget*>& windowless) {
     auto* l = new ClickLabel(toQ(c.caption), client);
-    l->dead = &dead;
     l->setAttribute(Qt::WA_TransparentForMouseEvents, true);
     l->setFocusPolicy(Qt::NoFocus);
     if (c.centred) l->setAlignment(Qt::AlignCenter);
     if (!c.toolTip.empty()) l->setToolTip(toQ(c.toolTip));
     // The one picture a layout shows is the program's icon.
     if (c.kind == ControlKind::Image) l->setPixmap(programIcon().pixmap(QSize(r.w, r.h)));
-    labels.emplace(c.name, std::make_unique<QtLabel>(l));
+    controls[c.name].port = std::make_unique<QtLabel>(l);
     form->windowlessControls.emplace_back(l);
     windowless.push_back(l);
     return l;
@@ -546,7 +594,7 @@ QWidget* QtWindow::Impl::addLine(const ControlSpec& c, std::vector<QWidget*>& wi
 
 QWidget* QtWindow::Impl::addListBox(const ControlSpec& c) {
     auto* l = new HistoryView(client);
-    listBoxes.emplace(c.name, std::make_unique<QtListBox>(l, dead));
+    controls[c.name].port = std::make_unique<QtListBox>(l);
     return l;
 }
 
@@ -572,7 +620,7 @@ QWidget* QtWindow::Impl::addTextBox(const ControlSpec& c) {
         t->document()->setDefaultTextOption(option);
     }
     if (!c.caption.empty()) t->setExactText(SharedText(c.caption));
-    textBoxes.emplace(c.name, std::make_unique<QtTextBox>(t, dead));
+    controls[c.name].port = std::make_unique<QtTextBox>(t);
     return t;
 }
 
@@ -594,45 +642,42 @@ void QtWindow::Impl::applyControlSpec(const ControlSpec& c, const PixelRect& r, 
     w->setPalette(p);
     if (c.font) w->setFont(toFont(*c.font));
     if (c.tab < 0 && c.kind != ControlKind::Label) w->setFocusPolicy(Qt::NoFocus);
-    widgets.emplace(c.name, w);
+    controls[c.name].widget = w;
 }
 
 void QtWindow::Impl::setTabOrder(const FormSpec& layout) {
-    const auto order = focusOrder(layout);
-    for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(widgets[order[i]], widgets[order[i + 1]]);
+    std::vector<QWidget*> order;
+    for (const std::string& name : focusOrder(layout)) order.push_back(controls[name].widget);
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
     // The first stop of the focus order has the focus when the window shows.
-    if (!order.empty() && widgets[order.front()]) widgets[order.front()]->setFocus();
+    if (!order.empty() && order.front()) order.front()->setFocus();
 }
 
-// The menu tree: level 1 entries stand in the menu bar, deeper ones nest
-// under the last shallower entry.
+// The menu tree: entries without a parent stand in the menu bar.
 void QtWindow::Impl::buildMenu(const FormSpec& layout) {
     if (layout.menu.empty()) return;
     menuBar = new QMenuBar(form);
     menuBar->setNativeMenuBar(false);
-    std::vector<QMenu*> stack;  // stack[k]: the open menu at level k + 2
+    const std::vector<MenuNode> tree = menuTree(layout.menu);
+    std::vector<QMenu*> menus(layout.menu.size(), nullptr);  // by entry, for those with entries below
     auto relayout = [this] { layoutMenuBar(); };
     for (std::size_t i = 0; i < layout.menu.size(); ++i) {
         const MenuSpec& m = layout.menu[i];
-        const bool hasChildren = i + 1 < layout.menu.size() && layout.menu[i + 1].level > m.level;
-        const std::size_t depth = static_cast<std::size_t>(std::max(m.level, 1)) - 1;
-        stack.resize(std::min(stack.size(), depth));
-        QMenu* parent = depth == 0 || stack.empty() ? nullptr : stack.back();
+        QMenu* parent = tree[i].parent == kMenuBar ? nullptr : menus[tree[i].parent];
         QAction* action = nullptr;
         if (m.caption == u"-") {
             action = parent ? parent->addSeparator() : menuBar->addSeparator();
-        } else if (hasChildren) {
+        } else if (tree[i].hasChildren(i)) {
             auto* sub = new QMenu(toQ(m.caption), parent ? static_cast<QWidget*>(parent) : menuBar);
             sub->setObjectName(QString::fromStdString(m.name));
             action = parent ? parent->addMenu(sub) : menuBar->addMenu(sub);
-            menus.emplace(m.name, sub);
-            stack.push_back(sub);
+            menus[i] = sub;
         } else {
             action = parent ? parent->addAction(toQ(m.caption)) : menuBar->addAction(toQ(m.caption));
         }
         action->setObjectName(QString::fromStdString(m.name));
-        if (depth == 0) topLevelActions.push_back(action);
-        menuEntries.emplace(m.name, std::make_unique<QtMenuEntry>(action, m.caption, dead, relayout));
+        if (tree[i].parent == kMenuBar) topLevelActions.push_back(action);
+        menu[m.name] = MenuItem{menus[i], std::make_unique<QtMenuEntry>(action, m.caption, relayout)};
     }
 }
 
@@ -649,16 +694,21 @@ QtWindow::~QtWindow() {
     delete d_->form.data();
 }
 
-TextBox& QtWindow::textBox(std::string_view n) { return Impl::find(d_->textBoxes, n, "text box"); }
-ListBox& QtWindow::listBox(std::string_view n) { return Impl::find(d_->listBoxes, n, "list box"); }
-Button& QtWindow::button(std::string_view n) { return Impl::find(d_->buttons, n, "button"); }
-Label& QtWindow::label(std::string_view n) { return Impl::find(d_->labels, n, "label"); }
-MenuEntry& QtWindow::menuEntry(std::string_view n) { return Impl::find(d_->menuEntries, n, "menu entry"); }
-Timer& QtWindow::timer(std::string_view n) { return Impl::find(d_->timers, n, "timer"); }
+TextBox& QtWindow::textBox(std::string_view n) { return d_->find<TextBox>(n, "text box"); }
+ListBox& QtWindow::listBox(std::string_view n) { return d_->find<ListBox>(n, "list box"); }
+Button& QtWindow::button(std::string_view n) { return d_->find<Button>(n, "button"); }
+Label& QtWindow::label(std::string_view n) { return d_->find<Label>(n, "label"); }
+Timer& QtWindow::timer(std::string_view n) { return d_->find<Timer>(n, "timer"); }
+
+MenuEntry& QtWindow::menuEntry(std::string_view n) {
+    const auto it = d_->menu.find(n);
+    if (it == d_->menu.end()) throw std::out_of_range("no menu entry " + std::string(n));
+    return *it->second.port;
+}
 
 void QtWindow::show() {
     FormWidget* f = d_->form;
-    if (!f || d_->dead) return;
+    if (!f || d_->destroyed) return;
     const bool wasHidden = !f->isVisible();
     // Some window managers offer minimizing although the window asks for
     // no such box: showing brings a minimized window back as well.
@@ -671,7 +721,7 @@ void QtWindow::show() {
 
 void QtWindow::setForeground() {
     FormWidget* f = d_->form;
-    if (!f || d_->dead || !f->isVisible()) return;
+    if (!f || d_->destroyed || !f->isVisible()) return;
     f->raise();
     f->activateWindow();
 }
@@ -684,7 +734,7 @@ bool QtWindow::visible() const { return d_->form && d_->form->isVisible(); }
 
 bool QtWindow::setTopmost(bool on) {
     FormWidget* f = d_->form;
-    if (!f || d_->dead) return false;
+    if (!f || d_->destroyed) return false;
     Qt::WindowFlags flags = f->windowFlags();
     flags.setFlag(Qt::WindowStaysOnTopHint, on);
     // On the native window directly: no re-creation, no flicker.
@@ -696,65 +746,54 @@ bool QtWindow::setTopmost(bool on) {
 
 bool QtWindow::topmost() const { return d_->form && d_->form->windowFlags().testFlag(Qt::WindowStaysOnTopHint); }
 
-int QtWindow::outerHeight() const {
-    return d_->form ? static_cast<int>(std::lround(d_->form->frameGeometry().height() * d_->tpp)) : 0;
-}
+int QtWindow::outerHeight() const { return d_->form ? d_->twips(d_->form->frameGeometry().height()) : 0; }
 
 void QtWindow::setOuterHeight(int twips) {
     if (!d_->form) return;
     d_->form->targetOuterHeight = d_->px(twips);
     d_->form->applyOuterHeight();
-    d_->form->applyOuterHeightSoon();
+    d_->form->watchFrame();
 }
 
-namespace {
-// The outer frame's top-left corner: where it was asked to be while the
-// window manager has not framed the window yet.
-QPoint frameTopLeft(const FormWidget& f) {
-    return f.targetFrameTopLeft && !f.framed ? *f.targetFrameTopLeft : f.frameGeometry().topLeft();
-}
-}  // namespace
+int QtWindow::top() const { return d_->form ? d_->twips(d_->form->frameTopLeft().y()) : 0; }
 
-int QtWindow::top() const {
-    return d_->form ? static_cast<int>(std::lround(frameTopLeft(*d_->form).y() * d_->tpp)) : 0;
-}
-
-int QtWindow::left() const {
-    return d_->form ? static_cast<int>(std::lround(frameTopLeft(*d_->form).x() * d_->tpp)) : 0;
-}
+int QtWindow::left() const { return d_->form ? d_->twips(d_->form->frameTopLeft().x()) : 0; }
 
 void QtWindow::setTop(int twips) {
     FormWidget* f = d_->form;
     if (!f) return;
-    f->moveFrameTo(QPoint(frameTopLeft(*f).x(), d_->px(twips)));
+    f->moveFrameTo(QPoint(f->frameTopLeft().x(), d_->px(twips)));
 }
 
 void QtWindow::setLeft(int twips) {
     FormWidget* f = d_->form;
     if (!f) return;
-    f->moveFrameTo(QPoint(d_->px(twips), frameTopLeft(*f).y()));
+    f->moveFrameTo(QPoint(d_->px(twips), f->frameTopLeft().y()));
 }
 
 void QtWindow::popupMenu(std::string_view entry) {
-    auto it = d_->menus.find(entry);
-    if (it == d_->menus.end() || !it->second) return;
-    it->second->exec(QCursor::pos());
+    if (QMenu* m = menu(entry)) m->exec(QCursor::pos());
 }
 
 void QtWindow::onCloseRequest(Handler h) {
-    if (d_->form) d_->form->closeRequest = std::move(h);
+    if (d_->form && !d_->destroyed) d_->form->closeRequest = std::move(h);
 }
 
 void QtWindow::onMouseMove(Handler h) {
-    if (d_->form) d_->form->mouseMove = std::move(h);
+    if (d_->form && !d_->destroyed) d_->form->mouseMove = std::move(h);
 }
 
 void QtWindow::destroy() {
-    if (d_->dead) return;
-    d_->dead = true;
-    for (auto& [name, t] : d_->timers) t->stop();
+    if (d_->destroyed) return;
+    d_->destroyed = true;
+    // Every handler goes (and the timers stop), so nothing runs from here on.
+    for (auto& [name, c] : d_->controls)
+        if (c.port) c.port->drop();
+    for (auto& [name, m] : d_->menu) m.port->drop();
     FormWidget* f = d_->form;
     if (!f) return;
+    f->closeRequest = nullptr;
+    f->mouseMove = nullptr;
     // A popup of this window (the tray menu, a text box's context menu) may
     // be running its own event loop under this call: close it, and free
     // nothing here. The widgets go with this object, which its owner
@@ -770,13 +809,13 @@ void QtWindow::destroy() {
 QWidget* QtWindow::widget() const { return d_->form; }
 
 QWidget* QtWindow::control(std::string_view name) const {
-    auto it = d_->widgets.find(name);
-    return it == d_->widgets.end() ? nullptr : it->second.data();
+    const auto it = d_->controls.find(name);
+    return it == d_->controls.end() ? nullptr : it->second.widget.data();
 }
 
 QMenu* QtWindow::menu(std::string_view entry) const {
-    auto it = d_->menus.find(entry);
-    return it == d_->menus.end() ? nullptr : it->second.data();
+    const auto it = d_->menu.find(entry);
+    return it == d_->menu.end() ? nullptr : it->second.submenu.data();
 }
 
 }  // namespace stock::qt

@@ -9,7 +9,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRawFont>
 #include <QScrollBar>
 #include <QTest>
@@ -17,10 +19,12 @@
 #include <QThread>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 
 #include "core/about/frm_about.h"
 #include "core/about/frm_about_layout.h"
 #include "support/about_fakes.h"
+#include "support/every_kind_form.h"
 #include "core/main_window/frm_clipboard.h"
 #include "core/main_window/frm_clipboard_layout.h"
 #include "ui/qt/exact_text_edit.h"
@@ -205,6 +209,29 @@ TEST_F(QtAbout, ControlsInPlaceInAFixedDialogTheUserNameInOneLineAndTheLinkOpens
     EXPECT_FALSE(qobject_cast<QLabel*>(win.control("Image1"))->pixmap().isNull()) << "the program's icon";
     QTest::mouseClick(win.control("url"), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     EXPECT_EQ(shell.opened, std::vector<std::u16string>{u"https://stockkun.example/"});
+}
+
+// destroy() drops every handler the window and its controls keep, takes no
+// new one, and the events that ran them run nothing.
+TEST(QtWindow, DestroyDropsEveryHandlerAndTakesNoNewOne) {
+    qt::QtUi ui;
+    auto window = ui.createWindow(everyKindForm());
+    auto& qtWindow = dynamic_cast<qt::QtWindow&>(*window);
+    auto token = std::make_shared<int>(0);
+    int ran = 0;
+    const Handler handler = [token, &ran] { ++ran; };
+    giveEveryHandler(*window, handler);
+    window->textBox("box").setText(SharedText(u"before"));
+    ASSERT_EQ(ran, 1) << "the handlers are in place";
+    window->destroy();
+    EXPECT_EQ(token.use_count(), 2) << "the test's own handler and token: every other copy is gone";
+    giveEveryHandler(*window, handler);
+    EXPECT_EQ(token.use_count(), 2) << "none taken after destroy()";
+    qobject_cast<QPushButton*>(qtWindow.control("ok"))->click();
+    qtWindow.menu("top")->actions().front()->trigger();
+    window->textBox("box").setText(SharedText(u"after"));
+    qtWindow.widget()->close();
+    EXPECT_EQ(ran, 1);
 }
 
 // Rows as a core list hands them over: inserted first, then announced.
