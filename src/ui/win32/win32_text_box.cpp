@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/text/box_edit.h"
 #include "core/text/text_map.h"
 #include "os/windows/win32_text.h"
 
@@ -138,7 +139,15 @@ void Win32TextBox::setSelText(const SharedText& text) {
     fire();
 }
 
-void Win32TextBox::onEditCommand(EditCommand c, Handler h) { commands_[static_cast<std::size_t>(c)] = std::move(h); }
+void Win32TextBox::onEditCommand(EditCommand c, Handler h) {
+    keep(commands_[static_cast<std::size_t>(c)], std::move(h));
+}
+
+void Win32TextBox::dropHandlers() {
+    change_ = nullptr;
+    commands_ = {};
+    box_ = nullptr;
+}
 
 bool Win32TextBox::command(EditCommand c) {
     const Handler& h = commands_[static_cast<std::size_t>(c)];
@@ -149,33 +158,19 @@ bool Win32TextBox::command(EditCommand c) {
 
 void Win32TextBox::controlChanged() {
     if (applying_ || !box_) return;
-    // The user edited: carry the edit over to the exact text. What lies
-    // before and after the changed run is untouched; a line break typed in
-    // it is CR LF.
-    const std::u16string now = shownText();
-    const std::u16string& was = shown_;
-    const auto grown = static_cast<std::ptrdiff_t>(now.size()) - static_cast<std::ptrdiff_t>(was.size());
-    std::size_t p = 0;
-    while (p < now.size() && p < was.size() && now[p] == was[p]) ++p;
-    std::size_t s = 0;
-    while (s < now.size() - p && s < was.size() - p && now[now.size() - 1 - s] == was[was.size() - 1 - s]) ++s;
-    const std::u16string_view t = exact_.view();
-    const std::size_t from = exactOffset(t, p), to = std::max(from, exactOffset(t, was.size() - s));
-    std::u16string inserted;
-    for (std::size_t i = p; i < now.size() - s; ++i) {
-        if (now[i] == u'\r')
-            inserted += u"\r\n";
-        else
-            inserted.push_back(now[i]);
-    }
-    std::u16string next = spliced(t, from, to, inserted);
-    shown_ = now;
-    if (next == t) return;
-    const Reshow r = reshowFor(t, next, from, to, p);
-    exact_ = SharedText(std::move(next));
+    // The user edited: carry the edit over to the exact text. The control
+    // reports no more than that it changed, so the edit is the run in which
+    // it changed; a line break typed in it is CR LF.
+    std::u16string now = shownText();
+    const auto grown = static_cast<std::ptrdiff_t>(now.size()) - static_cast<std::ptrdiff_t>(shown_.size());
+    ExactEdit e = applyBoxEdit(exact_.view(), changedRun(shown_, now), u'\r', u"\r\n");
+    shown_ = std::move(now);
+    if (e.text == exact_.view()) return;
+    exact_ = SharedText(std::move(e.text));
     // In a line that hides units the control shows what it was given, not
     // what the exact text now shows: that line is shown again.
-    if (r.wholeLines) showEdit(r, grown, from + inserted.size());
+    const Reshow& r = e.reshow;
+    if (r.wholeLines) showEdit(r, grown, e.from + e.inserted.size());
     fire();
 }
 

@@ -9,12 +9,12 @@
 #include <functional>
 
 #include "core/ports/controls.h"
-#include "core/guard/guard.h"
 #include "core/text/text_map.h"
+#include "ui/win32/win32_port.h"
 
 namespace stock::win32 {
 
-class Win32TextBox final : public TextBox {
+class Win32TextBox final : public TextBox, public Port {
 public:
     // A read-only box shows at most `displayLimit` code units (0: all).
     Win32TextBox(HWND box, std::size_t displayLimit);
@@ -25,18 +25,18 @@ public:
     std::size_t selLength() const override;
     SharedText selText() const override;
     void setSelText(const SharedText& text) override;
-    void onChange(Handler handler) override { change_ = std::move(handler); }
+    void onChange(Handler handler) override { keep(change_, std::move(handler)); }
     void onEditCommand(EditCommand command, Handler handler) override;
 
     // The control reported a change (EN_CHANGE).
     void controlChanged();
-    void detach() { box_ = nullptr; }
     HWND hwnd() const { return box_; }
     // A key or message of the box that names an editing command; true when a
     // handler took it.
     bool command(EditCommand c);
 
 private:
+    void dropHandlers() override;
     std::u16string shownText() const;
     // The selection in exact code units; returns the display position of its start.
     std::size_t selection(std::size_t& from, std::size_t& to) const;
@@ -52,15 +52,7 @@ private:
     std::u16string shown_;  // what the control holds, as it reports it
     bool applying_ = false;
     Handler change_;
-    std::array<Handler, 4> commands_;
+    std::array<Handler, static_cast<std::size_t>(EditCommand::Delete) + 1> commands_;
 };
-
-// Runs a handler; nothing it throws reaches the message loop. An empty
-// handler does nothing.
-inline void invoke(const Handler& h) { callGuarded("control event", h); }
-// A Handler is a std::function, so an unqualified call also finds
-// std::invoke by argument-dependent lookup, which is the better match for a
-// non-const handler and throws std::bad_function_call when it is empty.
-inline void invoke(Handler& h) { callGuarded("control event", static_cast<const Handler&>(h)); }
 
 }  // namespace stock::win32

@@ -47,7 +47,7 @@ HFONT messageFont(UINT dpi) {
 
 // ---- controls -------------------------------------------------------------
 
-class Win32ListBox final : public ListBox {
+class Win32ListBox final : public ListBox, public Port {
 public:
     explicit Win32ListBox(HWND w) : w_(w) {}
     // The LISTBOX keeps its own copy of each row as shown (at most a short
@@ -70,21 +70,25 @@ public:
     void setHorizontalExtent(int pixels) override {
         if (w_) SendMessageW(w_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(std::max(pixels, 0)), 0);
     }
-    void onClick(Handler h) override { click = std::move(h); }
+    void onClick(Handler h) override { keep(click, std::move(h)); }
 
-    HWND w_;
     Handler click;
 
 private:
+    void dropHandlers() override {
+        click = nullptr;
+        w_ = nullptr;
+    }
     void add(std::size_t index) {
         const std::wstring row = toWide(rows_->shown(index));
         SendMessageW(w_, LB_INSERTSTRING, index, reinterpret_cast<LPARAM>(row.c_str()));
     }
 
+    HWND w_;
     const ListRows* rows_ = nullptr;
 };
 
-class Win32Button final : public Button {
+class Win32Button final : public Button, public Port {
 public:
     explicit Win32Button(HWND w) : w_(w) {}
     std::u16string caption() const override { return caption_.empty() && w_ ? read() : caption_; }
@@ -92,90 +96,140 @@ public:
         caption_ = c;
         if (w_) SetWindowTextW(w_, toWide(c).c_str());
     }
-    void onClick(Handler h) override { click = std::move(h); }
-    HWND w_;
+    void onClick(Handler h) override { keep(click, std::move(h)); }
     Handler click;
 
 private:
+    void dropHandlers() override {
+        click = nullptr;
+        w_ = nullptr;
+    }
     std::u16string read() const {
         wchar_t buffer[256] = {};
         GetWindowTextW(w_, buffer, 256);
         return fromWide(buffer);
     }
+    HWND w_;
     std::u16string caption_;
 };
 
-struct DrawnLabel final : Label {
-    const ControlSpec* control = nullptr;
-    HWND owner = nullptr;
-    RECT rect{};
-    bool isBold = false;
-    Handler click, move;
-    std::u16string caption() const override { return control->caption; }
+// A label drawn on the window's surface, in `rect` of its client area.
+class DrawnLabel final : public Label, public Port {
+public:
+    DrawnLabel(const ControlSpec& control, HWND owner, const RECT& rect)
+        : control_(control), owner_(owner), rect_(rect) {}
+    std::u16string caption() const override { return control_.caption; }
     void setBold(bool b) override {
-        if (b == isBold) return;
-        isBold = b;
-        if (owner) InvalidateRect(owner, &rect, TRUE);
+        if (b == bold_) return;
+        bold_ = b;
+        if (owner_) InvalidateRect(owner_, &rect_, TRUE);
     }
-    bool bold() const override { return isBold; }
-    void onClick(Handler h) override { click = std::move(h); }
-    void onMouseMove(Handler h) override { move = std::move(h); }
+    bool bold() const override { return bold_; }
+    void onClick(Handler h) override { keep(click, std::move(h)); }
+    void onMouseMove(Handler h) override { keep(move, std::move(h)); }
+    Handler click, move;
+
+private:
+    void dropHandlers() override {
+        click = move = nullptr;
+        owner_ = nullptr;
+    }
+    const ControlSpec& control_;
+    HWND owner_;
+    const RECT& rect_;
+    bool bold_ = false;
 };
 
-struct Win32MenuEntry final : MenuEntry {
-    std::u16string text;
-    bool shown = true;
-    Handler click;
+class Win32MenuEntry final : public MenuEntry, public Port {
+public:
+    explicit Win32MenuEntry(std::u16string caption) : text(std::move(caption)) {}
     std::u16string caption() const override { return text; }
     void setCaption(const std::u16string& c) override { text = c; }
     bool visible() const override { return shown; }
     void setVisible(bool v) override { shown = v; }
-    void onClick(Handler h) override { click = std::move(h); }
+    void onClick(Handler h) override { keep(click, std::move(h)); }
+    std::u16string text;
+    bool shown = true;
+    Handler click;
+
+private:
+    void dropHandlers() override { click = nullptr; }
 };
 
-struct Win32Timer final : Timer {
+class Win32Timer final : public Timer, public Port {
+public:
+    void onTick(Handler h) override { keep(tick, std::move(h)); }
     Handler tick;
-    void onTick(Handler h) override { tick = std::move(h); }
+
+private:
+    void dropHandlers() override { tick = nullptr; }
 };
 
 struct Win32Window::Impl {
     UINT dpi = 96;
     HBRUSH back = nullptr;
     HFONT defaultFont = nullptr;
-    std::map<std::string, HFONT, std::less<>> fonts;  // by control name; bold ones with "!"
-    std::map<std::string, std::unique_ptr<Win32TextBox>, std::less<>> textBoxes;
-    std::map<std::string, std::unique_ptr<Win32ListBox>, std::less<>> listBoxes;
-    std::map<std::string, std::unique_ptr<Win32Button>, std::less<>> buttons;
-    std::map<std::string, std::unique_ptr<DrawnLabel>, std::less<>> labels;
+    // A control of the layout and what the window keeps of it at its DPI.
+    struct Control {
+        const ControlSpec* spec = nullptr;
+        std::unique_ptr<Port> port;                // none for a line or an image
+        HWND child = nullptr;                      // buttons, lists and text boxes
+        RECT rect{};                               // in the client area
+        HFONT font = nullptr, boldFont = nullptr;  // when it has a font of its own
+        HBRUSH backBrush = nullptr;                // when it has a background colour
+        Control() = default;
+        Control(const Control&) = delete;
+        Control& operator=(const Control&) = delete;
+        ~Control() {
+            if (font) DeleteObject(font);
+            if (boldFont) DeleteObject(boldFont);
+            if (backBrush) DeleteObject(backBrush);
+        }
+        template <class Kind>
+        Kind* as() const {
+            return dynamic_cast<Kind*>(port.get());
+        }
+    };
+    std::map<std::string, Control, std::less<>> controls;
+    std::map<HWND, Control*> byChild;
+    std::map<UINT_PTR, Control*> byTimer;
     std::map<std::string, std::unique_ptr<Win32MenuEntry>, std::less<>> menu;
-    std::map<std::string, std::unique_ptr<Win32Timer>, std::less<>> timers;
-    std::map<UINT_PTR, std::string> timerIds;
-    std::map<HWND, std::string> childNames;
-    std::map<std::string, COLORREF, std::less<>> textColours, backColours;
-    std::map<std::string, HBRUSH, std::less<>> backBrushes;
-    std::map<std::string, RECT, std::less<>> drawn;  // lines and images
     Handler closeRequest, mouseMove;
-    bool dead = false;
     HICON dpiIconBig = nullptr, dpiIconSmall = nullptr;  // set after a DPI change
+
+    double tpp() const { return twipsPerPixelAt(dpi); }
+    PixelRect rectOf(const ControlSpec& c) const { return twipsToPixels(c.left, c.top, c.width, c.height, tpp()); }
+    // The control's font at the window's DPI, bold or as the layout has it.
+    HFONT fontOf(const Control& c, bool bold) const {
+        const HFONT own = bold ? c.boldFont : c.font;
+        return own ? own : defaultFont;
+    }
 
     ~Impl() {
         if (back) DeleteObject(back);
         if (dpiIconBig) DestroyIcon(dpiIconBig);
         if (dpiIconSmall) DestroyIcon(dpiIconSmall);
         if (defaultFont) DeleteObject(defaultFont);
-        for (auto& [n, f] : fonts) DeleteObject(f);
-        for (auto& [n, b] : backBrushes) DeleteObject(b);
     }
 };
 
 namespace {
 
+RECT toRect(const PixelRect& p) { return RECT{p.x, p.y, p.x + p.w, p.y + p.h}; }
+
+// The window's DPI as twips per pixel.
+double tppOf(HWND hwnd) { return twipsPerPixelAt(dpiOf(hwnd)); }
+
 // A control with a font of its own gets it at the window's DPI, and a bold
-// one beside it ("NAME!") for when it is shown bold.
-void makeFonts(Win32Window::Impl& d, const ControlSpec& c) {
-    if (!c.font) return;
-    d.fonts[c.name] = makeFont(*c.font, d.dpi, c.font->weight);
-    d.fonts[c.name + "!"] = makeFont(*c.font, d.dpi, 700);
+// one beside it for when it is shown bold; the old ones go.
+void makeFonts(const Win32Window::Impl& d, Win32Window::Impl::Control& c) {
+    if (!c.spec->font) return;
+    const HFONT oldFont = c.font, oldBold = c.boldFont;
+    c.font = makeFont(*c.spec->font, d.dpi, c.spec->font->weight);
+    c.boldFont = makeFont(*c.spec->font, d.dpi, 700);
+    if (c.child) SendMessageW(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(d.fontOf(c, false)), TRUE);
+    if (oldFont) DeleteObject(oldFont);
+    if (oldBold) DeleteObject(oldBold);
 }
 
 // A RichEdit's text colour, for what it holds and what is typed into it.
@@ -190,36 +244,8 @@ void setTextColour(HWND box, Rgb colour) {
 
 // ---- DPI changes ----------------------------------------------------------
 
-// Places every control again from its twips at `dpi` (twips per pixel =
-// 1440 / dpi) and gives the controls and labels fonts made for that DPI.
-void placeAgain(HWND hwnd, const FormSpec& form, Win32Window::Impl& d, UINT dpi) {
-    d.dpi = dpi;
-    const double tpp = 1440.0 / dpi;
-    // The old fonts go once no control uses them any more.
-    const HFONT oldDefault = d.defaultFont;
-    auto oldFonts = std::move(d.fonts);
-    d.fonts.clear();
-    d.defaultFont = messageFont(dpi);
-    for (const ControlSpec& c : form.controls) {
-        const PixelRect p = twipsToPixels(c.left, c.top, c.width, c.height, tpp);
-        makeFonts(d, c);
-        if (auto l = d.labels.find(c.name); l != d.labels.end()) l->second->rect = {p.x, p.y, p.x + p.w, p.y + p.h};
-        if (auto r = d.drawn.find(c.name); r != d.drawn.end()) r->second = RECT{p.x, p.y, p.x + p.w, p.y + p.h};
-    }
-    for (const auto& [child, name] : d.childNames) {
-        const ControlSpec* control = findControl(form, name);
-        if (!control) continue;
-        const PixelRect p = twipsToPixels(control->left, control->top, control->width, control->height, tpp);
-        SetWindowPos(child, nullptr, p.x, p.y, p.w, p.h, SWP_NOZORDER | SWP_NOACTIVATE);
-        const auto f = d.fonts.find(name);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(f != d.fonts.end() ? f->second : d.defaultFont), TRUE);
-        // The text colour, in case the new font's character format took it.
-        if (control->kind == ControlKind::TextBox && control->fore) setTextColour(child, *control->fore);
-    }
-    if (oldDefault) DeleteObject(oldDefault);
-    for (auto& [n, f] : oldFonts) DeleteObject(f);
-
-    // Title-bar and Alt+Tab icons at the sizes of the new DPI.
+// Title-bar and Alt+Tab icons at the sizes of a new DPI.
+void renewIcons(HWND hwnd, Win32Window::Impl& d, UINT dpi) {
     HICON big = loadProgramIcon(false, dpi), small = loadProgramIcon(true, dpi);
     if (big) SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     if (small) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
@@ -227,6 +253,30 @@ void placeAgain(HWND hwnd, const FormSpec& form, Win32Window::Impl& d, UINT dpi)
     if (small && d.dpiIconSmall) DestroyIcon(d.dpiIconSmall);
     if (big) d.dpiIconBig = big;
     if (small) d.dpiIconSmall = small;
+}
+
+// Places every control again from its twips at `dpi` and gives the controls
+// and labels fonts made for that DPI.
+void placeAgain(HWND hwnd, Win32Window::Impl& d, UINT dpi) {
+    d.dpi = dpi;
+    // The old default font goes once no control uses it any more.
+    const HFONT oldDefault = d.defaultFont;
+    d.defaultFont = messageFont(dpi);
+    for (auto& [name, c] : d.controls) {
+        const PixelRect p = d.rectOf(*c.spec);
+        c.rect = toRect(p);
+        if (!c.child) {
+            makeFonts(d, c);
+            continue;
+        }
+        SetWindowPos(c.child, nullptr, p.x, p.y, p.w, p.h, SWP_NOZORDER | SWP_NOACTIVATE);
+        if (!c.spec->font) SendMessageW(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(d.defaultFont), TRUE);
+        makeFonts(d, c);
+        // The text colour, in case the new font's character format took it.
+        if (c.spec->kind == ControlKind::TextBox && c.spec->fore) setTextColour(c.child, *c.spec->fore);
+    }
+    if (oldDefault) DeleteObject(oldDefault);
+    renewIcons(hwnd, d, dpi);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -235,12 +285,12 @@ void placeAgain(HWND hwnd, const FormSpec& form, Win32Window::Impl& d, UINT dpi)
 SIZE outerSizeAt(HWND hwnd, const FormSpec& form, UINT oldDpi, UINT dpi) {
     const auto style = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE));
     const auto exStyle = static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE));
-    RECT client = {0, 0, twipsToPixels(form.clientWidth, 1440.0 / dpi), 0};
+    RECT client = {0, 0, twipsToPixels(form.clientWidth, twipsPerPixelAt(dpi)), 0};
     AdjustWindowRectExForDpi(&client, style, FALSE, exStyle, dpi);
     RECT outer = {};
     GetWindowRect(hwnd, &outer);
-    const double heightTwips = (outer.bottom - outer.top) * 1440.0 / (oldDpi ? oldDpi : 96);
-    return SIZE{client.right - client.left, twipsToPixels(heightTwips, 1440.0 / dpi)};
+    const double heightTwips = (outer.bottom - outer.top) * twipsPerPixelAt(oldDpi);
+    return SIZE{client.right - client.left, twipsToPixels(heightTwips, twipsPerPixelAt(dpi))};
 }
 
 }  // namespace
@@ -260,17 +310,6 @@ POINT windowOrigin(const FormSpec& form, int w, int h) {
         at.y = work.top + (work.bottom - work.top - h) / 2;
     }
     return at;
-}
-
-// Child windows in focus order, so that Tab walks them in that order.
-std::vector<const ControlSpec*> inFocusOrder(const FormSpec& form) {
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& c : form.controls) order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
-        const int ta = a->tab < 0 ? 1 << 30 : a->tab, tb = b->tab < 0 ? 1 << 30 : b->tab;
-        return ta < tb;
-    });
-    return order;
 }
 
 DWORD tabStop(const ControlSpec& c) { return c.tab >= 0 ? WS_TABSTOP : 0; }
@@ -305,21 +344,20 @@ HWND createRichEdit(HWND parent, const ControlSpec& c, const PixelRect& p, UINT_
     return child;
 }
 
-// The colours that WM_CTLCOLOR* gives a child window.
-void keepColours(Win32Window::Impl& d, const ControlSpec& c) {
-    if (c.fore) d.textColours[c.name] = toColor(*c.fore);
-    if (c.back) {
-        d.backColours[c.name] = toColor(*c.back);
-        d.backBrushes[c.name] = CreateSolidBrush(toColor(*c.back));
-    }
+void addTextBox(HWND parent, const Win32Window::Impl& d, Win32Window::Impl::Control& control, UINT_PTR id) {
+    const ControlSpec& c = *control.spec;
+    control.child = createRichEdit(parent, c, d.rectOf(c), id, d.fontOf(control, false));
+    auto box = std::make_unique<Win32TextBox>(control.child, c.displayLimit);
+    box->setText(SharedText(c.caption));
+    control.port = std::move(box);
 }
 
 }  // namespace
 
 Win32Window::Win32Window(Win32Ui& ui, const FormSpec& form) : ui_(ui), form_(form), d_(std::make_unique<Impl>()) {
-    createNativeWindow(form);
-    buildControls(form);
-    buildMenu(form);
+    createNativeWindow(form_);
+    buildControls(form_);
+    buildMenu(form_);
     ui.windows_.push_back(this);
 }
 
@@ -331,8 +369,7 @@ void Win32Window::createNativeWindow(const FormSpec& form) {
     const DWORD exStyle =
         WS_EX_CONTROLPARENT | (dialog ? WS_EX_DLGMODALFRAME : 0) | (form.showInTaskbar ? WS_EX_APPWINDOW : 0);
     d.dpi = GetDpiForSystem();
-    const double tpp = 1440.0 / d.dpi;
-    RECT r = {0, 0, twipsToPixels(form.clientWidth, tpp), twipsToPixels(form.clientHeight, tpp)};
+    RECT r = {0, 0, twipsToPixels(form.clientWidth, d.tpp()), twipsToPixels(form.clientHeight, d.tpp())};
     AdjustWindowRectExForDpi(&r, style, FALSE, exStyle, d.dpi);
     const int w = r.right - r.left, h = r.bottom - r.top;
     const POINT at = windowOrigin(form, w, h);
@@ -345,6 +382,7 @@ void Win32Window::createNativeWindow(const FormSpec& form) {
     d.defaultFont = messageFont(d.dpi);
 }
 
+// The child windows in focus order, so that Tab walks them in that order.
 void Win32Window::buildControls(const FormSpec& form) {
     UINT_PTR id = kFirstControlId;
     for (const ControlSpec* cp : inFocusOrder(form)) {
@@ -357,69 +395,45 @@ void Win32Window::buildControls(const FormSpec& form) {
 // on the window's own surface.
 void Win32Window::addControl(const ControlSpec& c, UINT_PTR id) {
     Impl& d = *d_;
-    const PixelRect p = twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 / d.dpi);
-    makeFonts(d, c);
-    const HFONT font = c.font ? d.fonts[c.name] : d.defaultFont;
-    keepColours(d, c);
-    HWND child = nullptr;
+    Impl::Control& control = d.controls[c.name];
+    control.spec = &c;
+    const PixelRect p = d.rectOf(c);
+    control.rect = toRect(p);
+    makeFonts(d, control);
+    if (c.back) control.backBrush = CreateSolidBrush(toColor(*c.back));
+    const HFONT font = d.fontOf(control, false);
     switch (c.kind) {
         case ControlKind::Timer:
-            addTimer(c, id);
-            break;
+            SetTimer(hwnd_, id, static_cast<UINT>(std::max(c.intervalMs, 1)), nullptr);
+            d.byTimer[id] = &control;
+            control.port = std::make_unique<Win32Timer>();
+            return;
         case ControlKind::Button:
-            child = createButton(hwnd_, c, p, id);
-            d.buttons[c.name] = std::make_unique<Win32Button>(child);
+            control.child = createButton(hwnd_, c, p, id);
+            control.port = std::make_unique<Win32Button>(control.child);
             break;
         case ControlKind::ListBox:
-            child = createListBox(hwnd_, c, p, id);
-            d.listBoxes[c.name] = std::make_unique<Win32ListBox>(child);
+            control.child = createListBox(hwnd_, c, p, id);
+            control.port = std::make_unique<Win32ListBox>(control.child);
+            // A list's window text is its name for accessibility.
+            SetWindowTextW(control.child, toWide(c.accessibleName).c_str());
             break;
-        case ControlKind::TextBox: {
-            child = createRichEdit(hwnd_, c, p, id, font);
-            auto box = std::make_unique<Win32TextBox>(child, c.displayLimit);
-            box->setText(SharedText(c.caption));
-            d.textBoxes[c.name] = std::move(box);
+        case ControlKind::TextBox:
+            addTextBox(hwnd_, d, control, id);
             break;
-        }
         case ControlKind::Label:
-            addLabel(c, p);
-            break;
+            control.port = std::make_unique<DrawnLabel>(c, hwnd_, control.rect);
+            return;
         case ControlKind::Line:
         case ControlKind::Image:
-            d.drawn[c.name] = RECT{p.x, p.y, p.x + p.w, p.y + p.h};
-            break;
+            return;
     }
-    if (child) {
-        if (c.kind != ControlKind::TextBox) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        d.childNames[child] = c.name;
-        // A list's window text is its name for accessibility.
-        if (c.kind == ControlKind::ListBox) SetWindowTextW(child, toWide(c.accessibleName).c_str());
-    }
-}
-
-void Win32Window::addTimer(const ControlSpec& c, UINT_PTR id) {
-    auto t = std::make_unique<Win32Timer>();
-    SetTimer(hwnd_, id, static_cast<UINT>(std::max(c.intervalMs, 1)), nullptr);
-    d_->timerIds[id] = c.name;
-    d_->timers[c.name] = std::move(t);
-}
-
-void Win32Window::addLabel(const ControlSpec& c, const PixelRect& p) {
-    auto l = std::make_unique<DrawnLabel>();
-    l->control = &c;
-    l->owner = hwnd_;
-    l->rect = {p.x, p.y, p.x + p.w, p.y + p.h};
-    d_->labels[c.name] = std::move(l);
+    if (c.kind != ControlKind::TextBox) SendMessageW(control.child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    d.byChild[control.child] = &control;
 }
 
 void Win32Window::buildMenu(const FormSpec& form) {
-    UINT menuId = kFirstMenuId;
-    for (const MenuSpec& m : form.menu) {
-        auto e = std::make_unique<Win32MenuEntry>();
-        e->text = m.caption;
-        d_->menu[m.name] = std::move(e);
-        ++menuId;
-    }
+    for (const MenuSpec& m : form.menu) d_->menu[m.name] = std::make_unique<Win32MenuEntry>(m.caption);
 }
 
 Win32Window::~Win32Window() {
@@ -428,19 +442,27 @@ Win32Window::~Win32Window() {
     ws.erase(std::remove(ws.begin(), ws.end(), this), ws.end());
 }
 
-template <typename Map>
-static auto& lookup(Map& map, std::string_view name) {
-    const auto it = map.find(name);
-    if (it == map.end()) throw std::out_of_range("no control " + std::string(name));
+namespace {
+template <class Kind>
+Kind& lookup(const Win32Window::Impl& d, std::string_view name) {
+    const auto it = d.controls.find(name);
+    Kind* found = it == d.controls.end() ? nullptr : it->second.as<Kind>();
+    if (!found) throw std::out_of_range("no control " + std::string(name));
+    return *found;
+}
+}  // namespace
+
+TextBox& Win32Window::textBox(std::string_view name) { return lookup<TextBox>(*d_, name); }
+ListBox& Win32Window::listBox(std::string_view name) { return lookup<ListBox>(*d_, name); }
+Button& Win32Window::button(std::string_view name) { return lookup<Button>(*d_, name); }
+Label& Win32Window::label(std::string_view name) { return lookup<Label>(*d_, name); }
+Timer& Win32Window::timer(std::string_view name) { return lookup<Timer>(*d_, name); }
+
+MenuEntry& Win32Window::menuEntry(std::string_view name) {
+    const auto it = d_->menu.find(name);
+    if (it == d_->menu.end()) throw std::out_of_range("no control " + std::string(name));
     return *it->second;
 }
-
-TextBox& Win32Window::textBox(std::string_view name) { return lookup(d_->textBoxes, name); }
-ListBox& Win32Window::listBox(std::string_view name) { return lookup(d_->listBoxes, name); }
-Button& Win32Window::button(std::string_view name) { return lookup(d_->buttons, name); }
-Label& Win32Window::label(std::string_view name) { return lookup(d_->labels, name); }
-MenuEntry& Win32Window::menuEntry(std::string_view name) { return lookup(d_->menu, name); }
-Timer& Win32Window::timer(std::string_view name) { return lookup(d_->timers, name); }
 
 void Win32Window::show() {
     if (!hwnd_) return;
@@ -476,62 +498,67 @@ static RECT outerRect(HWND hwnd) {
 
 int Win32Window::outerHeight() const {
     const RECT r = outerRect(hwnd_);
-    return static_cast<int>(std::lround((r.bottom - r.top) * 1440.0 / dpiOf(hwnd_)));
+    return pixelsToTwips(r.bottom - r.top, tppOf(hwnd_));
 }
 
 void Win32Window::setOuterHeight(int twips) {
     if (!hwnd_) return;
     const RECT r = outerRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, twipsToPixels(twips, 1440.0 / dpiOf(hwnd_)),
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, twipsToPixels(twips, tppOf(hwnd_)),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int Win32Window::top() const { return static_cast<int>(std::lround(outerRect(hwnd_).top * 1440.0 / dpiOf(hwnd_))); }
-int Win32Window::left() const { return static_cast<int>(std::lround(outerRect(hwnd_).left * 1440.0 / dpiOf(hwnd_))); }
+int Win32Window::top() const { return pixelsToTwips(outerRect(hwnd_).top, tppOf(hwnd_)); }
+int Win32Window::left() const { return pixelsToTwips(outerRect(hwnd_).left, tppOf(hwnd_)); }
 
 void Win32Window::setTop(int twips) {
     if (!hwnd_) return;
     const RECT r = outerRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, r.left, twipsToPixels(twips, 1440.0 / dpiOf(hwnd_)), 0, 0,
+    SetWindowPos(hwnd_, nullptr, r.left, twipsToPixels(twips, tppOf(hwnd_)), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::setLeft(int twips) {
     if (!hwnd_) return;
     const RECT r = outerRect(hwnd_);
-    SetWindowPos(hwnd_, nullptr, twipsToPixels(twips, 1440.0 / dpiOf(hwnd_)), r.top, 0, 0,
+    SetWindowPos(hwnd_, nullptr, twipsToPixels(twips, tppOf(hwnd_)), r.top, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+// The menu tree below entry `at`, as a popup menu; hidden entries are left
+// out, and what stands below a hidden entry goes into its parent's menu.
+HMENU popupOf(const std::vector<MenuSpec>& menu, std::size_t at,
+              const std::map<std::string, std::unique_ptr<Win32MenuEntry>, std::less<>>& entries) {
+    const std::vector<MenuNode> tree = menuTree(menu);
+    std::vector<HMENU> menus(menu.size(), nullptr);  // where the entries below each one go
+    menus[at] = CreatePopupMenu();
+    for (std::size_t i = at + 1; i < tree[at].end; ++i) {
+        const MenuSpec& m = menu[i];
+        const Win32MenuEntry& e = *entries.find(m.name)->second;
+        HMENU parent = menus[tree[i].parent];
+        menus[i] = parent;
+        if (!e.shown) continue;
+        if (m.caption == u"-") {
+            AppendMenuW(parent, MF_SEPARATOR, 0, nullptr);
+        } else if (tree[i].hasChildren(i)) {
+            menus[i] = CreatePopupMenu();
+            AppendMenuW(parent, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menus[i]), toWide(e.text).c_str());
+        } else {
+            AppendMenuW(parent, MF_STRING, kFirstMenuId + static_cast<UINT>(i), toWide(e.text).c_str());
+        }
+    }
+    return menus[at];
+}
+}  // namespace
+
 void Win32Window::popupMenu(std::string_view entry) {
     if (!hwnd_) return;
-    // The tree below `entry`, as a real menu: deeper levels nest under the
-    // last shallower entry.
     const auto& menu = form_.menu;
     std::size_t at = 0;
     while (at < menu.size() && menu[at].name != entry) ++at;
     if (at == menu.size()) return;
-    const int base = menu[at].level;
-    HMENU root = CreatePopupMenu();
-    std::vector<std::pair<int, HMENU>> stack{{base, root}};
-    for (std::size_t i = at + 1; i < menu.size() && menu[i].level > base; ++i) {
-        const MenuSpec& m = menu[i];
-        while (stack.size() > 1 && stack.back().first >= m.level) stack.pop_back();
-        const Win32MenuEntry& e = *d_->menu[m.name];
-        const bool hasChildren = i + 1 < menu.size() && menu[i + 1].level > m.level;
-        if (!e.shown) continue;
-        const UINT id = kFirstMenuId + static_cast<UINT>(i);
-        if (m.caption == u"-") {
-            AppendMenuW(stack.back().second, MF_SEPARATOR, 0, nullptr);
-        } else if (hasChildren) {
-            HMENU sub = CreatePopupMenu();
-            AppendMenuW(stack.back().second, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub),
-                        toWide(e.text).c_str());
-            stack.emplace_back(m.level, sub);
-        } else {
-            AppendMenuW(stack.back().second, MF_STRING, id, toWide(e.text).c_str());
-        }
-    }
+    HMENU root = popupOf(menu, at, d_->menu);
     POINT pt = {};
     GetCursorPos(&pt);
     const UINT chosen = static_cast<UINT>(
@@ -544,18 +571,22 @@ void Win32Window::popupMenu(std::string_view entry) {
     }
 }
 
-void Win32Window::onCloseRequest(Handler h) { d_->closeRequest = std::move(h); }
-void Win32Window::onMouseMove(Handler h) { d_->mouseMove = std::move(h); }
+void Win32Window::onCloseRequest(Handler h) {
+    if (hwnd_) d_->closeRequest = std::move(h);
+}
+void Win32Window::onMouseMove(Handler h) {
+    if (hwnd_) d_->mouseMove = std::move(h);
+}
 
 void Win32Window::destroy() {
     if (!hwnd_) return;
     HWND w = hwnd_;
     hwnd_ = nullptr;
-    d_->dead = true;
-    for (auto& [n, b] : d_->textBoxes) b->detach();
-    for (auto& [n, b] : d_->listBoxes) b->w_ = nullptr;
-    for (auto& [n, b] : d_->buttons) b->w_ = nullptr;
-    for (auto& [n, l] : d_->labels) l->owner = nullptr;
+    // Every handler goes with the window, so nothing runs from here on.
+    for (auto& [name, c] : d_->controls)
+        if (c.port) c.port->drop();
+    for (auto& [name, e] : d_->menu) e->drop();
+    d_->closeRequest = d_->mouseMove = nullptr;
     SetWindowLongPtrW(w, GWLP_USERDATA, 0);
     DestroyWindow(w);
 }
@@ -578,8 +609,9 @@ LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 namespace {
 
-void paintLabel(HDC dc, const ControlSpec& c, const DrawnLabel& l, const Win32Window::Impl& d) {
-    RECT r = l.rect;
+void paintLabel(HDC dc, const Win32Window::Impl::Control& control, const Win32Window::Impl& d) {
+    const ControlSpec& c = *control.spec;
+    RECT r = control.rect;
     if (c.transparent) {
         SetBkMode(dc, TRANSPARENT);
     } else {
@@ -588,9 +620,7 @@ void paintLabel(HDC dc, const ControlSpec& c, const DrawnLabel& l, const Win32Wi
         SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     }
     SetTextColor(dc, c.fore ? toColor(*c.fore) : GetSysColor(COLOR_BTNTEXT));
-    HFONT font = d.defaultFont;
-    if (auto f = d.fonts.find(l.isBold ? c.name + "!" : c.name); f != d.fonts.end()) font = f->second;
-    HGDIOBJ old = SelectObject(dc, font);
+    HGDIOBJ old = SelectObject(dc, d.fontOf(control, control.as<Label>()->bold()));
     const std::wstring text = toWide(c.caption);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_WORDBREAK | DT_NOPREFIX | (c.centred ? DT_CENTER : DT_LEFT));
@@ -663,9 +693,9 @@ LRESULT Win32Window::handle(UINT msg, WPARAM wp, LPARAM lp) {
 
 void Win32Window::onTimer(WPARAM id) {
     Impl& d = *d_;
-    const auto it = d.timerIds.find(id);
-    if (it != d.timerIds.end()) {
-        invoke(d.timers[it->second]->tick);
+    const auto it = d.byTimer.find(id);
+    if (it != d.byTimer.end()) {
+        invoke(it->second->as<Win32Timer>()->tick);
         invoke(ui_.afterTick);
     }
 }
@@ -678,12 +708,12 @@ std::optional<LRESULT> Win32Window::onCommand(WPARAM wp, LPARAM lp) {
         onDialogKey(LOWORD(wp));
         return 0;
     }
-    const auto it = d.childNames.find(child);
-    if (it == d.childNames.end()) return std::nullopt;
-    const std::string& name = it->second;
-    if (auto b = d.buttons.find(name); b != d.buttons.end() && code == BN_CLICKED) invoke(b->second->click);
-    if (auto l = d.listBoxes.find(name); l != d.listBoxes.end() && code == LBN_SELCHANGE) invoke(l->second->click);
-    if (auto t = d.textBoxes.find(name); t != d.textBoxes.end() && code == EN_CHANGE) t->second->controlChanged();
+    const auto it = d.byChild.find(child);
+    if (it == d.byChild.end()) return std::nullopt;
+    const Impl::Control& c = *it->second;
+    if (auto* b = c.as<Win32Button>(); b && code == BN_CLICKED) invoke(b->click);
+    if (auto* l = c.as<Win32ListBox>(); l && code == LBN_SELCHANGE) invoke(l->click);
+    if (auto* t = c.as<Win32TextBox>(); t && code == EN_CHANGE) t->controlChanged();
     return 0;
 }
 
@@ -692,22 +722,21 @@ void Win32Window::onDialogKey(WORD command) {
     for (const ControlSpec& c : form_.controls)
         if (c.kind == ControlKind::Button &&
             ((command == IDOK && c.defaultButton) || (command == IDCANCEL && c.cancelButton))) {
-            invoke(d_->buttons[c.name]->click);
+            invoke(d_->controls[c.name].as<Win32Button>()->click);
             return;
         }
 }
 
 std::optional<LRESULT> Win32Window::onCtlColour(WPARAM wp, LPARAM lp) {
     Impl& d = *d_;
-    const auto it = d.childNames.find(reinterpret_cast<HWND>(lp));
-    if (it == d.childNames.end()) return std::nullopt;
+    const auto it = d.byChild.find(reinterpret_cast<HWND>(lp));
+    if (it == d.byChild.end()) return std::nullopt;
+    const Impl::Control& c = *it->second;
     HDC dc = reinterpret_cast<HDC>(wp);
-    if (auto f = d.textColours.find(it->second); f != d.textColours.end()) SetTextColor(dc, f->second);
-    if (auto b = d.backBrushes.find(it->second); b != d.backBrushes.end()) {
-        SetBkColor(dc, d.backColours[it->second]);
-        return reinterpret_cast<LRESULT>(b->second);
-    }
-    return std::nullopt;
+    if (c.spec->fore) SetTextColor(dc, toColor(*c.spec->fore));
+    if (!c.backBrush) return std::nullopt;
+    SetBkColor(dc, toColor(*c.spec->back));
+    return reinterpret_cast<LRESULT>(c.backBrush);
 }
 
 // Labels, lines and the image are drawn on the window's own surface.
@@ -716,12 +745,13 @@ void Win32Window::onPaint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
     for (const ControlSpec& c : form_.controls) {
+        const Impl::Control& control = d.controls[c.name];
         if (c.kind == ControlKind::Label)
-            paintLabel(dc, c, *d.labels[c.name], d);
+            paintLabel(dc, control, d);
         else if (c.kind == ControlKind::Line)
-            paintLine(dc, c, d.drawn[c.name]);
+            paintLine(dc, c, control.rect);
         else if (c.kind == ControlKind::Image && ui_.iconBig_)
-            paintImage(dc, d.drawn[c.name], ui_.iconBig_);
+            paintImage(dc, control.rect, ui_.iconBig_);
     }
     EndPaint(hwnd_, &ps);
 }
@@ -731,8 +761,9 @@ void Win32Window::onPaint() {
 void Win32Window::onMouse(UINT msg, LPARAM lp) {
     Impl& d = *d_;
     const POINT pt = {static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-    for (auto& [name, l] : d.labels) {
-        if (!PtInRect(&l->rect, pt)) continue;
+    for (auto& [name, c] : d.controls) {
+        const auto* l = c.as<DrawnLabel>();
+        if (!l || !PtInRect(&c.rect, pt)) continue;
         Handler h = msg == WM_MOUSEMOVE ? l->move : l->click;
         if (h) {
             invoke(h);
@@ -757,7 +788,7 @@ void Win32Window::onDpiChanged(WPARAM wp, LPARAM lp) {
     const UINT dpi = HIWORD(wp) ? HIWORD(wp) : dpiOf(hwnd_);
     SetWindowPos(hwnd_, nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    placeAgain(hwnd_, form_, *d_, dpi);
+    placeAgain(hwnd_, *d_, dpi);
 }
 
 // ---- the windowing system -------------------------------------------------
@@ -793,10 +824,7 @@ std::unique_ptr<Window> Win32Ui::createWindow(const FormSpec& form) {
     return std::make_unique<Win32Window>(*this, form);
 }
 
-double Win32Ui::twipsPerPixelX() const {
-    const UINT dpi = GetDpiForSystem();
-    return dpi ? 1440.0 / dpi : 15.0;
-}
+double Win32Ui::twipsPerPixelX() const { return twipsPerPixelAt(GetDpiForSystem()); }
 
 bool Win32Ui::dispatch(MSG& msg) {
     HWND top = GetAncestor(msg.hwnd, GA_ROOT);

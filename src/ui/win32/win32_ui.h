@@ -98,8 +98,6 @@ private:
     void createNativeWindow(const FormSpec& form);
     void buildControls(const FormSpec& form);
     void addControl(const ControlSpec& control, UINT_PTR id);
-    void addTimer(const ControlSpec& control, UINT_PTR id);
-    void addLabel(const ControlSpec& control, const PixelRect& rect);
     void buildMenu(const FormSpec& form);
 
     // The messages `handle` passes on; nothing answered: the default

@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "core/main_window/frm_clipboard_layout.h"
 #include "core/layout/layout.h"
 #include "core/text/text_map.h"
 #include "os/windows/win32_text.h"
+#include "support/every_kind_form.h"
 #include "ui/win32/win32_text_box.h"
 #include "ui/win32/win32_ui.h"
 
@@ -98,6 +100,26 @@ TEST(Win32TextBox, TypingAmongHiddenMarksKeepsThemAndTheControlShowsTheRunsStart
     GetWindowTextW(box.hwnd(), shown, 64);
     EXPECT_EQ(fromWide(shown), toDisplay(now));
     window->destroy();
+}
+
+// destroy() drops every handler the window and its controls keep and takes
+// no new one: a text set afterwards changes nothing that runs.
+TEST(Win32Window, DestroyDropsEveryHandlerAndTakesNoNewOne) {
+    Win32Ui ui;
+    auto window = ui.createWindow(test::everyKindForm());
+    auto token = std::make_shared<int>(0);
+    int ran = 0;
+    const Handler handler = [token, &ran] { ++ran; };
+    test::giveEveryHandler(*window, handler);
+    window->textBox("box").setText(SharedText(u"before"));
+    ASSERT_EQ(ran, 1) << "the handlers are in place";
+    window->destroy();
+    EXPECT_EQ(token.use_count(), 2) << "the test's own handler and token: every other copy is gone";
+    test::giveEveryHandler(*window, handler);
+    EXPECT_EQ(token.use_count(), 2) << "none taken after destroy()";
+    window->textBox("box").setText(SharedText(u"after"));
+    window->popupMenu("top");
+    EXPECT_EQ(ran, 1);
 }
 
 }  // namespace
