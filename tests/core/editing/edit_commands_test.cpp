@@ -49,5 +49,14 @@ TEST_F(EditBox, ACutCopyOrPasteTheClipboardRefusesChangesNothingAndBeeps) {
     EXPECT_EQ(fakeUi.beeps, 3);
 }
 
+TEST_F(EditBox, PasteTakesTheSecretThatTheHistoryNeverRecords) {
+    take(u"A");
+    clipboard.secret = true;
+    take(u"password");
+    click("Command3");
+    EXPECT_EQ(box().text(), u"password");
+    EXPECT_EQ(rows(), Rows{u"A"});
+}
+
 }  // namespace
 }  // namespace stock::test

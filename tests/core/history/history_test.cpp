@@ -24,6 +24,20 @@ TEST_F(HistoryRows, ClearEmptiesTheListAsDrawnAndKeepsTheCurrentClip) {
     }
 }
 
+// The current clip, its row and the entry recalled from it hold the one
+// buffer the clipboard handed over, and let it go one by one.
+TEST_F(HistoryRows, ATextIsHeldOnceUntilItsLastHolderLetsGo) {
+    const SharedText text(u"held once");
+    clipboard.nextReads = {ClipboardText{text}, ClipboardText{text}};
+    tick();
+    win().listBox("List1").pick(0);
+    EXPECT_EQ(text.holders(), 4) << "the test, the current clip, the row and the edit box";
+    take(u"next");
+    click("Command1");
+    box().setText(SharedText(u"draft"));
+    EXPECT_EQ(text.holders(), 1);
+}
+
 std::u16string marks(std::size_t n) { return std::u16string(n, u'\u0301'); }
 
 TEST(RowPreview, MarksEveryKindOfBreakAndCutsLongTextsWhole) {
