@@ -3,6 +3,8 @@
 // tests can check the order of those steps.
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <optional>
@@ -12,6 +14,7 @@
 #include "core/ports/clipboard.h"
 #include "core/ports/controls.h"
 #include "core/ports/instance_lock.h"
+#include "core/ports/tray.h"
 
 namespace stock::test {
 
@@ -33,21 +36,36 @@ public:
         selLen_ = 0;
     }
     void onChange(Handler h) override { change_ = std::move(h); }
-    void onEditCommand(EditCommand, Handler) override {}
+    void onEditCommand(EditCommand c, Handler h) override { commands_[c] = std::move(h); }
 
     void select(std::size_t start, std::size_t length) { selStart_ = start, selLen_ = length; }
+    // The user presses the box's own key for the command (Ctrl+C and the
+    // like); false when no handler took it.
+    bool press(EditCommand c) {
+        const auto h = commands_.find(c);
+        if (h == commands_.end() || !h->second) return false;
+        h->second();
+        return true;
+    }
 
 private:
     SharedText text_;
     std::size_t selStart_ = 0, selLen_ = 0;
     Handler change_;
+    std::map<EditCommand, Handler> commands_;
 };
 
 class FakeListBox final : public ListBox {
 public:
-    void setRows(const ListRows* r) override { rows_ = r; }
-    void rowInserted(std::size_t) override {}
-    void rowsCleared() override { current_ = -1; }
+    void setRows(const ListRows* r) override {
+        rows_ = r;
+        drawn_ = r ? r->size() : 0;
+    }
+    void rowInserted(std::size_t) override { ++drawn_; }
+    void rowsCleared() override {
+        current_ = -1;
+        drawn_ = rows_ ? rows_->size() : 0;
+    }
     long currentIndex() const override { return current_; }
     void setHorizontalExtent(int) override {}
     void onClick(Handler h) override { click_ = std::move(h); }
@@ -57,15 +75,17 @@ public:
         current_ = row;
         if (click_) click_();
     }
-    // Every row as the list shows it, the top one first.
+    // Every row as the list draws it, the top one first: as many as it was
+    // told of.
     std::vector<std::u16string> shown() const {
         std::vector<std::u16string> out;
-        for (std::size_t i = 0; rows_ && i < rows_->size(); ++i) out.push_back(rows_->shown(i));
+        for (std::size_t i = 0; rows_ && i < drawn_; ++i) out.push_back(rows_->shown(i));
         return out;
     }
 
 private:
     const ListRows* rows_ = nullptr;
+    std::size_t drawn_ = 0;
     long current_ = -1;
     Handler click_;
 };
@@ -115,12 +135,13 @@ public:
     FakeControl& menuEntry(std::string_view n) override { return controls_.at(std::string(n)); }
     FakeControl& timer(std::string_view n) override { return controls_.at(std::string(n)); }
 
-    void show() override {}
-    void hide() override {}
-    bool visible() const override { return true; }
-    void setForeground() override {}
+    void show() override { shown_ = true; }
+    void hide() override { shown_ = false; }
+    bool visible() const override { return shown_; }
+    void setForeground() override { log_.push_back(name_ + ".setForeground"); }
     bool setTopmost(bool on) override {
         topmost_ = on;
+        shown_ = true;
         return true;
     }
     bool topmost() const override { return topmost_; }
@@ -130,7 +151,7 @@ public:
     int left() const override { return left_; }
     void setTop(int t) override { top_ = t; }
     void setLeft(int t) override { left_ = t; }
-    void popupMenu(std::string_view) override {}
+    void popupMenu(std::string_view entry) override { log_.push_back(name_ + ".popup " + std::string(entry)); }
     void onCloseRequest(Handler) override {}
     void onMouseMove(Handler) override {}
     void destroy() override { log_.push_back(name_ + ".destroy"); }
@@ -138,7 +159,7 @@ public:
 private:
     std::string name_;
     Log& log_;
-    bool topmost_ = false;
+    bool topmost_ = false, shown_ = false;
     int top_ = 0, left_ = 0;
     std::map<std::string, FakeTextBox> textBoxes_;
     std::map<std::string, FakeListBox> listBoxes_;
@@ -155,7 +176,7 @@ public:
         return w;
     }
     double twipsPerPixelX() const override { return 15.0; }
-    void processEvents() override {}
+    void processEvents() override { log_.push_back("processEvents"); }
     void endProcess() override { log_.push_back("endProcess"); }
     void beep() override { ++beeps; }
 
@@ -169,10 +190,18 @@ private:
 };
 
 // The text another program left on the clipboard. A busy clipboard can be
-// neither read nor written.
+// neither read nor written. `nextReads` answers the next reads before the
+// standing text does (the clipboard changing between two reads); `count`,
+// when set, is the change count, which the test moves on.
 class FakeClipboard final : public Clipboard {
 public:
     std::optional<ClipboardText> readText() override {
+        ++reads;
+        if (!nextReads.empty()) {
+            ClipboardText next = std::move(nextReads.front());
+            nextReads.pop_front();
+            return next;
+        }
         if (busy) return std::nullopt;
         if (secret) return ClipboardText{SharedText(), true};
         return ClipboardText{SharedText(text)};
@@ -186,16 +215,40 @@ public:
         text = t.str();
         return true;
     }
+    std::optional<std::uint64_t> changeCount() override { return count; }
 
     std::u16string text;
     bool busy = false;
     bool secret = false;  // its owner marks the text a secret
+    std::deque<ClipboardText> nextReads;
+    std::optional<std::uint64_t> count;
+    int reads = 0;  // calls of readText()
 };
 
 class FakeInstanceLock final : public InstanceLock {
 public:
-    explicit FakeInstanceLock(Log&) {}
-    bool anotherInstanceRunning() override { return false; }
+    bool anotherInstanceRunning() override { return another; }
+    bool another = false;  // another instance holds the lock
+};
+
+// The notification area's icon; `event` is the user's mouse on it.
+class FakeTray final : public TrayIcon {
+public:
+    void add(const std::u16string& t, std::function<void(int)> onEvent) override {
+        tip = t;
+        added = true;
+        onEvent_ = std::move(onEvent);
+    }
+    void remove() override { added = false; }
+    void event(int message) {
+        if (added && onEvent_) onEvent_(message);
+    }
+
+    std::u16string tip;
+    bool added = false;
+
+private:
+    std::function<void(int)> onEvent_;
 };
 
 }  // namespace stock::test

@@ -77,7 +77,7 @@ struct QtMainWindow : ::testing::Test {
     Log log;
     qt::QtUi ui;
     qt::QtClipboard clipboard;
-    FakeInstanceLock lock{log};
+    FakeInstanceLock lock;
     FakeUi ending{log};  // ending the process here would end the test's event loops
     Lifetime lifetime{ending};
     FrmClipboard frm{{ui, clipboard, lock, lifetime, nullptr}};
@@ -127,6 +127,8 @@ TEST_F(QtMainWindow, RowsShowOnOneLineAndTheCurrentClipIsReadOnlyAndBounded) {
     EXPECT_TRUE(waitFor([&] { return list->horizontalScrollBar()->maximum() + list->viewport()->width() >= 20000; }));
     key(Qt::Key_A, Qt::NoModifier, "a", win().control("RichTextBox2"));
     EXPECT_EQ(frm.history().size(), 1u);
+    QTest::mouseClick(win().control("Command1"), Qt::LeftButton);
+    EXPECT_EQ(list->model()->rowCount(), 0) << "Clear   History leaves no row drawn";
 
     const std::size_t limit = findControl(frmClipboardLayout(), "RichTextBox2")->displayLimit;
     ASSERT_GT(limit, 0u);

@@ -1,10 +1,8 @@
+#include "core/text/text_map.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
-
-#include "core/history/history.h"
-#include "core/layout/layout.h"
-#include "core/text/text_map.h"
 
 namespace stock {
 namespace {
@@ -59,23 +57,6 @@ TEST(TextMap, DisplayPositionsMapBackAndEditsReshowToTheNewDisplayForm) {
             << "round " << round << ": [" << a << ", " << b << ") of " << before.size() << " units";
         EXPECT_TRUE(r.wholeLines || r.newTo - r.from <= after.size() - before.size() + (b - a) + 2) << round;
     }
-}
-
-TEST(TextMap, RowPreviewMarksBreaksAndCutsLongTextsWhole) {
-    EXPECT_EQ(rowPreview(u"a\r\nb\nc", 100), u"a\u21B5b\u21B5c");
-    EXPECT_EQ(rowPreview(u"abcdef", 3), u"abc\u2026");
-    // never half a surrogate pair
-    EXPECT_EQ(rowPreview(u"ab\U0001F600cd", 3), u"ab\u2026");
-    EXPECT_EQ(rowPreview(u"ab\U0001F600cd", 4), u"ab\U0001F600\u2026");
-    // a long run of marks shows its start, as in the boxes
-    EXPECT_EQ(rowPreview(u"a" + marks(100) + u"b" + marks(3), 200), u"a" + marks(kShownMarks) + u"b" + marks(3));
-}
-
-TEST(Twips, EdgesRoundOnTheirOwnSoTouchingControlsStillTouch) {
-    EXPECT_EQ(twipsToPixels(7225, 15.0), 482) << "to the nearest pixel, not truncated";
-    const PixelRect a = twipsToPixels(0, 5160, 1320, 255, 12.0);     // Cut
-    const PixelRect b = twipsToPixels(1320, 5160, 1215, 255, 12.0);  // Copy
-    EXPECT_EQ(a.x + a.w, b.x);
 }
 
 }  // namespace
