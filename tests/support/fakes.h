@@ -61,14 +61,26 @@ public:
         rows_ = r;
         drawn_ = r ? r->size() : 0;
     }
-    void rowInserted(std::size_t) override { ++drawn_; }
+    void rowInserted(std::size_t index) override {
+        ++drawn_;
+        if (current_ >= static_cast<long>(index)) ++current_;
+    }
+    void rowsAppended(std::size_t count) override { drawn_ += count; }
     void rowsCleared() override {
         current_ = -1;
         drawn_ = rows_ ? rows_->size() : 0;
     }
     long currentIndex() const override { return current_; }
+    void setCurrentIndex(long row) override { current_ = row; }
     void setHorizontalExtent(int) override {}
     void onClick(Handler h) override { click_ = std::move(h); }
+    void onTyped(std::function<void(const std::u16string&)> h) override { typed_ = std::move(h); }
+
+    // The user types while the list has the keyboard.
+    void type(const std::u16string& text) {
+        if (typed_) typed_(text);
+    }
+    std::size_t drawn() const { return drawn_; }
 
     // The user makes a row the current one.
     void pick(long row) {
@@ -88,6 +100,36 @@ private:
     std::size_t drawn_ = 0;
     long current_ = -1;
     Handler click_;
+    std::function<void(const std::u16string&)> typed_;
+};
+
+class FakeFilterField final : public FilterField {
+public:
+    void open(const std::u16string& t) override {
+        open_ = true;
+        text_ = t;
+    }
+    void close() override { open_ = false; }
+    bool isOpen() const override { return open_; }
+    std::u16string text() const override { return text_; }
+    void setCount(const std::u16string& c) override { count = c; }
+    void onEdited(Handler h) override { edited_ = std::move(h); }
+    void onEscape(Handler h) override { escape_ = std::move(h); }
+
+    // The user edits the field's text, or presses Esc.
+    void edit(const std::u16string& t) {
+        text_ = t;
+        if (edited_) edited_();
+    }
+    void escape() {
+        if (escape_) escape_();
+    }
+    std::u16string count;
+
+private:
+    bool open_ = false;
+    std::u16string text_;
+    Handler edited_, escape_;
 };
 
 // Every control that is no more than a caption and its handlers: buttons,
@@ -134,6 +176,7 @@ public:
     FakeControl& label(std::string_view n) override { return controls_.at(std::string(n)); }
     FakeControl& menuEntry(std::string_view n) override { return controls_.at(std::string(n)); }
     FakeControl& timer(std::string_view n) override { return controls_.at(std::string(n)); }
+    FakeFilterField& filterField(std::string_view n) override { return fields_[std::string(n)]; }
 
     void show() override { shown_ = true; }
     void hide() override { shown_ = false; }
@@ -154,7 +197,12 @@ public:
     void popupMenu(std::string_view entry) override { log_.push_back(name_ + ".popup " + std::string(entry)); }
     void onCloseRequest(Handler) override {}
     void onMouseMove(Handler) override {}
+    void onFind(Handler h) override { find_ = std::move(h); }
     void destroy() override { log_.push_back(name_ + ".destroy"); }
+    // The user presses Ctrl+F.
+    void find() {
+        if (find_) find_();
+    }
 
 private:
     std::string name_;
@@ -164,6 +212,8 @@ private:
     std::map<std::string, FakeTextBox> textBoxes_;
     std::map<std::string, FakeListBox> listBoxes_;
     std::map<std::string, FakeControl> controls_;
+    std::map<std::string, FakeFilterField> fields_;
+    Handler find_;
 };
 
 class FakeUi final : public Ui {
@@ -179,6 +229,16 @@ public:
     void processEvents() override { log_.push_back("processEvents"); }
     void endProcess() override { log_.push_back("endProcess"); }
     void beep() override { ++beeps; }
+    void runSoon(Handler h) override { soon.push_back(std::move(h)); }
+    // Runs what was asked to run soon, as the event loop would, until nothing is left.
+    void runAllSoon() {
+        while (!soon.empty()) {
+            Handler h = std::move(soon.front());
+            soon.erase(soon.begin());
+            h();
+        }
+    }
+    std::vector<Handler> soon;
 
     // The window last created from the form of that name.
     FakeWindow& window(const std::string& form) { return *windows_.at(form); }

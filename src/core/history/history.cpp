@@ -21,7 +21,11 @@ History::~History() {
 void History::AddItem(SharedText text) {
     rows_.push_front(std::move(text));
     try {
-        List1.rowInserted(0);
+        if (view_) {
+            view_->rowAdded();
+        } else {
+            List1.rowInserted(0);
+        }
     } catch (...) {
         rows_.pop_front();  // a row the list never showed is not kept
         throw;
@@ -30,7 +34,16 @@ void History::AddItem(SharedText text) {
 
 void History::Clear() {
     rows_.clear();
-    List1.rowsCleared();
+    if (view_) {
+        view_->rowsCleared();
+    } else {
+        List1.rowsCleared();
+    }
+}
+
+long History::ListIndex() const {
+    const long shown = List1.currentIndex();
+    return view_ && shown >= 0 ? view_->historyRow(shown) : shown;
 }
 
 SharedText History::Text(std::size_t row) const { return row < rows_.size() ? rows_[row] : SharedText(); }

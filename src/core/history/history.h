@@ -10,6 +10,18 @@
 
 namespace stock {
 
+// A narrower view of the history that the list shows instead of every row.
+class HistoryView {
+public:
+    virtual void rowAdded() = 0;  // a new top row
+    virtual void rowsCleared() = 0;
+    // The history row that a shown row stands for, -1 for none.
+    virtual long historyRow(long shownRow) const = 0;
+
+protected:
+    ~HistoryView() = default;
+};
+
 // The history: every text exactly as it came, newest first, each held once
 // and shared with whoever else holds it. The list shows each row on one line.
 class History final : public ListRows {
@@ -28,7 +40,9 @@ public:
     // The exact text of a row; an empty one for a row that is not there.
     SharedText Text(std::size_t row) const;
     // The row the user made current, -1 when there is none.
-    long ListIndex() const { return List1.currentIndex(); }
+    long ListIndex() const;
+    // From now on the list shows `view` (nullptr: every row, as it does at first).
+    void showIn(HistoryView* view) { view_ = view; }
 
     std::size_t size() const override { return rows_.size(); }
     std::u16string shown(std::size_t row) const override;
@@ -36,6 +50,7 @@ public:
 private:
     ListBox& List1;
     std::deque<SharedText> rows_;
+    HistoryView* view_ = nullptr;
 };
 
 // One row of a list for a text of any size: each line break shown as a mark,

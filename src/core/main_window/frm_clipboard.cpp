@@ -14,6 +14,7 @@ void FrmClipboard::load() {
     // What was wired to an earlier window goes before that window does.
     edit_.reset();
     recall_.reset();
+    filter_.reset();
     watcher_.reset();
     history_.reset();
     window_ = s_.ui.createWindow(frmClipboardLayout());
@@ -36,6 +37,7 @@ void FrmClipboard::wire() {
 
     recall_.emplace(*history_, w.textBox("RichTextBox1"));
     w.listBox("List1").onClick(guarded("List1_Click", [this] { recall_->List1_Click(); }));
+    wireFilter();
 
     edit_.emplace(s_.clipboard, w.textBox("RichTextBox1"), s_.ui);
     EditCommands& edit = *edit_;
@@ -62,6 +64,19 @@ void FrmClipboard::wire() {
     w.menuEntry("mnuExit").onClick(guarded("mnuExit_Click", [this] { mnuExit_Click(); }));
     w.menuEntry("mnusnormal").onClick(guarded("mnusnormal_Click", [this] { mnusnormal_Click(); }));
     w.onCloseRequest(guarded("frmClipboard close", [this] { unload(); }));
+}
+
+void FrmClipboard::wireFilter() {
+    Window& w = *window_;
+    FilterField& field = w.filterField("List1");
+    filter_.emplace(*history_, w.listBox("List1"), field, s_.ui);
+    HistoryFilter& filter = *filter_;
+    w.listBox("List1").onTyped([&filter](const std::u16string& typed) {
+        callGuarded("List1_KeyPress", std::function<void()>([&filter, &typed] { filter.List1_KeyPress(typed); }));
+    });
+    w.onFind(guarded("Form_Find", [&filter] { filter.Find(); }));
+    field.onEdited(guarded("Filter_Change", [&filter] { filter.Filter_Change(); }));
+    field.onEscape(guarded("Filter_Escape", [&filter] { filter.Filter_Escape(); }));
 }
 
 void FrmClipboard::Form_Load() {

@@ -6,6 +6,7 @@
 #include "core/editing/edit_commands.h"
 #include "core/history/clipboard_watcher.h"
 #include "core/history/history.h"
+#include "core/history/history_filter.h"
 #include "core/history/recall.h"
 #include "core/main_window/about_form.h"
 #include "core/main_window/lifetime.h"
@@ -66,12 +67,14 @@ public:
 
 private:
     void wire();
+    void wireFilter();
 
     Services s_;
     bool trayAdded_ = false;
     std::unique_ptr<Window> window_;
     std::optional<History> history_;  // goes before the window it shows in
     std::optional<ClipboardWatcher> watcher_;
+    std::optional<HistoryFilter> filter_;
     std::optional<HistoryRecall> recall_;
     std::optional<EditCommands> edit_;
     bool loaded_ = false;

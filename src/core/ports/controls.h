@@ -56,15 +56,42 @@ public:
     // The rows to show from now on (nullptr: none). They must stay valid
     // until they are replaced.
     virtual void setRows(const ListRows* rows) = 0;
-    // The rows' owner inserted a row at `index`, or removed them all.
+    // The rows' owner inserted a row at `index`, added `count` rows after the
+    // last one, or removed them all.
     virtual void rowInserted(std::size_t index) = 0;
+    virtual void rowsAppended(std::size_t count) = 0;
     virtual void rowsCleared() = 0;
     // Index of the current row, -1 when there is none.
     virtual long currentIndex() const = 0;
+    // Makes a row current (-1: none) without the click handler running.
+    virtual void setCurrentIndex(long row) = 0;
     // Width in pixels over which the rows scroll sideways.
     virtual void setHorizontalExtent(int pixels) = 0;
     // The user made a row the current row (mouse or keyboard).
     virtual void onClick(Handler handler) = 0;
+    // The user typed text (a character, or what an input method composed)
+    // while the list had the keyboard.
+    virtual void onTyped(std::function<void(const std::u16string&)> handler) = 0;
+};
+
+// A one-line field that a list shows over its bottom edge while the user
+// narrows its rows.
+class FilterField {
+public:
+    virtual ~FilterField() = default;
+    // Shows the field holding `text`, with the keyboard in it and the caret
+    // at its end; the edit handler does not run.
+    virtual void open(const std::u16string& text) = 0;
+    // Hides the field and gives the keyboard back to the list.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    virtual std::u16string text() const = 0;
+    // How many rows match, shown beside the text.
+    virtual void setCount(const std::u16string& count) = 0;
+    // The user changed the text.
+    virtual void onEdited(Handler handler) = 0;
+    // The user pressed Esc in the field.
+    virtual void onEscape(Handler handler) = 0;
 };
 
 class Button {
@@ -112,6 +139,8 @@ public:
     virtual Label& label(std::string_view name) = 0;
     virtual MenuEntry& menuEntry(std::string_view name) = 0;
     virtual Timer& timer(std::string_view name) = 0;
+    // The filter field over a list box of the window.
+    virtual FilterField& filterField(std::string_view listName) = 0;
 
     virtual void show() = 0;  // visible and active, without a modal loop
     virtual void hide() = 0;
@@ -139,6 +168,8 @@ public:
     virtual void onCloseRequest(Handler handler) = 0;
     // The pointer moved over the window's own surface, not over a control.
     virtual void onMouseMove(Handler handler) = 0;
+    // The user pressed Ctrl+F anywhere in the window.
+    virtual void onFind(Handler handler) = 0;
 
     // Takes the window off the screen for good; the object stays valid but
     // inert, so that it may be released later, outside its own handlers.
@@ -154,6 +185,8 @@ public:
     virtual double twipsPerPixelX() const = 0;
     // Runs the events that are waiting, then returns.
     virtual void processEvents() = 0;
+    // Runs `handler` once from the event loop, after the events waiting now.
+    virtual void runSoon(Handler handler) = 0;
     // Ends the process as soon as the current handler returns to the event loop.
     virtual void endProcess() = 0;
     // A short sign that something could not be done; never blocks.
