@@ -1,5 +1,6 @@
 #include "ui/qt/history_list.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <algorithm>
@@ -54,6 +55,13 @@ void HistoryModel::inserted(std::size_t index) {
     endInsertRows();
 }
 
+void HistoryModel::appended(std::size_t count) {
+    if (!rows_ || count == 0) return;
+    beginInsertRows({}, count_, count_ + static_cast<int>(count) - 1);
+    count_ += static_cast<int>(count);
+    endInsertRows();
+}
+
 void HistoryModel::cleared() {
     beginResetModel();
     count_ = rows_ ? static_cast<int>(rows_->size()) : 0;
@@ -97,6 +105,14 @@ void HistoryView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void HistoryView::keyPressEvent(QKeyEvent* event) {
+    const QString text = event->text();
+    const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (!text.isEmpty() && !command) {
+        callGuarded("List1 typed", std::function<void()>([this, &text] {
+            if (typed) typed(text.toStdU16String());
+        }));
+        if (text.front() >= QChar(0x20) && text.front() != QChar(0x7F)) return;
+    }
     const QPersistentModelIndex before = currentIndex();
     QListView::keyPressEvent(event);
     firedIfMoved(before);
@@ -121,6 +137,20 @@ void HistoryView::rowInserted(std::size_t index) {
     quiet_ = false;
 }
 
+void HistoryView::rowsAppended(std::size_t count) {
+    quiet_ = true;
+    model_.appended(count);
+    quiet_ = false;
+}
+
+void HistoryView::setCurrentRow(long row) {
+    quiet_ = true;
+    const QModelIndex index = model_.index(static_cast<int>(row), 0);
+    setCurrentIndex(index);
+    if (index.isValid()) scrollTo(index);
+    quiet_ = false;
+}
+
 void HistoryView::rowsCleared() {
     quiet_ = true;
     model_.cleared();
@@ -128,5 +158,58 @@ void HistoryView::rowsCleared() {
 }
 
 void HistoryView::fire() { callGuarded("list click", clickedRow); }
+
+FilterBar::FilterBar(HistoryView* list, int countWidth, QWidget* parent)
+    : QFrame(parent), list_(list), edit_(new QLineEdit(this)), count_(new QLabel(this)), countWidth_(countWidth) {
+    setObjectName(QStringLiteral("List1Filter"));
+    setAutoFillBackground(true);
+    edit_->setObjectName(QStringLiteral("List1FilterText"));
+    edit_->setAccessibleName(QStringLiteral("Filter"));
+    edit_->installEventFilter(this);
+    count_->setObjectName(QStringLiteral("List1FilterCount"));
+    count_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    count_->setAutoFillBackground(true);
+    connect(edit_, &QLineEdit::textEdited, this, [this] { callGuarded("filter edited", edited); });
+    hide();
+}
+
+void FilterBar::open(const QString& text) {
+    if (edit_->text() != text) edit_->setText(text);
+    show();
+    raise();
+    edit_->setFocus(Qt::ShortcutFocusReason);
+    edit_->end(false);
+}
+
+void FilterBar::close() {
+    const bool hadFocus = edit_->hasFocus();
+    hide();
+    if (list_ && (hadFocus || !QApplication::focusWidget())) list_->setFocus(Qt::OtherFocusReason);
+}
+
+bool FilterBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != edit_ || event->type() != QEvent::KeyPress) return QFrame::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+        case Qt::Key_Escape:
+            callGuarded("filter escape", escape);
+            return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            if (list_) QApplication::sendEvent(list_, key);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void FilterBar::resizeEvent(QResizeEvent* event) {
+    QFrame::resizeEvent(event);
+    const int countWidth = std::min(countWidth_, width() / 2);
+    edit_->setGeometry(0, 0, width() - countWidth, height());
+    count_->setGeometry(width() - countWidth, 0, countWidth, height());
+}
 
 }  // namespace stock::qt

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -27,6 +28,10 @@ double QtUi::twipsPerPixelX() const {
 }
 
 void QtUi::processEvents() { QCoreApplication::processEvents(); }
+
+void QtUi::runSoon(Handler handler) {
+    QTimer::singleShot(0, QCoreApplication::instance(), [h = std::move(handler)] { callGuarded("run soon", h); });
+}
 
 void QtUi::endProcess() {
     ended_ = true;

@@ -11,6 +11,7 @@ public:
     std::unique_ptr<Window> createWindow(const FormSpec& form) override;
     double twipsPerPixelX() const override;
     void processEvents() override;
+    void runSoon(Handler handler) override;
     void endProcess() override;
     void beep() override;
     bool endRequested() const { return ended_; }

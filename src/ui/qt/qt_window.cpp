@@ -13,6 +13,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
@@ -20,6 +21,7 @@
 #include <stdexcept>
 
 #include "core/guard/guard.h"
+#include "core/main_window/frm_clipboard_layout.h"
 #include "core/ports/inert_control.h"
 #include "ui/qt/exact_text_edit.h"
 #include "ui/qt/history_list.h"
@@ -116,6 +118,9 @@ public:
     void rowInserted(std::size_t index) override {
         if (w_) w_->rowInserted(index);
     }
+    void rowsAppended(std::size_t count) override {
+        if (w_) w_->rowsAppended(count);
+    }
     void rowsCleared() override {
         if (w_) w_->rowsCleared();
     }
@@ -123,15 +128,54 @@ public:
         if (!w_ || !w_->currentIndex().isValid()) return -1;
         return w_->currentIndex().row();
     }
+    void setCurrentIndex(long row) override {
+        if (w_) w_->setCurrentRow(row);
+    }
+    void onTyped(std::function<void(const std::u16string&)> h) override {
+        if (!w_ || dropped()) return;
+        w_->typed = std::move(h);
+    }
     void setHorizontalExtent(int pixels) override {
         if (w_) w_->setHorizontalExtent(pixels);
     }
     void onClick(Handler h) override { keep(click_, std::move(h)); }
 
 private:
-    void dropHandlers() override { click_ = nullptr; }
+    void dropHandlers() override {
+        click_ = nullptr;
+        if (w_) w_->typed = nullptr;
+    }
     QPointer<HistoryView> w_;
     Handler click_;
+};
+
+class QtFilterField final : public FilterField, public InertControl {
+public:
+    explicit QtFilterField(FilterBar* w) : w_(w) {
+        w->edited = [this] { runHandler(edited_); };
+        w->escape = [this] { runHandler(escape_); };
+    }
+    void open(const std::u16string& text) override {
+        if (w_) w_->open(toQ(text));
+    }
+    void close() override {
+        if (w_) w_->close();
+    }
+    bool isOpen() const override { return w_ && !w_->isHidden(); }
+    std::u16string text() const override { return w_ ? w_->edit()->text().toStdU16String() : std::u16string(); }
+    void setCount(const std::u16string& count) override {
+        if (w_) w_->count()->setText(toQ(count));
+    }
+    void onEdited(Handler h) override { keep(edited_, std::move(h)); }
+    void onEscape(Handler h) override { keep(escape_, std::move(h)); }
+
+private:
+    void dropHandlers() override {
+        edited_ = nullptr;
+        escape_ = nullptr;
+    }
+    QPointer<FilterBar> w_;
+    Handler edited_, escape_;
 };
 
 class QtButton final : public Button, public InertControl {
@@ -411,6 +455,9 @@ struct QtWindow::Impl {
         std::unique_ptr<QtMenuEntry> port;
     };
     std::map<std::string, Control, std::less<>> controls;
+    std::map<std::string, Control, std::less<>> filters;  // by the name of their list
+    QShortcut* findKey = nullptr;
+    Handler findHandler;
     std::map<std::string, MenuItem, std::less<>> menu;
     std::vector<QAction*> topLevelActions;
 
@@ -575,6 +622,11 @@ QWidget* QtWindow::Impl::addLine(const ControlSpec& c, std::vector<QWidget*>& wi
 QWidget* QtWindow::Impl::addListBox(const ControlSpec& c) {
     auto* l = new HistoryView(client);
     controls[c.name].port = std::make_unique<QtListBox>(l);
+    auto* bar = new FilterBar(l, px(kFilterCountWidthTwips), client);
+    const PixelRect r = twipsToPixels(kFilterFieldTwips.left, kFilterFieldTwips.top, kFilterFieldTwips.width,
+                                      kFilterFieldTwips.height, tpp);
+    bar->setGeometry(r.x, r.y, r.w, r.h);
+    filters[c.name] = {bar, std::make_unique<QtFilterField>(bar)};
     return l;
 }
 
@@ -680,6 +732,12 @@ Button& QtWindow::button(std::string_view n) { return d_->find<Button>(n, "butto
 Label& QtWindow::label(std::string_view n) { return d_->find<Label>(n, "label"); }
 Timer& QtWindow::timer(std::string_view n) { return d_->find<Timer>(n, "timer"); }
 
+FilterField& QtWindow::filterField(std::string_view list) {
+    const auto it = d_->filters.find(list);
+    if (it == d_->filters.end()) throw std::out_of_range("no filter field for " + std::string(list));
+    return static_cast<QtFilterField&>(*it->second.port);
+}
+
 MenuEntry& QtWindow::menuEntry(std::string_view n) {
     const auto it = d_->menu.find(n);
     if (it == d_->menu.end()) throw std::out_of_range("no menu entry " + std::string(n));
@@ -763,12 +821,22 @@ void QtWindow::onMouseMove(Handler h) {
     if (d_->form && !d_->destroyed) d_->form->mouseMove = std::move(h);
 }
 
+void QtWindow::onFind(Handler h) {
+    if (!d_->form || d_->destroyed) return;
+    d_->findHandler = std::move(h);
+    if (d_->findKey) return;
+    d_->findKey = new QShortcut(QKeySequence::Find, d_->form, nullptr, nullptr, Qt::WindowShortcut);
+    QObject::connect(d_->findKey, &QShortcut::activated, d_->form, [d = d_.get()] { runHandler(d->findHandler); });
+}
+
 void QtWindow::destroy() {
     if (d_->destroyed) return;
     d_->destroyed = true;
+    d_->findHandler = nullptr;
     // Every handler goes (and the timers stop), so nothing runs from here on.
     for (auto& [name, c] : d_->controls)
         if (c.port) c.port->drop();
+    for (auto& [name, c] : d_->filters) c.port->drop();
     for (auto& [name, m] : d_->menu) m.port->drop();
     FormWidget* f = d_->form;
     if (!f) return;

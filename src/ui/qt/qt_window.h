@@ -27,6 +27,7 @@ public:
     Label& label(std::string_view name) override;
     MenuEntry& menuEntry(std::string_view name) override;
     Timer& timer(std::string_view name) override;
+    FilterField& filterField(std::string_view listName) override;
 
     void show() override;
     void hide() override;
@@ -43,6 +44,7 @@ public:
     void popupMenu(std::string_view entry) override;
     void onCloseRequest(Handler handler) override;
     void onMouseMove(Handler handler) override;
+    void onFind(Handler handler) override;
     void destroy() override;
 
     // For the front end's own tests and tools.

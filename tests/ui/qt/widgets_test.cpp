@@ -192,6 +192,41 @@ TEST_F(QtMainWindow, EditBoxCopyCutPasteAndTypingKeepLineBreaksAndPairsExactly) 
 }
 
 // The About window's keys (Tab, Esc, Enter) are the end-to-end tests' part.
+// Typing into the list opens the filter field over its bottom edge; the list
+// shows the matching rows and the field their count; the arrow keys in the
+// field pick among them; Esc shows every row again with the current row kept.
+TEST_F(QtMainWindow, TypingIntoTheListFiltersItsRowsAndEscRestoresThem) {
+    for (const char16_t* t : {u"kiwi", u"ｶﾀｶﾅ\r\nline", u"tea", u"カタログ"})
+        frm.window().textBox("RichTextBox2").setText(SharedText(t));
+    auto* list = qobject_cast<QListView*>(win().control("List1"));
+    auto* bar = widget()->findChild<qt::FilterBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(bar->isVisible());
+    list->setCurrentIndex(list->model()->index(2, 0));
+    key(0, Qt::NoModifier, QString::fromUtf16(u"カ"), list);
+    ASSERT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->geometry().bottom(), list->geometry().bottom()) << "over the list's bottom edge";
+    EXPECT_EQ(bar->width(), list->width());
+    EXPECT_EQ(bar->edit()->text(), QString::fromUtf16(u"カ")) << "the first character opens it";
+    key(0, Qt::NoModifier, QString::fromUtf16(u"タ"), bar->edit());
+    EXPECT_EQ(list->model()->rowCount(), 2);
+    EXPECT_EQ(bar->count()->text(), QStringLiteral("2 / 4"));
+    EXPECT_EQ(list->currentIndex().row(), 1) << "the current row stays current while shown";
+    QTest::keyClick(bar->edit(), Qt::Key_Up);
+    EXPECT_EQ(box().text(), u"カタログ");
+    QTest::keyClick(bar->edit(), Qt::Key_Down);
+    EXPECT_EQ(box().text(), u"ｶﾀｶﾅ\r\nline") << "the shown row, recalled exactly";
+    QTest::keyClick(bar->edit(), Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(list->model()->rowCount(), 4);
+    EXPECT_EQ(list->currentIndex().row(), 2);
+    widget()->activateWindow();
+    edit()->setFocus();
+    ASSERT_TRUE(waitFor([&] { return edit()->hasFocus(); }));
+    QTest::keyClick(widget()->windowHandle(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(waitFor([&] { return bar->isVisible() && bar->edit()->text().isEmpty(); }));
+}
+
 struct QtAbout : ::testing::Test, AboutDoubles {
     qt::QtUi ui;
     FrmAbout about{{ui, lifetime, userName, shell, programs, registry, messageBox}};
