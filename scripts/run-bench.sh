@@ -31,6 +31,7 @@ b="$build/bench"
 program="$build/stockkun"
 run startup "$b/startup_bench" "$program" "$starts"
 run history "$b/history_bench" "$entries"
+run filter "$b/filter_bench" "$entries" "$text_mib"
 run clipboard_read "$b/clipboard_read_bench" --benchmark_min_time="$min_time"
 run clipboard_latency "$b/clipboard_latency_bench" "$copies" 10
 run clipboard_idle "$b/clipboard_idle_bench" "$program" "$idle_ticks"

@@ -39,6 +39,10 @@ public:
     void Clear();
     // The exact text of a row; an empty one for a row that is not there.
     SharedText Text(std::size_t row) const;
+    // The same without taking a share: valid while the row stays.
+    std::u16string_view view(std::size_t row) const {
+        return row < rows_.size() ? rows_[row].view() : std::u16string_view();
+    }
     // The row the user made current, -1 when there is none.
     long ListIndex() const;
     // From now on the list shows `view` (nullptr: every row, as it does at first).

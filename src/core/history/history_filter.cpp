@@ -9,7 +9,7 @@
 namespace stock {
 namespace {
 
-constexpr std::size_t kFoldCost = 4;            // per code unit folded
+constexpr std::size_t kFoldCost = 4;           // per code unit folded
 constexpr std::size_t kLongPiece = 64 * 1024;  // code units folded at a time
 
 bool printable(const std::u16string& typed) {
@@ -92,7 +92,8 @@ void HistoryFilter::close() {
     query_.clear();
     history_.showIn(nullptr);
     List1.setRows(&history_);
-    if (current_ && *current_ < history_.size()) List1.setCurrentIndex(static_cast<long>(history_.size() - 1 - *current_));
+    if (current_ && *current_ < history_.size())
+        List1.setCurrentIndex(static_cast<long>(history_.size() - 1 - *current_));
     field_.close();
 }
 
@@ -134,10 +135,10 @@ void HistoryFilter::scheduleSlice() {
         if (token.expired()) return;
         scheduled_ = false;
         callGuarded("filter slice", std::function<void()>([this] {
-            slice();
-            publish(false);
-            scheduleSlice();
-        }));
+                        slice();
+                        publish(false);
+                        scheduleSlice();
+                    }));
     });
 }
 
@@ -168,22 +169,24 @@ void HistoryFilter::slice() {
 
 HistoryFilter::Match HistoryFilter::matches(std::size_t serial, std::size_t& work) {
     if (query_.empty()) return ++work, Match::Yes;
-    const std::u16string* folded = foldedRow(serial, work);
-    if (!folded) return Match::Long;
-    work += folded->size() + 1;
-    return folded->find(query_) != std::u16string::npos ? Match::Yes : Match::No;
-}
-
-const std::u16string* HistoryFilter::foldedRow(std::size_t serial, std::size_t& work) {
+    const std::u16string_view text = history_.view(history_.size() - 1 - serial);
     if (folded_.size() < history_.size()) folded_.resize(history_.size());
-    auto& slot = folded_[serial];
-    if (!slot) {
-        const SharedText text = history_.Text(history_.size() - 1 - serial);
-        if (text.size() > kFoldedLimit) return nullptr;
-        slot = foldText(text.view());
-        work += text.size() * kFoldCost;
+    FoldedRow& row = folded_[serial];
+    if (row.state == FoldedRow::Unknown) {
+        if (text.size() > kFoldedLimit) {
+            row.state = FoldedRow::TooLong;
+        } else {
+            std::u16string folded = foldText(text);
+            work += text.size() * kFoldCost;
+            // Most texts fold to themselves and keep nothing of their own.
+            row.state = folded == text ? FoldedRow::Itself : FoldedRow::Own;
+            if (row.state == FoldedRow::Own) row.own = std::move(folded);
+        }
     }
-    return &*slot;
+    if (row.state == FoldedRow::TooLong) return Match::Long;
+    const std::u16string_view folded = row.state == FoldedRow::Own ? std::u16string_view(row.own) : text;
+    work += folded.size() + 1;
+    return containsFolded(folded, query_) ? Match::Yes : Match::No;
 }
 
 // One piece of a long row: a match (true), none in the whole text (false),
@@ -196,7 +199,7 @@ std::optional<bool> HistoryFilter::searchLong(std::size_t& work) {
     const std::size_t before = s.folder.position();
     const bool more = s.folder.next(kLongPiece, s.window);
     work += (s.folder.position() - before) * kFoldCost + s.window.size();
-    if (s.window.find(query_) != std::u16string::npos) return true;
+    if (containsFolded(s.window, query_)) return true;
     if (!more) return false;
     return std::nullopt;
 }
@@ -232,7 +235,8 @@ void HistoryFilter::publish(bool reset) {
 void HistoryFilter::rememberCurrent() {
     if (!open_) return;
     const long shown = List1.currentIndex();
-    if (shown >= 0 && static_cast<std::size_t>(shown) < shownCount_) current_ = matches_[static_cast<std::size_t>(shown)];
+    if (shown >= 0 && static_cast<std::size_t>(shown) < shownCount_)
+        current_ = matches_[static_cast<std::size_t>(shown)];
 }
 
 void HistoryFilter::rowAdded() {

@@ -24,7 +24,7 @@ public:
     // by piece at each search and keep nothing.
     static constexpr std::size_t kFoldedLimit = 4096;
     // Work of one slice, in code units searched; folding one counts as 4.
-    static constexpr std::size_t kSliceWork = std::size_t{4} << 20;
+    static constexpr std::size_t kSliceWork = std::size_t{2} << 20;
 
     HistoryFilter(History& history, ListBox& list, FilterField& field, Ui& ui);
     ~HistoryFilter();
@@ -67,23 +67,27 @@ private:
     void addMatch(std::size_t serial);
     void publish(bool reset);
     void rememberCurrent();
-    const std::u16string* foldedRow(std::size_t serial, std::size_t& work);
 
     History& history_;
     ListBox& List1;
     FilterField& field_;
     Ui& ui_;
     bool open_ = false;
-    std::u16string query_;             // folded
-    std::vector<std::size_t> matches_;  // serials (0: the oldest row), newest first
-    std::size_t shownCount_ = 0;        // of matches_, those the list has been told of
-    std::vector<std::size_t> todo_;     // serials still to look at, newest first
-    std::size_t next_ = 0;              // into todo_
+    std::u16string query_;               // folded
+    std::vector<std::size_t> matches_;   // serials (0: the oldest row), newest first
+    std::size_t shownCount_ = 0;         // of matches_, those the list has been told of
+    std::vector<std::size_t> todo_;      // serials still to look at, newest first
+    std::size_t next_ = 0;               // into todo_
     std::vector<std::size_t> longTodo_;  // long rows, searched after the rest
     std::optional<LongSearch> long_;
-    std::vector<std::optional<std::u16string>> folded_;  // by serial
-    std::optional<std::size_t> current_;                 // serial of the current row
-    std::shared_ptr<int> token_;  // a scheduled slice runs only while its token lives
+    // A row's text as it is searched, once it was looked at.
+    struct FoldedRow {
+        std::u16string own;
+        enum : unsigned char { Unknown, Itself, Own, TooLong } state = Unknown;
+    };
+    std::vector<FoldedRow> folded_;       // by serial
+    std::optional<std::size_t> current_;  // serial of the current row
+    std::shared_ptr<int> token_;          // a scheduled slice runs only while its token lives
     bool scheduled_ = false;
 };
 

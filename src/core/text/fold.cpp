@@ -43,8 +43,8 @@ char32_t foldCodePoint(char32_t c) {
     if (c < 0x10000) return foldUnit(static_cast<char16_t>(c));
     using fold_table::CodePair;
     const CodePair* end = fold_table::kAstral + fold_table::kAstralCount;
-    const CodePair* it = std::lower_bound(fold_table::kAstral, end, c,
-                                          [](const CodePair& p, char32_t v) { return p.from < v; });
+    const CodePair* it =
+        std::lower_bound(fold_table::kAstral, end, c, [](const CodePair& p, char32_t v) { return p.from < v; });
     return it != end && it->from == c ? it->to : c;
 }
 
@@ -75,6 +75,31 @@ std::u16string foldText(std::u16string_view text) {
     out.reserve(text.size());
     Folder(text).next(text.size(), out);
     return out;
+}
+
+bool containsFolded(std::u16string_view text, std::u16string_view query) {
+    const std::size_t m = query.size();
+    if (m == 0) return true;
+    if (m > text.size()) return false;
+    const char16_t* p = text.data();
+    const char16_t first = query[0], second = m > 1 ? query[1] : query[0];
+    const std::size_t step = m > 1 ? 1 : 0, last = text.size() - m;
+    const auto at = [&](std::size_t i) { return p[i] == first && text.substr(i + 1, m - 1) == query.substr(1); };
+    // Blocks of candidates are screened by their first two units at once, in
+    // a loop without branches that the compiler can vectorise.
+    constexpr std::size_t kBlock = 32;
+    std::size_t i = 0;
+    for (; i + kBlock <= last + 1; i += kBlock) {
+        unsigned hit = 0;
+        for (std::size_t j = 0; j < kBlock; ++j)
+            hit |= static_cast<unsigned>((p[i + j] == first) & (p[i + j + step] == second));
+        if (!hit) continue;
+        for (std::size_t j = 0; j < kBlock; ++j)
+            if (at(i + j)) return true;
+    }
+    for (; i <= last; ++i)
+        if (at(i)) return true;
+    return false;
 }
 
 }  // namespace stock

@@ -31,4 +31,7 @@ private:
 
 std::u16string foldText(std::u16string_view text);
 
+// Whether `text` holds `query` (both folded), code unit for code unit.
+bool containsFolded(std::u16string_view text, std::u16string_view query);
+
 }  // namespace stock

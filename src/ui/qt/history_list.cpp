@@ -109,8 +109,8 @@ void HistoryView::keyPressEvent(QKeyEvent* event) {
     const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     if (!text.isEmpty() && !command) {
         callGuarded("List1 typed", std::function<void()>([this, &text] {
-            if (typed) typed(text.toStdU16String());
-        }));
+                        if (typed) typed(text.toStdU16String());
+                    }));
         if (text.front() >= QChar(0x20) && text.front() != QChar(0x7F)) return;
     }
     const QPersistentModelIndex before = currentIndex();

@@ -41,8 +41,8 @@ Rows reference(const std::vector<std::u16string>& newestFirst, const std::u16str
 }
 
 std::vector<std::u16string> corpus(std::mt19937& random) {
-    const std::u16string pieces[] = {u"a", u"B", u"ｶ", u"ﾞ", u"カ", u"ガ", u"Ａ", u"ａ", u"\r\n", u"\U0001F600",
-                                     u"Σ", u"ς", u"x", u"ー", u"漢", u"\r", u" "};
+    const std::u16string pieces[] = {u"a",          u"B", u"ｶ", u"ﾞ", u"カ", u"ガ", u"Ａ", u"ａ", u"\r\n",
+                                     u"\U0001F600", u"Σ", u"ς", u"x", u"ー", u"漢", u"\r", u" "};
     std::vector<std::u16string> texts;
     for (int i = 0; i < 300; ++i) {
         std::u16string t;
