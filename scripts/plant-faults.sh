@@ -113,7 +113,7 @@ FAULTS=(
   'P97|core/history/history.cpp|a history row copies its text instead of sharing it|s/rows_.push_front(std::move(text));/rows_.push_front(SharedText(text.str()));/'
   'P98|core/history/history_filter.cpp|a narrower query forgets the long rows not searched yet|/todo.insert(todo.end(), longTodo_.begin(), longTodo_.end());/d'
   'P99|core/history/history_filter.cpp|closing the filter loses the current row|s/if (current_ \&\& \*current_ < history_.size())/if (false \&\& current_)/'
-  'P100|core/text/fold.cpp|nothing folds: case and width count|s/return to ? to : c;/return c;/'
+  'P100|core/text/fold.cpp|nothing folds: case and width count|s/return to ? to : c;/return to ? c : c;/'
   'P101|core/text/fold.cpp|a half-width sound mark stays apart from its kana|s/if (voiced) {/if (false) {/'
   'P102|core/history/history_filter.cpp|a match above the rows shown is not told to the list|s/if (index < shownCount_) {/if (false) {/'
   'P103|core/history/history_filter.cpp|long rows are never searched|/if (m == Match::Long) longTodo_.push_back(serial);/d'

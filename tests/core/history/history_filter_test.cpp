@@ -143,23 +143,23 @@ TEST_F(HistoryFilterTest, ControlKeysOpenNothingAndEmptyingOrClearingCloses) {
     EXPECT_EQ(rows(), Rows{u"three"});
 }
 
-TEST_F(HistoryFilterTest, ALongTextIsSearchedInSlicesAndJoinsWhenFound) {
+TEST_F(HistoryFilterTest, LongTextsAreSearchedInSlicesAndJoinWhenFound) {
     take(u"short needle");
-    std::u16string big(HistoryFilter::kSliceWork, u'x');
-    big += u"ＮＥＥＤＬＥ";
-    take(big);
+    const std::u16string big(HistoryFilter::kSliceWork, u'x');
+    take(big + u"ＮＥＥＤＬＥ 1");
+    take(big + u"ＮＥＥＤＬＥ 2");
     take(u"no match");
     FakeListBox& list = win().listBox("List1");
     list.type(u"n");
     win().filterField("List1").edit(u"needle");
-    EXPECT_EQ(rows(), Rows{u"short needle"}) << "the long text is not searched yet";
+    EXPECT_EQ(rows(), Rows{u"short needle"}) << "the long texts are not searched yet";
     EXPECT_FALSE(fakeUi.soon.empty());
     fakeUi.runAllSoon();
-    ASSERT_EQ(rows().size(), 2u);
-    EXPECT_EQ(rows()[1], u"short needle");
-    list.pick(0);
-    EXPECT_EQ(box().text(), big);
-    EXPECT_EQ(win().filterField("List1").count, u"2 / 3");
+    ASSERT_EQ(rows().size(), 3u);
+    EXPECT_EQ(rows()[2], u"short needle");
+    list.pick(1);
+    EXPECT_EQ(box().text(), big + u"ＮＥＥＤＬＥ 1");
+    EXPECT_EQ(win().filterField("List1").count, u"3 / 4");
 }
 
 }  // namespace
