@@ -125,6 +125,7 @@ FAULTS=(
   'W05|ui/win32/win32_text_box.cpp|the end of a selection taken as an offset of the exact text|s/to = exactOffset(t, static_cast<std::size_t>(std::max<LONG>(r.cpMax, 0)));/to = static_cast<std::size_t>(std::max<LONG>(r.cpMax, 0));/'
   'W06|ui/win32/win32_ui.cpp|a DPI change keeps the old font size|s/d.defaultFont = messageFont(dpi);/d.defaultFont = messageFont(96);/'
   'W07|ui/win32/win32_text_box.cpp|a typed edit among hidden marks is not shown again|s/if (r.wholeLines) showEdit(r, grown,/if (r.wholeLines \&\& false) showEdit(r, grown,/'
+  'W08|ui/win32/win32_filter_field.cpp|Esc in the filter field goes to the window, not the field|s/if (isEscapeDown(lp)) return/if (false \&\& isEscapeDown(lp)) return/'
 )
 
 touched=()
@@ -160,7 +161,8 @@ for entry in "${FAULTS[@]}"; do
     continue
   fi
   echo "== $id $file: $what" >&2
-  if ! cmake --build "$BUILD" -j"${JOBS:-2}" >"/tmp/plant-$id.build.log" 2>&1; then
+  # A W fault's tests rebuild build-win/ themselves; $BUILD does not hold its file.
+  if [[ $id != W* ]] && ! cmake --build "$BUILD" -j"${JOBS:-2}" >"/tmp/plant-$id.build.log" 2>&1; then
     results+=("$id|$file|build failed (see /tmp/plant-$id.build.log)|$what")
     restore
     continue

@@ -10,9 +10,11 @@
 #include <map>
 #include <stdexcept>
 
+#include "core/main_window/frm_clipboard_layout.h"
 #include "core/text/text_map.h"
 #include "ui/win32/program_icon.h"
 #include "os/windows/win32_text.h"
+#include "ui/win32/win32_filter_field.h"
 #include "ui/win32/win32_text_box.h"
 
 namespace stock::win32 {
@@ -22,6 +24,9 @@ constexpr wchar_t kWindowClass[] = L"stockkun.window";
 constexpr wchar_t kOwnerClass[] = L"stockkun.owner";
 constexpr UINT_PTR kFirstControlId = 100;
 constexpr UINT kFirstMenuId = 1000;
+constexpr UINT_PTR kFirstFilterId = 900;  // two ids for each filter field
+constexpr UINT kRunSoon = WM_APP + 1;     // to the owner window: runSoon's handlers wait
+constexpr UINT_PTR kRunSoonTimer = 1;
 
 COLORREF toColor(Rgb c) { return RGB(c.r, c.g, c.b); }
 
@@ -49,7 +54,13 @@ HFONT messageFont(UINT dpi) {
 
 class Win32ListBox final : public ListBox, public InertControl {
 public:
-    explicit Win32ListBox(HWND w) : w_(w) {}
+    using Typed = std::function<void(const std::u16string&)>;
+    explicit Win32ListBox(HWND w) : w_(w) {
+        if (w_) SetWindowSubclass(w_, listProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    ~Win32ListBox() override {
+        if (w_ && IsWindow(w_)) RemoveWindowSubclass(w_, listProc, 1);
+    }
     // The LISTBOX keeps its own copy of each row as shown (at most a short
     // preview); the exact texts stay with the rows' owner.
     void setRows(const ListRows* rows) override {
@@ -61,22 +72,62 @@ public:
     void rowInserted(std::size_t index) override {
         if (w_ && rows_) add(index);
     }
+    void rowsAppended(std::size_t count) override {
+        if (!w_ || !rows_) return;
+        const std::size_t size = rows_->size();
+        for (std::size_t i = size - std::min(count, size); i < size; ++i) add(i);
+    }
     void rowsCleared() override { setRows(rows_); }
     long currentIndex() const override {
         if (!w_) return -1;
         const auto i = SendMessageW(w_, LB_GETCURSEL, 0, 0);
         return i == LB_ERR ? -1 : static_cast<long>(i);
     }
+    // LB_SETCURSEL sends no LBN_SELCHANGE: the click handler does not run.
+    void setCurrentIndex(long row) override {
+        if (w_) SendMessageW(w_, LB_SETCURSEL, static_cast<WPARAM>(row < 0 ? -1 : row), 0);
+    }
     void setHorizontalExtent(int pixels) override {
         if (w_) SendMessageW(w_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(std::max(pixels, 0)), 0);
     }
     void onClick(Handler h) override { keep(click, std::move(h)); }
+    void onTyped(Typed h) override {
+        if (!dropped()) typed_ = std::move(h);
+    }
 
     Handler click;
 
 private:
+    static LRESULT CALLBACK listProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+        auto* list = reinterpret_cast<Win32ListBox*>(data);
+        // Typed text goes to its handler instead of the list's own search
+        // by first letter.
+        if (msg == WM_CHAR && list->typed_) {
+            list->typed(static_cast<char16_t>(wp));
+            return 0;
+        }
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    }
+    // A character outside the BMP comes as two WM_CHARs; it goes on whole.
+    void typed(char16_t unit) {
+        const bool high = unit >= 0xD800 && unit < 0xDC00, low = unit >= 0xDC00 && unit < 0xE000;
+        std::u16string text;
+        if (pendingHigh_ && low)
+            text.push_back(*pendingHigh_);
+        else if (pendingHigh_)
+            deliver(std::u16string(1, *pendingHigh_));
+        pendingHigh_.reset();
+        if (high) {
+            pendingHigh_ = unit;
+            return;
+        }
+        text.push_back(unit);
+        deliver(text);
+    }
+    void deliver(const std::u16string& text) const { callGuarded<const std::u16string&>("list typing", typed_, text); }
     void dropHandlers() override {
         click = nullptr;
+        typed_ = nullptr;
         w_ = nullptr;
     }
     void add(std::size_t index) {
@@ -86,6 +137,8 @@ private:
 
     HWND w_;
     const ListRows* rows_ = nullptr;
+    Typed typed_;
+    std::optional<char16_t> pendingHigh_;
 };
 
 class Win32Button final : public Button, public InertControl {
@@ -194,7 +247,9 @@ struct Win32Window::Impl {
     std::map<HWND, Control*> byChild;
     std::map<UINT_PTR, Control*> byTimer;
     std::map<std::string, std::unique_ptr<Win32MenuEntry>, std::less<>> menu;
-    Handler closeRequest, mouseMove;
+    // The filter fields, by the name of the list they lie over.
+    std::map<std::string, std::unique_ptr<Win32FilterField>, std::less<>> filters;
+    Handler closeRequest, mouseMove, find;
     HICON dpiIconBig = nullptr, dpiIconSmall = nullptr;  // set after a DPI change
 
     double tpp() const { return twipsPerPixelAt(dpi); }
@@ -255,6 +310,15 @@ void renewIcons(HWND hwnd, Win32Window::Impl& d, UINT dpi) {
     if (small) d.dpiIconSmall = small;
 }
 
+// A filter field at its twips over the bottom edge of its list, at the
+// window's DPI, in the list's font.
+void placeFilter(const Win32Window::Impl& d, std::string_view list, Win32FilterField& field) {
+    const TwipsRect& t = kFilterFieldTwips;
+    const RECT r = toRect(twipsToPixels(t.left, t.top, t.width, t.height, d.tpp()));
+    const int countLeft = twipsToPixels(t.left + t.width - kFilterCountWidthTwips, d.tpp());
+    field.place(r, r.right - countLeft, d.fontOf(d.controls.find(list)->second, false));
+}
+
 // Places every control again from its twips at `dpi` and gives the controls
 // and labels fonts made for that DPI.
 void placeAgain(HWND hwnd, Win32Window::Impl& d, UINT dpi) {
@@ -275,6 +339,7 @@ void placeAgain(HWND hwnd, Win32Window::Impl& d, UINT dpi) {
         // The text colour, in case the new font's character format took it.
         if (c.layout->kind == ControlKind::TextBox && c.layout->fore) setTextColour(c.child, *c.layout->fore);
     }
+    for (auto& [list, field] : d.filters) placeFilter(d, list, *field);
     if (oldDefault) DeleteObject(oldDefault);
     renewIcons(hwnd, d, dpi);
     InvalidateRect(hwnd, nullptr, TRUE);
@@ -458,6 +523,19 @@ Button& Win32Window::button(std::string_view name) { return lookup<Button>(*d_, 
 Label& Win32Window::label(std::string_view name) { return lookup<Label>(*d_, name); }
 Timer& Win32Window::timer(std::string_view name) { return lookup<Timer>(*d_, name); }
 
+FilterField& Win32Window::filterField(std::string_view listName) {
+    Impl& d = *d_;
+    if (const auto it = d.filters.find(listName); it != d.filters.end()) return *it->second;
+    lookup<ListBox>(d, listName);
+    const HWND list = d.controls.find(listName)->second.child;
+    auto field = std::make_unique<Win32FilterField>(hwnd_, list, kFirstFilterId + 2 * d.filters.size());
+    if (!hwnd_) field->drop();
+    placeFilter(d, listName, *field);
+    // The list draws nothing over the field once that lies above it.
+    if (list) SetWindowLongW(list, GWL_STYLE, GetWindowLongW(list, GWL_STYLE) | WS_CLIPSIBLINGS);
+    return *d.filters.emplace(std::string(listName), std::move(field)).first->second;
+}
+
 MenuEntry& Win32Window::menuEntry(std::string_view name) {
     const auto it = d_->menu.find(name);
     if (it == d_->menu.end()) throw std::out_of_range("no control " + std::string(name));
@@ -577,6 +655,17 @@ void Win32Window::onCloseRequest(Handler h) {
 void Win32Window::onMouseMove(Handler h) {
     if (hwnd_) d_->mouseMove = std::move(h);
 }
+void Win32Window::onFind(Handler h) {
+    if (hwnd_) d_->find = std::move(h);
+}
+
+bool Win32Window::takeFind(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != 'F' || !d_->find) return false;
+    if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) return false;
+    const Handler h = d_->find;
+    invoke(h);
+    return true;
+}
 
 void Win32Window::destroy() {
     if (!hwnd_) return;
@@ -586,7 +675,8 @@ void Win32Window::destroy() {
     for (auto& [name, c] : d_->controls)
         if (c.port) c.port->drop();
     for (auto& [name, e] : d_->menu) e->drop();
-    d_->closeRequest = d_->mouseMove = nullptr;
+    for (auto& [name, f] : d_->filters) f->drop();
+    d_->closeRequest = d_->mouseMove = d_->find = nullptr;
     SetWindowLongPtrW(w, GWLP_USERDATA, 0);
     DestroyWindow(w);
 }
@@ -708,6 +798,8 @@ std::optional<LRESULT> Win32Window::onCommand(WPARAM wp, LPARAM lp) {
         onDialogKey(LOWORD(wp));
         return 0;
     }
+    for (auto& [list, field] : d.filters)
+        if (child == field->edit() && code == EN_CHANGE) field->controlChanged();
     const auto it = d.byChild.find(child);
     if (it == d.byChild.end()) return std::nullopt;
     const Impl::Control& c = *it->second;
@@ -809,11 +901,12 @@ Win32Ui::Win32Ui() {
     RegisterClassExW(&wc);
     WNDCLASSEXW oc = {};
     oc.cbSize = sizeof oc;
-    oc.lpfnWndProc = DefWindowProcW;
+    oc.lpfnWndProc = &Win32Ui::ownerProc;
     oc.hInstance = instance;
     oc.lpszClassName = kOwnerClass;
     RegisterClassExW(&oc);
     owner_ = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr);
+    if (owner_) SetWindowLongPtrW(owner_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 Win32Ui::~Win32Ui() {
@@ -828,9 +921,10 @@ double Win32Ui::twipsPerPixelX() const { return twipsPerPixelAt(GetDpiForSystem(
 
 bool Win32Ui::dispatch(MSG& msg) {
     HWND top = GetAncestor(msg.hwnd, GA_ROOT);
-    if (top && std::any_of(windows_.begin(), windows_.end(), [top](Win32Window* w) { return w->hwnd() == top; }) &&
-        IsDialogMessageW(top, &msg))
-        return true;
+    const auto w =
+        std::find_if(windows_.begin(), windows_.end(), [top](const Win32Window* each) { return each->hwnd() == top; });
+    // Ctrl+F is the window's before any control, an edit box too, sees it.
+    if (top && w != windows_.end() && ((*w)->takeFind(msg) || IsDialogMessageW(top, &msg))) return true;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     return true;
@@ -845,6 +939,42 @@ void Win32Ui::processEvents() {
         }
         dispatch(msg);
     }
+}
+
+void Win32Ui::runSoon(Handler handler) {
+    soon_.push_back(std::move(handler));
+    wake();
+}
+
+// One wake-up stands for every waiting handler: a posted message, or while
+// input or painting waits a timer, whose message comes after those.
+void Win32Ui::wake() {
+    if (woken_ || soon_.empty() || !owner_) return;
+    woken_ = true;
+    if (HIWORD(GetQueueStatus(QS_INPUT | QS_PAINT)))
+        SetTimer(owner_, kRunSoonTimer, USER_TIMER_MINIMUM, nullptr);
+    else
+        PostMessageW(owner_, kRunSoon, 0, 0);
+}
+
+// The handlers that were waiting when the wake-up came; those they ask for
+// wait for the next one.
+void Win32Ui::runWaiting() {
+    KillTimer(owner_, kRunSoonTimer);
+    woken_ = false;
+    std::deque<Handler> now;
+    now.swap(soon_);
+    for (const Handler& h : now) callGuarded("run soon", h);
+    wake();
+}
+
+LRESULT CALLBACK Win32Ui::ownerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* ui = reinterpret_cast<Win32Ui*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (ui && (msg == kRunSoon || (msg == WM_TIMER && wp == kRunSoonTimer))) {
+        ui->runWaiting();
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 void Win32Ui::endProcess() {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +24,7 @@ public:
     // The primary monitor's horizontal twips per pixel (15 at 96 DPI).
     double twipsPerPixelX() const override;
     void processEvents() override;
+    void runSoon(Handler handler) override;
     void endProcess() override;
     void beep() override;
 
@@ -41,11 +43,17 @@ public:
 
 private:
     friend class Win32Window;
+    static LRESULT CALLBACK ownerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     bool dispatch(MSG& msg);
+    // Asks the event loop to run the waiting handlers of runSoon, once.
+    void wake();
+    void runWaiting();
     HWND owner_ = nullptr;  // hidden: windows it owns have no taskbar button
     HICON iconBig_ = nullptr, iconSmall_ = nullptr;
     std::vector<Win32Window*> windows_;
     Handler sessionEnd_;
+    std::deque<Handler> soon_;  // what runSoon was given, in order
+    bool woken_ = false;        // a message or timer stands for soon_
     bool ended_ = false;
 };
 
@@ -67,6 +75,7 @@ public:
     Label& label(std::string_view name) override;
     MenuEntry& menuEntry(std::string_view name) override;
     Timer& timer(std::string_view name) override;
+    FilterField& filterField(std::string_view listName) override;
 
     void show() override;
     void hide() override;
@@ -85,7 +94,11 @@ public:
     void popupMenu(std::string_view entry) override;
     void onCloseRequest(Handler handler) override;
     void onMouseMove(Handler handler) override;
+    void onFind(Handler handler) override;
     void destroy() override;
+    // Ctrl+F pressed in the window, when it has a handler for it: runs it
+    // and answers true (the key goes no further).
+    bool takeFind(const MSG& msg);
 
     struct Impl;
 

@@ -14,6 +14,13 @@
  *                          once it holds the clipboard and "text asked" at
  *                          each request of the text; ends when another
  *                          program takes the clipboard
+ *   wine_probe list FILE   writes what the main window's history shows to
+ *                          FILE (UTF-16LE, one line each): "field TEXT" for
+ *                          its visible one-line EDIT or "no field", "count
+ *                          TEXT" for its visible STATIC, "focus field",
+ *                          "focus list" or "focus other", "current N" (the
+ *                          list's, -1: none), "box TEXT" (the edit box),
+ *                          then "row TEXT" for each row of the list
  *   wine_probe             started without arguments: leaves the file
  *                          "<its own path>.ran" behind, which holds "show N"
  *                          with the window style it was started with (-1:
@@ -96,6 +103,77 @@ static int box_text(const wchar_t* path) {
     return write_file(path, buffer, (size_t)n * sizeof(wchar_t));
 }
 
+/* What `list` writes, and the main window's children it looks at. */
+static wchar_t shown[1 << 15];
+static size_t shown_size;
+static HWND main_list, field, count, box;
+
+static void say(const wchar_t* what, const wchar_t* text) {
+    const int n = _snwprintf(shown + shown_size, sizeof shown / sizeof *shown - shown_size, L"%ls%ls\n", what, text);
+    if (n > 0) shown_size += (size_t)n;
+}
+
+static BOOL CALLBACK find_parts(HWND child, LPARAM unused) {
+    (void)unused;
+    wchar_t cls[32];
+    if (!GetClassNameW(child, cls, 32)) return TRUE;
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (_wcsicmp(cls, L"ListBox") == 0) main_list = child;
+    if (_wcsicmp(cls, L"Edit") == 0 && IsWindowVisible(child)) field = child;
+    if (_wcsicmp(cls, L"Static") == 0 && IsWindowVisible(child)) count = child;
+    if (_wcsicmp(cls, L"RICHEDIT50W") == 0 && !(style & ES_READONLY)) box = child;
+    return TRUE;
+}
+
+static BOOL CALLBACK find_main(HWND top, LPARAM found) {
+    wchar_t cls[32];
+    main_list = field = count = box = NULL;
+    if (GetClassNameW(top, cls, 32) && wcscmp(cls, L"stockkun.window") == 0) {
+        EnumChildWindows(top, find_parts, 0);
+        if (main_list) {
+            *(HWND*)found = top;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+static void say_text(const wchar_t* what, HWND w) {
+    static wchar_t text[4096];
+    text[0] = 0;
+    SendMessageW(w, WM_GETTEXT, 4096, (LPARAM)text);
+    say(what, text);
+}
+
+static int list_text(const wchar_t* path) {
+    HWND top = NULL;
+    EnumWindows(find_main, (LPARAM)&top);
+    if (!top) return 1;
+    if (field)
+        say_text(L"field ", field);
+    else
+        say(L"no field", L"");
+    if (count) say_text(L"count ", count);
+    GUITHREADINFO gui;
+    memset(&gui, 0, sizeof gui);
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(top, NULL), &gui);
+    say(L"focus ", gui.hwndFocus && gui.hwndFocus == field ? L"field" : gui.hwndFocus == main_list ? L"list" : L"other");
+    wchar_t number[16];
+    _snwprintf(number, 16, L"%d", (int)SendMessageW(main_list, LB_GETCURSEL, 0, 0));
+    say(L"current ", number);
+    if (box) say_text(L"box ", box);
+    static wchar_t row[4096];
+    const int rows = (int)SendMessageW(main_list, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < rows; ++i) {
+        if (SendMessageW(main_list, LB_GETTEXTLEN, (WPARAM)i, 0) >= 4096) return 2;
+        row[0] = 0;
+        SendMessageW(main_list, LB_GETTEXT, (WPARAM)i, (LPARAM)row);
+        say(L"row ", row);
+    }
+    return write_file(path, shown, shown_size * sizeof(wchar_t));
+}
+
 static const wchar_t* secret;
 
 static LRESULT CALLBACK secret_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -147,6 +225,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 3 && wcscmp(argv[1], L"get") == 0) return get_text(argv[2]);
     if (argc == 3 && wcscmp(argv[1], L"put") == 0) return put_text(argv[2]);
     if (argc == 3 && wcscmp(argv[1], L"box") == 0) return box_text(argv[2]);
+    if (argc == 3 && wcscmp(argv[1], L"list") == 0) return list_text(argv[2]);
     if (argc == 4 && wcscmp(argv[1], L"secret") == 0) return own_secret(argv[2], argv[3]);
     if (argc != 1) return 2;
     wchar_t self[MAX_PATH + 8];
