@@ -49,13 +49,11 @@ valid=$(desktop-file-validate "$entry" 2>&1) && [ -z "$valid" ] || fail "the aut
 grep -qx "Exec=$(readlink -f "$STOCKKUN")" "$entry" || fail "the entry does not start this program: $(grep Exec "$entry")"
 "$STOCKKUN" --autostart off >/dev/null && [ ! -e "$entry" ] || fail "--autostart off left the entry"
 pass "--autostart on writes a valid entry that starts this program, off removes it"
-# Plain second starts, whichever way they name the display, end silently at
-# once with status 0: the instance and its window are untouched.
-for display in "$DISPLAY" "$DISPLAY.0" "unix$DISPLAY"; do
-  out=$(DISPLAY=$display timeout 10 "$STOCKKUN" 2>&1) && [ -z "$out" ] || fail "second start on $display: '$out'"
-done
+# A second start ends silently at once with status 0: the instance and its
+# window are untouched.
+out=$(timeout 10 "$STOCKKUN" 2>&1) && [ -z "$out" ] || fail "a second start: '$out'"
 running && [ "$(main_windows | wc -l)" -eq 1 ] || fail "a second start disturbed the instance or its window"
-pass "second starts on $DISPLAY, $DISPLAY.0 and unix$DISPLAY end silently with 0"
+pass "a second start ends silently with 0"
 
 # The About window's outer frame stands 1590 twips above the main window's
 # at the same left edge from its very first show on; no taskbar button, not
