@@ -11,7 +11,8 @@ namespace stock {
 using RegKey = std::uintptr_t;
 using RegStatus = std::int32_t;
 
-// Names of their own: <windows.h> defines the registry's names as macros.
+// Names of their own: the system headers of Windows define the registry's
+// names as macros.
 namespace reg {
 inline constexpr RegKey kLocalMachine = 0x80000002u;
 

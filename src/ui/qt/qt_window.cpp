@@ -20,6 +20,7 @@
 #include <stdexcept>
 
 #include "core/guard/guard.h"
+#include "core/ports/inert_control.h"
 #include "ui/qt/exact_text_edit.h"
 #include "ui/qt/history_list.h"
 #include "ui/qt/program_icon.h"
@@ -32,27 +33,6 @@ namespace {
 // Runs a handler; nothing it throws reaches the event loop, and an empty one
 // does nothing.
 void runHandler(const Handler& h) { callGuarded("window event", h); }
-
-// A control as the core sees it. destroy() drops every handler it keeps,
-// and one given after that is dropped at once: the control is inert.
-class Port {
-public:
-    virtual ~Port() = default;
-    void drop() {
-        dropped_ = true;
-        dropHandlers();
-    }
-
-protected:
-    void keep(Handler& slot, Handler h) const {
-        if (!dropped_) slot = std::move(h);
-    }
-    bool dropped() const { return dropped_; }
-    virtual void dropHandlers() = 0;
-
-private:
-    bool dropped_ = false;
-};
 
 // Keeps a shown top-level window out of the taskbar and the pager (X11).
 void keepOffTaskbar(QWidget* w) {
@@ -94,7 +74,7 @@ protected:
     }
 };
 
-class QtTextBox final : public TextBox, public Port {
+class QtTextBox final : public TextBox, public InertControl {
 public:
     explicit QtTextBox(ExactTextEdit* w) : w_(w) {
         w->changed = [this] { runHandler(change_); };
@@ -125,7 +105,7 @@ private:
     Handler change_;
 };
 
-class QtListBox final : public ListBox, public Port {
+class QtListBox final : public ListBox, public InertControl {
 public:
     explicit QtListBox(HistoryView* w) : w_(w) {
         w->clickedRow = [this] { runHandler(click_); };
@@ -154,7 +134,7 @@ private:
     Handler click_;
 };
 
-class QtButton final : public Button, public Port {
+class QtButton final : public Button, public InertControl {
 public:
     explicit QtButton(QPushButton* w) : w_(w) {
         QObject::connect(w, &QPushButton::clicked, w, [this] { runHandler(click_); });
@@ -192,7 +172,7 @@ protected:
     }
 };
 
-class QtLabel final : public Label, public Port {
+class QtLabel final : public Label, public InertControl {
 public:
     explicit QtLabel(ClickLabel* w) : w_(w) {}
     std::u16string caption() const override { return w_ ? fromQ(w_->text()) : std::u16string(); }
@@ -224,7 +204,7 @@ private:
     QPointer<ClickLabel> w_;
 };
 
-class QtMenuEntry final : public MenuEntry, public Port {
+class QtMenuEntry final : public MenuEntry, public InertControl {
 public:
     QtMenuEntry(QAction* a, std::u16string caption, std::function<void()> visibilityChanged)
         : a_(a), caption_(std::move(caption)), visibilityChanged_(std::move(visibilityChanged)) {
@@ -251,7 +231,7 @@ private:
     Handler click_;
 };
 
-class QtTimer final : public Timer, public Port {
+class QtTimer final : public Timer, public InertControl {
 public:
     explicit QtTimer(QTimer* t) : t_(t) {
         QObject::connect(t, &QTimer::timeout, t, [this] { runHandler(tick_); });
@@ -423,7 +403,7 @@ struct QtWindow::Impl {
     // core sees of it (nothing for a line).
     struct Control {
         QPointer<QWidget> widget;
-        std::unique_ptr<Port> port;
+        std::unique_ptr<InertControl> port;
     };
     // A menu entry, with the menu of the entries below it.
     struct MenuItem {

@@ -14,7 +14,7 @@
 
 namespace stock::win32 {
 
-class Win32TextBox final : public TextBox, public Port {
+class Win32TextBox final : public TextBox, public InertControl {
 public:
     // A read-only box shows at most `displayLimit` code units (0: all).
     Win32TextBox(HWND box, std::size_t displayLimit);

@@ -47,7 +47,7 @@ HFONT messageFont(UINT dpi) {
 
 // ---- controls -------------------------------------------------------------
 
-class Win32ListBox final : public ListBox, public Port {
+class Win32ListBox final : public ListBox, public InertControl {
 public:
     explicit Win32ListBox(HWND w) : w_(w) {}
     // The LISTBOX keeps its own copy of each row as shown (at most a short
@@ -88,7 +88,7 @@ private:
     const ListRows* rows_ = nullptr;
 };
 
-class Win32Button final : public Button, public Port {
+class Win32Button final : public Button, public InertControl {
 public:
     explicit Win32Button(HWND w) : w_(w) {}
     std::u16string caption() const override { return caption_.empty() && w_ ? read() : caption_; }
@@ -114,7 +114,7 @@ private:
 };
 
 // A label drawn on the window's surface, in `rect` of its client area.
-class DrawnLabel final : public Label, public Port {
+class DrawnLabel final : public Label, public InertControl {
 public:
     DrawnLabel(const ControlSpec& control, HWND owner, const RECT& rect)
         : control_(control), owner_(owner), rect_(rect) {}
@@ -140,7 +140,7 @@ private:
     bool bold_ = false;
 };
 
-class Win32MenuEntry final : public MenuEntry, public Port {
+class Win32MenuEntry final : public MenuEntry, public InertControl {
 public:
     explicit Win32MenuEntry(std::u16string caption) : text(std::move(caption)) {}
     std::u16string caption() const override { return text; }
@@ -156,7 +156,7 @@ private:
     void dropHandlers() override { click = nullptr; }
 };
 
-class Win32Timer final : public Timer, public Port {
+class Win32Timer final : public Timer, public InertControl {
 public:
     void onTick(Handler h) override { keep(tick, std::move(h)); }
     Handler tick;
@@ -171,8 +171,8 @@ struct Win32Window::Impl {
     HFONT defaultFont = nullptr;
     // A control of the layout and what the window keeps of it at its DPI.
     struct Control {
-        const ControlSpec* spec = nullptr;
-        std::unique_ptr<Port> port;                // none for a line or an image
+        const ControlSpec* layout = nullptr;
+        std::unique_ptr<InertControl> port;        // none for a line or an image
         HWND child = nullptr;                      // buttons, lists and text boxes
         RECT rect{};                               // in the client area
         HFONT font = nullptr, boldFont = nullptr;  // when it has a font of its own
@@ -223,10 +223,10 @@ double tppOf(HWND hwnd) { return twipsPerPixelAt(dpiOf(hwnd)); }
 // A control with a font of its own gets it at the window's DPI, and a bold
 // one beside it for when it is shown bold; the old ones go.
 void makeFonts(const Win32Window::Impl& d, Win32Window::Impl::Control& c) {
-    if (!c.spec->font) return;
+    if (!c.layout->font) return;
     const HFONT oldFont = c.font, oldBold = c.boldFont;
-    c.font = makeFont(*c.spec->font, d.dpi, c.spec->font->weight);
-    c.boldFont = makeFont(*c.spec->font, d.dpi, 700);
+    c.font = makeFont(*c.layout->font, d.dpi, c.layout->font->weight);
+    c.boldFont = makeFont(*c.layout->font, d.dpi, 700);
     if (c.child) SendMessageW(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(d.fontOf(c, false)), TRUE);
     if (oldFont) DeleteObject(oldFont);
     if (oldBold) DeleteObject(oldBold);
@@ -263,17 +263,17 @@ void placeAgain(HWND hwnd, Win32Window::Impl& d, UINT dpi) {
     const HFONT oldDefault = d.defaultFont;
     d.defaultFont = messageFont(dpi);
     for (auto& [name, c] : d.controls) {
-        const PixelRect p = d.rectOf(*c.spec);
+        const PixelRect p = d.rectOf(*c.layout);
         c.rect = toRect(p);
         if (!c.child) {
             makeFonts(d, c);
             continue;
         }
         SetWindowPos(c.child, nullptr, p.x, p.y, p.w, p.h, SWP_NOZORDER | SWP_NOACTIVATE);
-        if (!c.spec->font) SendMessageW(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(d.defaultFont), TRUE);
+        if (!c.layout->font) SendMessageW(c.child, WM_SETFONT, reinterpret_cast<WPARAM>(d.defaultFont), TRUE);
         makeFonts(d, c);
         // The text colour, in case the new font's character format took it.
-        if (c.spec->kind == ControlKind::TextBox && c.spec->fore) setTextColour(c.child, *c.spec->fore);
+        if (c.layout->kind == ControlKind::TextBox && c.layout->fore) setTextColour(c.child, *c.layout->fore);
     }
     if (oldDefault) DeleteObject(oldDefault);
     renewIcons(hwnd, d, dpi);
@@ -345,7 +345,7 @@ HWND createRichEdit(HWND parent, const ControlSpec& c, const PixelRect& p, UINT_
 }
 
 void addTextBox(HWND parent, const Win32Window::Impl& d, Win32Window::Impl::Control& control, UINT_PTR id) {
-    const ControlSpec& c = *control.spec;
+    const ControlSpec& c = *control.layout;
     control.child = createRichEdit(parent, c, d.rectOf(c), id, d.fontOf(control, false));
     auto box = std::make_unique<Win32TextBox>(control.child, c.displayLimit);
     box->setText(SharedText(c.caption));
@@ -396,7 +396,7 @@ void Win32Window::buildControls(const FormSpec& form) {
 void Win32Window::addControl(const ControlSpec& c, UINT_PTR id) {
     Impl& d = *d_;
     Impl::Control& control = d.controls[c.name];
-    control.spec = &c;
+    control.layout = &c;
     const PixelRect p = d.rectOf(c);
     control.rect = toRect(p);
     makeFonts(d, control);
@@ -610,7 +610,7 @@ LRESULT CALLBACK Win32Window::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 namespace {
 
 void paintLabel(HDC dc, const Win32Window::Impl::Control& control, const Win32Window::Impl& d) {
-    const ControlSpec& c = *control.spec;
+    const ControlSpec& c = *control.layout;
     RECT r = control.rect;
     if (c.transparent) {
         SetBkMode(dc, TRANSPARENT);
@@ -733,9 +733,9 @@ std::optional<LRESULT> Win32Window::onCtlColour(WPARAM wp, LPARAM lp) {
     if (it == d.byChild.end()) return std::nullopt;
     const Impl::Control& c = *it->second;
     HDC dc = reinterpret_cast<HDC>(wp);
-    if (c.spec->fore) SetTextColor(dc, toColor(*c.spec->fore));
+    if (c.layout->fore) SetTextColor(dc, toColor(*c.layout->fore));
     if (!c.backBrush) return std::nullopt;
-    SetBkColor(dc, toColor(*c.spec->back));
+    SetBkColor(dc, toColor(*c.layout->back));
     return reinterpret_cast<LRESULT>(c.backBrush);
 }
 
