@@ -60,6 +60,7 @@ click_at 1927 5287 # Command2, Copy
 wait_until 30 windows_clipboard_is "$exact" ||
   fail "Copy put $(od -An -c "$work/got" 2>/dev/null) on the clipboard"
 pass "recall and Copy keep CR LF, a lone CR and a lone LF exactly"
+wait_ticks # the copied text reaches the history before the Clear, not after it
 click_at 2167 132 # Command1, Clear History
 history_is_empty() { ! rows_at_least 1; }
 wait_until 10 history_is_empty || fail "Clear History left rows"
