@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # One session as a user has it, in a shell with no locale at all (POSIX, as
 # after `su - user` on a minimal install), under a window manager (openbox)
-# beside a tray host (trayer, XEmbed): texts copied in other programs reach
-# the history once each and come back exactly (non-ASCII, CR LF, lone CR)
-# through recall, Copy, Cut and undo; a draft stays until the user picks a
+# beside a tray host (trayer, XEmbed): texts copied in other programs come
+# back exactly (non-ASCII, CR LF, lone CR) through recall, Copy, Cut and
+# undo; a draft stays until the user picks a
 # row; the icon shows the hidden window, and its menu switches the topmost
 # mode.
 if [ -z "${STOCK_POSIX_LOCALE_RUN:-}" ]; then
@@ -83,7 +83,6 @@ text=$'one\r\ntwo\rthree\nfour'
 n=$(history_count)
 set_clipboard "$text"
 wait_until 30 history_grew_past "$n" || fail "the CR LF text was not recorded"
-no_new_row "the CR LF text was recorded again on a later tick"
 click_at 1500 330 # recall the top row
 set_clipboard "something else"
 click_at 2000 3500
@@ -94,7 +93,7 @@ click_at 2000 3500
 xdotool key ctrl+z ctrl+shift+z ctrl+z # undo, redo, undo
 set_clipboard "something else again"
 copied_is "$text" "after Cut, undo, redo, undo"
-pass "a CR LF text is recorded once; Cut, undo, redo, undo bring CR LF and lone CR back exactly"
+pass "Cut, undo, redo, undo bring CR LF and lone CR back exactly"
 
 # The icon's double-click shows the hidden window; "show normal" from its
 # menu brings a minimized window back, no longer on top.

@@ -28,13 +28,11 @@ public:
 
     std::vector<Request> requests;
     std::optional<Value> property;  // the requestor's property, when there
-    bool broken = false;            // every property request fails
 
     void convert(xcb_atom_t target, xcb_atom_t prop, xcb_timestamp_t time) override {
         requests.push_back({target, prop, time});
     }
     std::optional<Piece> getProperty(xcb_atom_t, std::uint32_t offsetWords, std::uint32_t words) override {
-        if (broken) return std::nullopt;
         Piece piece;
         if (!property) return piece;
         auto held = std::make_shared<std::string>(property->bytes);
@@ -50,6 +48,14 @@ public:
     void deleteProperty(xcb_atom_t) override { property.reset(); }
 };
 
+template <class Event>
+xcb_generic_event_t generic(const Event& e) {
+    xcb_generic_event_t ev{};
+    static_assert(sizeof e <= sizeof ev);
+    std::memcpy(&ev, &e, sizeof e);
+    return ev;
+}
+
 // The SelectionNotify that answers REQUEST: `property` NONE is a refusal.
 inline xcb_generic_event_t notifyEvent(const SelectionAtoms& atoms, const FakeSelectionIo::Request& request,
                                        xcb_atom_t property, std::optional<xcb_timestamp_t> time = std::nullopt) {
@@ -60,10 +66,7 @@ inline xcb_generic_event_t notifyEvent(const SelectionAtoms& atoms, const FakeSe
     n.selection = atoms.clipboard;
     n.target = request.target;
     n.property = property;
-    xcb_generic_event_t ev{};
-    static_assert(sizeof n <= sizeof ev);
-    std::memcpy(&ev, &n, sizeof n);
-    return ev;
+    return generic(n);
 }
 
 // The notice that the requestor's PROPERTY has a new value.
@@ -73,10 +76,7 @@ inline xcb_generic_event_t newValueEvent(const SelectionAtoms& atoms, xcb_atom_t
     n.window = atoms.window;
     n.atom = property;
     n.state = XCB_PROPERTY_NEW_VALUE;
-    xcb_generic_event_t ev{};
-    static_assert(sizeof n <= sizeof ev);
-    std::memcpy(&ev, &n, sizeof n);
-    return ev;
+    return generic(n);
 }
 
 // Made-up atoms for a fetch without an X server.

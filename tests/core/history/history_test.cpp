@@ -1,4 +1,5 @@
-// The history's rows: emptied all at once, each shown on one line.
+// The history's rows: emptied all at once, each shown on one line, each
+// brought back into the edit box.
 #include "core/history/history.h"
 
 #include "core/text/text_map.h"
@@ -36,6 +37,15 @@ TEST_F(HistoryRows, ATextIsHeldOnceUntilItsLastHolderLetsGo) {
     click("Command1");
     box().setText(SharedText(u"draft"));
     EXPECT_EQ(text.holders(), 1);
+}
+
+TEST_F(HistoryRows, ARowClickedPutsItsExactTextIntoTheEditBox) {
+    take(u"first");
+    take(u"second\r\nline");
+    win().listBox("List1").pick(1);
+    EXPECT_EQ(box().text(), u"first");
+    win().listBox("List1").pick(0);
+    EXPECT_EQ(box().text(), u"second\r\nline");
 }
 
 std::u16string marks(std::size_t n) { return std::u16string(n, u'\u0301'); }

@@ -5,7 +5,6 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
@@ -16,7 +15,6 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
-#include <QThread>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -25,6 +23,7 @@
 #include "core/about/frm_about_layout.h"
 #include "support/about_fakes.h"
 #include "support/every_kind_form.h"
+#include "support/scratch.h"
 #include "core/main_window/frm_clipboard.h"
 #include "core/main_window/frm_clipboard_layout.h"
 #include "ui/qt/exact_text_edit.h"
@@ -38,16 +37,14 @@
 namespace stock::test {
 namespace {
 
-// Runs the event loop until the condition holds or the time is up.
-bool waitFor(const std::function<bool()>& condition, qint64 ms = 3000) {
-    QElapsedTimer t;
-    t.start();
-    while (!condition()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
+// Runs the event loop until the condition holds.
+bool waitFor(const std::function<bool()>& condition) {
+    return eventually(
+        [&] {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+            return condition();
+        },
+        std::chrono::seconds(60));
 }
 
 // Every control but a timer stands where the layout puts it at this screen's
@@ -150,7 +147,7 @@ TEST_F(QtMainWindow, AHugeRecallFillsTheEditBoxBySlicesAndHiddenMarksStayExact) 
     EXPECT_TRUE(e->isReadOnly());
     const std::u16string marks(70000, u'\u0301'), line = u"\nlong " + std::u16string(kShownLineUnits + 100, u'y');
     box().setText(SharedText(u"a" + marks + line));
-    ASSERT_TRUE(waitFor([&] { return !e->filling(); }, 60000));
+    ASSERT_TRUE(waitFor([&] { return !e->filling(); }));
     EXPECT_FALSE(e->isReadOnly());
     auto shows = [&](const std::u16string& exact) {
         return box().text() == exact && qt::fromQ(edit()->toPlainText()) == toDisplay(exact);

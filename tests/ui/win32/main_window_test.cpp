@@ -19,11 +19,15 @@
 namespace stock::win32 {
 namespace {
 
-RECT childRect(HWND parent, HWND child) {
+PixelRect placeOf(HWND parent, HWND child) {
     RECT r = {};
     GetWindowRect(child, &r);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+PixelRect pixelsOf(const ControlSpec& c, UINT dpi) {
+    return twipsToPixels(c.left, c.top, c.width, c.height, 1440.0 / dpi);
 }
 
 int fontHeight(HWND child) {
@@ -49,13 +53,9 @@ TEST(DpiChange, ControlsFontsAndWindowFollowTheNewDpi) {
         int font;
     };
     std::vector<Child> children;
-    for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        const RECT r = childRect(hwnd, c);
-        const PixelRect at = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         for (const ControlSpec& s : form.controls)
-            if (twipsToPixels(s.left, s.top, s.width, s.height, 1440.0 / before) == at)
-                children.push_back({c, &s, fontHeight(c)});
-    }
+            if (pixelsOf(s, before) == placeOf(hwnd, c)) children.push_back({c, &s, fontHeight(c)});
     ASSERT_GE(children.size(), 12u) << "buttons, list and text boxes where the layout puts them";
 
     RECT outer = {};
@@ -73,10 +73,7 @@ TEST(DpiChange, ControlsFontsAndWindowFollowTheNewDpi) {
     EXPECT_EQ(now.right - now.left, size.cx);
     EXPECT_EQ(now.bottom - now.top, size.cy);
     for (const Child& c : children) {
-        const RECT r = childRect(hwnd, c.hwnd);
-        const PixelRect at = {r.left, r.top, r.right - r.left, r.bottom - r.top};
-        EXPECT_EQ(at,
-                  twipsToPixels(c.control->left, c.control->top, c.control->width, c.control->height, 1440.0 / after))
+        EXPECT_EQ(placeOf(hwnd, c.hwnd), pixelsOf(*c.control, after))
             << c.control->name << " is not placed from its twips at " << after << " DPI";
         EXPECT_NEAR(fontHeight(c.hwnd), c.font * 1.5, 1.0) << c.control->name << "'s font";
     }

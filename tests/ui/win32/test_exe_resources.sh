@@ -11,10 +11,6 @@ set -uo pipefail
 exe=${1:?stockkun.exe}
 fail() { echo "FAIL: $*"; exit 1; }
 pass() { echo "ok: $*"; }
-for tool in wrestool icotool convert xmllint; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/deps.sh)"
-done
-[ -f "$exe" ] || fail "no $exe"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -36,7 +32,6 @@ pass "icon group 1 with sizes $sizes; the 16 and 256 px images show a picture"
 
 # ---- the manifest ----
 wrestool -x --type=24 --name=1 -R "$exe" -o "$work/manifest.xml" || fail "the manifest cannot be extracted"
-xmllint --noout "$work/manifest.xml" || fail "the manifest is not well-formed XML"
 xpath() { xmllint --xpath "$1" "$work/manifest.xml" 2>/dev/null; }
 controls=$(xpath "string(//*[local-name()='dependency']/*[local-name()='dependentAssembly']/*[local-name()='assemblyIdentity'][@name='Microsoft.Windows.Common-Controls']/@version)")
 [ "$controls" = 6.0.0.0 ] || fail "the manifest asks for common controls '$controls', not 6.0.0.0"

@@ -31,13 +31,28 @@ win_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # The set-up of a test that drives the exe STOCKKUN under Wine: the prefix,
 # the probe, this prefix's server ended with the test (it was started for
-# it), and a scratch folder `work`.
+# it), a scratch folder `work` and the tick file by its name on drive Z:.
 start_wine_test() {
   use_wine_prefix "$(dirname "$STOCKKUN")"
   build_wine_probe "$(dirname "$STOCKKUN")"
   at_exit "wineserver -k"
   work=$(mktemp -d)
   at_exit "rm -rf $work"
+  export STOCKKUN_TRACE_TICKS="$(win_path "$ticks_file")"
+}
+
+# Starts the exe and waits for its main window, `win`; its PID is main_pid.
+start_wine_program() {
+  wine "$STOCKKUN" >/dev/null 2>&1 &
+  main_pid=$!
+  track_pid $main_pid
+  wait_until 60 has_main_window || fail "the main window did not appear"
+  win=$(main_window)
+}
+ended_with_zero() {  # WHAT: the program has ended, with status 0
+  wait $main_pid
+  local status=$?
+  [ $status -eq 0 ] || fail "$1 ended the program with status $status"
 }
 
 # A text as UTF-16LE bytes, as the Windows clipboard holds it.

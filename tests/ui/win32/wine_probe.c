@@ -3,9 +3,6 @@
  *                          without its NUL, to FILE (exit 1 without text)
  *   wine_probe put FILE    puts FILE's UTF-16LE bytes on the clipboard as
  *                          CF_UNICODETEXT, untouched by the X bridge
- *   wine_probe box FILE    writes the title of the open message box, a line
- *                          feed and its text (UTF-16LE) to FILE (exit 1
- *                          while there is none)
  *   wine_probe secret exclude|nohistory TEXT
  *                          owns the clipboard with TEXT marked a secret
  *                          (ExcludeClipboardContentFromMonitorProcessing,
@@ -38,16 +35,16 @@ static int write_file(const wchar_t* path, const void* data, size_t size) {
     return fclose(f) == 0 && ok ? 0 : 2;
 }
 
-static int open_clipboard(void) {
+static int open_clipboard(HWND owner) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        if (OpenClipboard(NULL)) return 1;
+        if (OpenClipboard(owner)) return 1;
         Sleep(20);
     }
     return 0;
 }
 
 static int get_text(const wchar_t* path) {
-    if (!open_clipboard()) return 2;
+    if (!open_clipboard(NULL)) return 2;
     int rc = 1;
     HANDLE h = GetClipboardData(CF_UNICODETEXT);
     const wchar_t* p = h ? GlobalLock(h) : NULL;
@@ -74,33 +71,11 @@ static int put_text(const wchar_t* path) {
     memcpy(p, bytes, size);
     p[size] = p[size + 1] = 0;
     GlobalUnlock(h);
-    if (!open_clipboard()) return 2;
+    if (!open_clipboard(NULL)) return 2;
     EmptyClipboard();
     const int ok = SetClipboardData(CF_UNICODETEXT, h) != NULL;
     CloseClipboard();
     return ok ? 0 : 2;
-}
-
-static BOOL CALLBACK find_static(HWND child, LPARAM found) {
-    wchar_t cls[32];
-    if (GetClassNameW(child, cls, 32) && _wcsicmp(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0) {
-        *(HWND*)found = child;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-static int box_text(const wchar_t* path) {
-    HWND box = FindWindowW(L"#32770", NULL);
-    if (!box) return 1;
-    HWND text = NULL;
-    EnumChildWindows(box, find_static, (LPARAM)&text);
-    if (!text) return 1;
-    wchar_t buffer[2048];
-    int n = GetWindowTextW(box, buffer, 1000);
-    buffer[n++] = L'\n';
-    n += GetWindowTextW(text, buffer + n, 1000);
-    return write_file(path, buffer, (size_t)n * sizeof(wchar_t));
 }
 
 /* What `list` writes, and the main window's children it looks at. */
@@ -200,12 +175,7 @@ static int own_secret(const wchar_t* mark, const wchar_t* text) {
     wc.lpszClassName = L"wine_probe";
     RegisterClassW(&wc);
     HWND w = CreateWindowW(L"wine_probe", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
-    if (!w) return 2;
-    int attempt = 0;
-    while (!OpenClipboard(w)) {
-        if (++attempt == 100) return 2;
-        Sleep(20);
-    }
+    if (!w || !open_clipboard(w)) return 2;
     EmptyClipboard();
     const int exclude = wcscmp(mark, L"exclude") == 0;
     HGLOBAL zero = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
@@ -224,7 +194,6 @@ static int own_secret(const wchar_t* mark, const wchar_t* text) {
 int wmain(int argc, wchar_t** argv) {
     if (argc == 3 && wcscmp(argv[1], L"get") == 0) return get_text(argv[2]);
     if (argc == 3 && wcscmp(argv[1], L"put") == 0) return put_text(argv[2]);
-    if (argc == 3 && wcscmp(argv[1], L"box") == 0) return box_text(argv[2]);
     if (argc == 3 && wcscmp(argv[1], L"list") == 0) return list_text(argv[2]);
     if (argc == 4 && wcscmp(argv[1], L"secret") == 0) return own_secret(argv[2], argv[3]);
     if (argc != 1) return 2;
