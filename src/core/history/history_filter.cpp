@@ -9,8 +9,8 @@
 namespace stock {
 namespace {
 
-constexpr std::size_t kFoldCost = 4;           // per code unit folded
-constexpr std::size_t kLongPiece = 64 * 1024;  // code units folded at a time
+constexpr std::size_t kFoldCost = 4;                        // per code unit folded
+constexpr std::size_t kLongPiece = std::size_t{64} * 1024;  // code units folded at a time
 
 bool printable(const std::u16string& typed) {
     if (typed.empty()) return false;
