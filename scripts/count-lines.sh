@@ -28,4 +28,4 @@ count() {
 }
 code=$(count src)
 tests=$(count tests)
-echo "code (src/): $code  tests (tests/): $tests  tests share: $(( 100 * tests / (code + tests) ))%"
+echo "code (src/): $code  tests (tests/): $tests  tests over code: $(( 100 * tests / code ))%"

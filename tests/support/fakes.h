@@ -110,7 +110,7 @@ public:
         text_ = t;
     }
     void close() override { open_ = false; }
-    bool isOpen() const override { return open_; }
+    bool isOpen() const { return open_; }
     std::u16string text() const override { return text_; }
     void setCount(const std::u16string& c) override { count = c; }
     void onEdited(Handler h) override { edited_ = std::move(h); }

@@ -45,7 +45,13 @@ void HistoryFilter::List1_KeyPress(const std::u16string& typed) {
     if (!open_ && printable(typed)) openWith(typed);
 }
 
-void HistoryFilter::Find() { openWith(open_ ? field_.text() : std::u16string()); }
+void HistoryFilter::Find() {
+    if (open_) {
+        field_.open(field_.text());  // the keyboard back in the field, the rows as they are
+    } else {
+        openWith(std::u16string());
+    }
+}
 
 void HistoryFilter::Filter_Change() {
     if (!open_) return;
@@ -62,18 +68,11 @@ void HistoryFilter::Filter_Escape() {
 }
 
 void HistoryFilter::openWith(const std::u16string& text) {
-    if (!open_) {
-        current_.reset();
-        const long row = history_.ListIndex();
-        if (row >= 0 && static_cast<std::size_t>(row) < history_.size()) current_ = history_.size() - 1 - row;
-        open_ = true;
-        history_.showIn(this);
-        query_.clear();
-        matches_.clear();
-        todo_.clear();
-        shownCount_ = 0;
-        List1.setRows(this);
-    }
+    current_.reset();
+    const long row = history_.ListIndex();
+    if (row >= 0 && static_cast<std::size_t>(row) < history_.size()) current_ = rowOf(static_cast<std::size_t>(row));
+    open_ = true;
+    history_.showIn(this);
     field_.open(text);
     search(text);
 }
@@ -81,20 +80,25 @@ void HistoryFilter::openWith(const std::u16string& text) {
 void HistoryFilter::close() {
     rememberCurrent();
     open_ = false;
+    clearSearch();
+    todo_.clear();
+    query_.clear();
+    history_.showIn(nullptr);
+    List1.setRows(&history_);
+    if (current_ && *current_ < history_.size()) List1.setCurrentIndex(static_cast<long>(rowOf(*current_)));
+    field_.close();
+}
+
+// Forgets the search under way and what it found; a slice already
+// scheduled finds its token gone.
+void HistoryFilter::clearSearch() {
     token_.reset();
     scheduled_ = false;
     long_.reset();
     longTodo_.clear();
-    todo_.clear();
     next_ = 0;
     matches_.clear();
     shownCount_ = 0;
-    query_.clear();
-    history_.showIn(nullptr);
-    List1.setRows(&history_);
-    if (current_ && *current_ < history_.size())
-        List1.setCurrentIndex(static_cast<long>(history_.size() - 1 - *current_));
-    field_.close();
 }
 
 void HistoryFilter::search(const std::u16string& text) {
@@ -104,7 +108,7 @@ void HistoryFilter::search(const std::u16string& text) {
     // or that were not looked at yet.
     const bool narrower = query.find(query_) != std::u16string::npos;
     std::vector<std::size_t> todo;
-    if (narrower && open_ && !query_.empty()) {
+    if (narrower && !query_.empty()) {
         todo = matches_;
         if (long_) todo.push_back(long_->serial);
         todo.insert(todo.end(), longTodo_.begin(), longTodo_.end());
@@ -113,15 +117,10 @@ void HistoryFilter::search(const std::u16string& text) {
         todo.resize(history_.size());
         for (std::size_t i = 0; i < todo.size(); ++i) todo[i] = todo.size() - 1 - i;
     }
+    clearSearch();
     query_ = std::move(query);
     todo_ = std::move(todo);
-    next_ = 0;
-    long_.reset();
-    longTodo_.clear();
-    matches_.clear();
-    shownCount_ = 0;
     token_ = std::make_shared<int>(0);
-    scheduled_ = false;
     slice();
     publish(true);
     scheduleSlice();
@@ -159,7 +158,7 @@ void HistoryFilter::slice() {
             // Long rows wait until every short one has been looked at.
             const std::size_t serial = longTodo_.front();
             longTodo_.erase(longTodo_.begin());
-            SharedText text = history_.Text(history_.size() - 1 - serial);
+            SharedText text = history_.Text(rowOf(serial));
             long_.emplace(LongSearch{serial, text, Folder(text.view()), {}});
         } else {
             break;
@@ -169,7 +168,7 @@ void HistoryFilter::slice() {
 
 HistoryFilter::Match HistoryFilter::matches(std::size_t serial, std::size_t& work) {
     if (query_.empty()) return ++work, Match::Yes;
-    const std::u16string_view text = history_.view(history_.size() - 1 - serial);
+    const std::u16string_view text = history_.view(rowOf(serial));
     if (folded_.size() < history_.size()) folded_.resize(history_.size());
     FoldedRow& row = folded_[serial];
     if (row.state == FoldedRow::Unknown) {
@@ -259,12 +258,12 @@ void HistoryFilter::rowsCleared() {
 
 long HistoryFilter::historyRow(long shownRow) const {
     if (shownRow < 0 || static_cast<std::size_t>(shownRow) >= shownCount_) return -1;
-    return static_cast<long>(history_.size() - 1 - matches_[static_cast<std::size_t>(shownRow)]);
+    return static_cast<long>(rowOf(matches_[static_cast<std::size_t>(shownRow)]));
 }
 
 std::u16string HistoryFilter::shown(std::size_t row) const {
     if (row >= shownCount_) return {};
-    return history_.shown(history_.size() - 1 - matches_[row]);
+    return history_.shown(rowOf(matches_[row]));
 }
 
 }  // namespace stock

@@ -38,9 +38,6 @@ public:
     void Filter_Change();
     void Filter_Escape();
 
-    bool isOpen() const { return open_; }
-    bool searching() const { return next_ < todo_.size() || long_ || !longTodo_.empty(); }
-
     std::size_t size() const override { return shownCount_; }
     std::u16string shown(std::size_t row) const override;
 
@@ -56,6 +53,10 @@ private:
     void rowsCleared() override;
     long historyRow(long shownRow) const override;
 
+    bool searching() const { return next_ < todo_.size() || long_ || !longTodo_.empty(); }
+    // Rows are counted from the top, serials from the oldest row.
+    std::size_t rowOf(std::size_t serial) const { return history_.size() - 1 - serial; }
+    void clearSearch();
     void openWith(const std::u16string& text);
     void close();
     void search(const std::u16string& text);

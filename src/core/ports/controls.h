@@ -84,7 +84,6 @@ public:
     virtual void open(const std::u16string& text) = 0;
     // Hides the field and gives the keyboard back to the list.
     virtual void close() = 0;
-    virtual bool isOpen() const = 0;
     virtual std::u16string text() const = 0;
     // How many rows match, shown beside the text.
     virtual void setCount(const std::u16string& count) = 0;

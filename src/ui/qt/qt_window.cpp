@@ -161,7 +161,6 @@ public:
     void close() override {
         if (w_) w_->close();
     }
-    bool isOpen() const override { return w_ && !w_->isHidden(); }
     std::u16string text() const override { return w_ ? w_->edit()->text().toStdU16String() : std::u16string(); }
     void setCount(const std::u16string& count) override {
         if (w_) w_->count()->setText(toQ(count));

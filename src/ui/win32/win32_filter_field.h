@@ -20,7 +20,6 @@ public:
 
     void open(const std::u16string& text) override;
     void close() override;
-    bool isOpen() const override { return open_; }
     std::u16string text() const override;
     void setCount(const std::u16string& count) override;
     void onEdited(Handler handler) override { keep(edited_, std::move(handler)); }
