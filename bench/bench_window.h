@@ -3,6 +3,9 @@
 #pragma once
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 
 #include "bench_support.h"
@@ -19,6 +22,35 @@ struct PreparedAsTheProgram {
         tuneHeapForLargeTexts();
         setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
+};
+
+// The longest gap between two turns of the event loop (a stall of the UI
+// thread) while the probe runs, in ms; the gap up to stop() counts too.
+class GapProbe {
+public:
+    GapProbe() {
+        timer_.setInterval(1);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { lap(); });
+    }
+    void start() {
+        longest_ = 0;
+        since_.start();
+        timer_.start();
+    }
+    double stop() {
+        lap();
+        timer_.stop();
+        return longest_;
+    }
+
+private:
+    void lap() {
+        longest_ = std::max(longest_, since_.nsecsElapsed() / 1e6);
+        since_.restart();
+    }
+    QTimer timer_;
+    QElapsedTimer since_;
+    double longest_ = 0;
 };
 
 class MainWindowBench {

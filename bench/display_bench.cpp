@@ -24,16 +24,9 @@ namespace {
 // Runs `step` from the event loop, then the loop until `done` holds and
 // 300 ms more; returns the longest gap between two probe ticks, in ms.
 double longestStall(const std::function<void()>& step, const std::function<bool()>& done, double* total = nullptr) {
-    QElapsedTimer clock, since;
-    double longest = 0;
-    QTimer probe;
-    probe.setInterval(1);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        longest = std::max(longest, since.nsecsElapsed() / 1e6);
-        since.restart();
-    });
+    QElapsedTimer clock;
+    stock::bench::GapProbe probe;
     clock.start();
-    since.start();
     probe.start();
     QTimer::singleShot(0, step);
     qint64 finished = -1;
@@ -41,7 +34,7 @@ double longestStall(const std::function<void()>& step, const std::function<bool(
         QApplication::processEvents(QEventLoop::AllEvents, 5);
         if (finished < 0 && done()) finished = clock.elapsed();
     }
-    longest = std::max(longest, since.nsecsElapsed() / 1e6);
+    const double longest = probe.stop();
     if (total) *total = static_cast<double>(finished);
     return longest;
 }

@@ -42,22 +42,10 @@ int main(int argc, char** argv) {
     big.reserve(pasteMiB << 19);
     while (big.size() * 2 < (pasteMiB << 20)) big += line;
     clipboard.text = std::move(big);
-    // A 1 ms probe measures the longest gap in the event loop meanwhile.
-    QTimer probe;
-    probe.setInterval(1);
-    auto last = std::chrono::steady_clock::now();
-    double longestGap = 0;
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const auto now = std::chrono::steady_clock::now();
-        longestGap = std::max(longestGap, std::chrono::duration<double, std::milli>(now - last).count());
-        last = now;
-    });
+    stock::bench::GapProbe probe;
     probe.start();
-    last = std::chrono::steady_clock::now();
     const double paste = timed([&] { frm.mnuPaste_Click(); });
-    const auto now = std::chrono::steady_clock::now();
-    longestGap = std::max(longestGap, std::chrono::duration<double, std::milli>(now - last).count());
-    probe.stop();
+    const double longestGap = probe.stop();
     if (frm.window().textBox("RichTextBox1").text() != clipboard.text) {
         std::fprintf(stderr, "edit_bench: the edit box does not hold the text pasted\n");
         return 1;

@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -19,25 +18,6 @@
 #include "ui/qt/qt_window.h"
 
 namespace {
-
-// The longest time between two runs of the event loop while it is measured.
-struct StallMeter {
-    QTimer timer;
-    QElapsedTimer since;
-    double longest = 0;
-    StallMeter() {
-        timer.setInterval(0);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            longest = std::max(longest, since.nsecsElapsed() / 1e6);
-            since.restart();
-        });
-    }
-    void start() {
-        longest = 0;
-        since.start();
-        timer.start();
-    }
-};
 
 std::u16string entry(int i) {
     static const char16_t* words[] = {u"ｶﾀｶﾅ",  u"カタログ", u"Straße", u"ＡＢＣ",     u"clipboard", u"履歴", u"\r\n",
@@ -98,14 +78,15 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 2; ++i)
         clip.setText(stock::SharedText(std::u16string(units, u'x') + u"ＮＥＥＤＬＥ" + char16_t(u'0' + i)));
     QApplication::processEvents();
-    StallMeter stall;
+    stock::bench::GapProbe stall;
     stall.start();
     QElapsedTimer t;
     t.start();
     type(list, QStringLiteral("n"));
     for (const char16_t* c : {u"e", u"e", u"d", u"l", u"e"}) type(bar->edit(), QString::fromUtf16(c));
     untilSearched();
+    const double longest = stall.stop();
     std::printf("filter over two %zu MiB texts: all searched after %.0f ms, longest UI stall %.2f ms (matches %s)\n",
-                textMib, t.nsecsElapsed() / 1e6, stall.longest, bar->count()->text().toUtf8().constData());
+                textMib, t.nsecsElapsed() / 1e6, longest, bar->count()->text().toUtf8().constData());
     return bar->count()->text().startsWith(QStringLiteral("2 ")) ? 0 : 1;
 }
