@@ -74,7 +74,7 @@ public:
     void setCurrentIndex(long row) override { current_ = row; }
     void setHorizontalExtent(int) override {}
     void onClick(Handler h) override { click_ = std::move(h); }
-    void onTyped(std::function<void(const std::u16string&)> h) override { typed_ = std::move(h); }
+    void onTyped(std::function<bool(const std::u16string&)> h) override { typed_ = std::move(h); }
 
     // The user types while the list has the keyboard.
     void type(const std::u16string& text) {
@@ -100,7 +100,7 @@ private:
     std::size_t drawn_ = 0;
     long current_ = -1;
     Handler click_;
-    std::function<void(const std::u16string&)> typed_;
+    std::function<bool(const std::u16string&)> typed_;
 };
 
 class FakeFilterField final : public FilterField {

@@ -41,8 +41,10 @@ HistoryFilter::~HistoryFilter() {
     }
 }
 
-void HistoryFilter::List1_KeyPress(const std::u16string& typed) {
-    if (!open_ && printable(typed)) openWith(typed);
+bool HistoryFilter::List1_KeyPress(const std::u16string& typed) {
+    if (!printable(typed)) return false;
+    if (!open_) openWith(typed);
+    return true;
 }
 
 void HistoryFilter::Find() {

@@ -31,8 +31,9 @@ public:
     HistoryFilter(const HistoryFilter&) = delete;
     HistoryFilter& operator=(const HistoryFilter&) = delete;
 
-    // Text typed into the list: a printable one opens the field holding it.
-    void List1_KeyPress(const std::u16string& typed);
+    // Text typed into the list: a printable one opens the field holding it,
+    // or goes nowhere while the field is open. Answers whether it was taken.
+    bool List1_KeyPress(const std::u16string& typed);
     // Ctrl+F: opens the field, or gives it the keyboard again.
     void Find();
     void Filter_Change();

@@ -71,8 +71,10 @@ void FrmClipboard::wireFilter() {
     FilterField& field = w.filterField("List1");
     filter_.emplace(*history_, w.listBox("List1"), field, s_.ui);
     HistoryFilter& filter = *filter_;
-    w.listBox("List1").onTyped([&filter](const std::u16string& typed) {
-        callGuarded("List1_KeyPress", std::function<void()>([&filter, &typed] { filter.List1_KeyPress(typed); }));
+    w.listBox("List1").onTyped([&filter](const std::u16string& typed) noexcept {
+        bool taken = false;
+        callGuarded("List1_KeyPress", std::function<void()>([&] { taken = filter.List1_KeyPress(typed); }));
+        return taken;
     });
     w.onFind(guarded("Form_Find", [&filter] { filter.Find(); }));
     field.onEdited(guarded("Filter_Change", [&filter] { filter.Filter_Change(); }));

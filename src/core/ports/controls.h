@@ -70,8 +70,9 @@ public:
     // The user made a row the current row (mouse or keyboard).
     virtual void onClick(Handler handler) = 0;
     // The user typed text (a character, or what an input method composed)
-    // while the list had the keyboard.
-    virtual void onTyped(std::function<void(const std::u16string&)> handler) = 0;
+    // while the list had the keyboard. The handler answers whether it took the
+    // text; what it does not take, the list handles as it would by itself.
+    virtual void onTyped(std::function<bool(const std::u16string&)> handler) = 0;
 };
 
 // A one-line field that a list shows over its bottom edge while the user

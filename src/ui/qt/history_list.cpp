@@ -107,12 +107,10 @@ void HistoryView::mouseMoveEvent(QMouseEvent* event) {
 void HistoryView::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     const bool command = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (!text.isEmpty() && !command) {
-        callGuarded("List1 typed", std::function<void()>([this, &text] {
-                        if (typed) typed(text.toStdU16String());
-                    }));
-        if (text.front() >= QChar(0x20) && text.front() != QChar(0x7F)) return;
-    }
+    bool taken = false;
+    if (!text.isEmpty() && !command)
+        callGuarded("List1 typed", std::function<void()>([&] { taken = typed && typed(text.toStdU16String()); }));
+    if (taken) return;
     const QPersistentModelIndex before = currentIndex();
     QListView::keyPressEvent(event);
     firedIfMoved(before);

@@ -49,9 +49,9 @@ public:
     void setCurrentRow(long row);
 
     std::function<void()> clickedRow;
-    // Text typed while the list has the keyboard; printable text goes
-    // nowhere else (no jump to a row that starts with it).
-    std::function<void(const std::u16string&)> typed;
+    // Text typed while the list has the keyboard; what it takes goes nowhere
+    // else (no jump to a row that starts with it).
+    std::function<bool(const std::u16string&)> typed;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

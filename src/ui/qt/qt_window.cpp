@@ -131,7 +131,7 @@ public:
     void setCurrentIndex(long row) override {
         if (w_) w_->setCurrentRow(row);
     }
-    void onTyped(std::function<void(const std::u16string&)> h) override {
+    void onTyped(std::function<bool(const std::u16string&)> h) override {
         if (!w_ || dropped()) return;
         w_->typed = std::move(h);
     }

@@ -54,7 +54,7 @@ HFONT messageFont(UINT dpi) {
 
 class Win32ListBox final : public ListBox, public InertControl {
 public:
-    using Typed = std::function<void(const std::u16string&)>;
+    using Typed = std::function<bool(const std::u16string&)>;
     explicit Win32ListBox(HWND w) : w_(w) {
         if (w_) SetWindowSubclass(w_, listProc, 1, reinterpret_cast<DWORD_PTR>(this));
     }
@@ -100,16 +100,14 @@ public:
 private:
     static LRESULT CALLBACK listProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
         auto* list = reinterpret_cast<Win32ListBox*>(data);
-        // Typed text goes to its handler instead of the list's own search
-        // by first letter.
-        if (msg == WM_CHAR && list->typed_) {
-            list->typed(static_cast<char16_t>(wp));
-            return 0;
-        }
+        // Typed text that its handler takes does not reach the list's own
+        // search by first letter.
+        if (msg == WM_CHAR && list->typed_ && list->typed(static_cast<char16_t>(wp))) return 0;
         return DefSubclassProc(hwnd, msg, wp, lp);
     }
-    // A character outside the BMP comes as two WM_CHARs; it goes on whole.
-    void typed(char16_t unit) {
+    // A character outside the BMP comes as two WM_CHARs; it goes on whole,
+    // and its first half is held until then.
+    bool typed(char16_t unit) {
         const bool high = unit >= 0xD800 && unit < 0xDC00, low = unit >= 0xDC00 && unit < 0xE000;
         std::u16string text;
         if (pendingHigh_ && low)
@@ -119,12 +117,16 @@ private:
         pendingHigh_.reset();
         if (high) {
             pendingHigh_ = unit;
-            return;
+            return true;
         }
         text.push_back(unit);
-        deliver(text);
+        return deliver(text);
     }
-    void deliver(const std::u16string& text) const { callGuarded<const std::u16string&>("list typing", typed_, text); }
+    bool deliver(const std::u16string& text) const {
+        bool taken = false;
+        callGuarded("list typing", std::function<void()>([&] { taken = typed_(text); }));
+        return taken;
+    }
     void dropHandlers() override {
         click = nullptr;
         typed_ = nullptr;
