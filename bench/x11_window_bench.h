@@ -18,7 +18,7 @@
 #include "core/main_window/frm_clipboard.h"
 #include "core/main_window/lifetime.h"
 #include "ui/qt/qt_ui.h"
-#include "ui/qt/x11_clipboard.h"
+#include "ui/qt/desktop_clipboard.h"
 
 namespace stock::bench {
 
@@ -73,7 +73,7 @@ private:
 public:
     QApplication app;
     qt::QtUi ui;
-    qt::X11Clipboard clipboard;
+    qt::DesktopClipboard clipboard;
     TimedClipboard timed{clipboard};
     NoLock lock;
     Lifetime lifetime{ui};

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
-#include "os/x11/selection_state.h"
+#include "os/selection/selection_state.h"
 
 using stock::SharedText;
-using stock::x11::SelectionState;
+using stock::selection::SelectionState;
 
 namespace {
 

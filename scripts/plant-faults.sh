@@ -33,7 +33,7 @@ FAULTS=(
   'P17|core/history/history.cpp|Clear keeps the old rows|/    rows_.clear();/d'
   'P18|ui/qt/qt_window.cpp|topmost flag always set|s/flags.setFlag(Qt::WindowStaysOnTopHint, on);/flags.setFlag(Qt::WindowStaysOnTopHint, on || true);/'
   'P19|core/text/ansi.cpp|fromAnsi drops the last unit|s/{ return decodeUtf8(bytes); }/{ auto s = decodeUtf8(bytes); if (!s.empty()) s.pop_back(); return s; }/'
-  'P20|ui/qt/x11_clipboard.cpp|own-clipboard paste branch switched off|s/if (QGuiApplication::clipboard()->ownsClipboard())/if (false \&\& QGuiApplication::clipboard()->ownsClipboard())/'
+  'P20|ui/qt/desktop_clipboard.cpp|own-clipboard paste branch switched off|s/    if (qtOwns()) {/    if (false \&\& qtOwns()) {/'
   'P21|core/history/history.cpp|a new clip is kept at the bottom, not the top|s/rows_.push_front(std::move(text));/rows_.push_back(std::move(text));/'
   'P22|core/history/clipboard_watcher.cpp|a secret on the first read is not a stop|s/if (!first || first->secret) return;/if (!first) return;/'
   'P23|ui/qt/history_list.cpp|rows below an announced insert answer with the new rows|s/if (inserting_ \&\& row >= \*inserting_) ++row;//'

@@ -14,8 +14,9 @@
 #include "os/posix/registry.h"
 #include "os/posix/text_locale.h"
 #include "os/posix/user_name.h"
+#include "os/wayland/wayland_clipboard.h"
 #include "ui/qt/program_icon.h"
-#include "ui/qt/x11_clipboard.h"
+#include "ui/qt/desktop_clipboard.h"
 #include "ui/qt/qt_shell.h"
 #include "ui/qt/qt_tray.h"
 #include "ui/qt/qt_ui.h"
@@ -46,8 +47,10 @@ void traceTicks() {
 int main(int argc, char** argv) {
     // --help, --version, --autostart: answered before any display or lock.
     if (const auto status = stock::handleCommandLine(argc, argv)) return *status;
-    // Background clipboard access, stay-on-top and window placement need X11:
-    // on a Wayland desktop the program runs through XWayland.
+    // Stay-on-top and window placement need X11: on a Wayland desktop the
+    // window is XWayland's, and the clipboard the compositor's own where it
+    // offers data control (every copy is seen, whatever window has the
+    // focus); elsewhere the X11 clipboard serves.
     stock::tuneHeapForLargeTexts();
     const char* display = std::getenv("DISPLAY");
     if (display && *display) setenv("QT_QPA_PLATFORM", "xcb", 1);
@@ -59,7 +62,8 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(stock::qt::programIcon());
 
     stock::qt::QtUi ui;
-    stock::qt::X11Clipboard clipboard;
+    stock::wayland::WaylandClipboard wayland;
+    stock::qt::DesktopClipboard clipboard(wayland.usable() ? &wayland : nullptr);
     stock::PosixInstanceLock lock(display ? display : "");
     stock::PosixUserName userName;
     stock::qt::QtShell shell;

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "os/x11/selection_fetch.h"
-#include "os/x11/selection_state.h"
+#include "os/selection/selection_state.h"
 
 namespace stock::x11 {
 namespace {
@@ -362,7 +362,7 @@ private:
     std::size_t nextProperty_ = 0;
     xcb_timestamp_t ownerTime_ = XCB_CURRENT_TIME;
 
-    SelectionState state_;
+    selection::SelectionState state_;
     std::optional<Transfer> transfer_;       // reader thread only
     xcb_generic_event_t* queued_ = nullptr;  // taken from the queue before a wait, handled next
     int wake_ = -1;

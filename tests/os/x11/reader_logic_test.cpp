@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "os/x11/selection_fetch.h"
-#include "os/x11/selection_state.h"
+#include "os/selection/selection_state.h"
 #include "support/fake_selection_io.h"
 #include "os/x11/text_decoding.h"
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "ui/qt/x11_clipboard.h"
+#include "ui/qt/desktop_clipboard.h"
 #include "os/x11/x11_clipboard_reader.h"
 #include "support/scratch.h"
 
@@ -24,8 +24,8 @@ std::optional<SharedText> textOf(Clipboard& clip) {
 // The program's own write is read at once and not fetched back. A copy key
 // in a text field goes to QClipboard directly: its paste cannot wait for the
 // reader, whose fetch this very thread would answer.
-TEST(X11Clipboard, OwnWritesAndCopiesByQtAreReadAndPastedAtOnce) {
-    X11Clipboard clip;
+TEST(DesktopClipboard, OwnWritesAndCopiesByQtAreReadAndPastedAtOnce) {
+    DesktopClipboard clip;
     ASSERT_NE(clip.reader(), nullptr);
     const auto before = clip.reader()->transfers();
     const SharedText mine(u"from the program\r\nline 2");

@@ -12,15 +12,18 @@ class ClipboardReader;
 
 namespace stock::qt {
 
-// The clipboard on X11: reads come from a reader with its own X connection
-// and thread, which keeps the last text until the owner changes, so a read
-// never waits for the X server or a clipboard owner; writes go through
-// QClipboard and are noted with the reader, so the next read sees them at
-// once. Without X11 it is the plain QtClipboard.
-class X11Clipboard final : public Clipboard {
+// The desktop's clipboard. On X11, reads come from a reader with its own X
+// connection and thread, which keeps the last text until the owner changes,
+// so a read never waits for the X server or a clipboard owner; writes go
+// through QClipboard and are noted with the reader, so the next read sees
+// them at once. Given a native clipboard (a Wayland session's), reads and
+// writes go through that one instead, and Qt serves only the paste of a copy
+// that Qt made itself (a text field's copy key). Without either it is the
+// plain QtClipboard.
+class DesktopClipboard final : public Clipboard {
 public:
-    X11Clipboard();
-    ~X11Clipboard() override;
+    explicit DesktopClipboard(Clipboard* native = nullptr);
+    ~DesktopClipboard() override;
 
     std::optional<ClipboardText> readText() override;
     std::optional<SharedText> readTextToPaste() override;
@@ -32,6 +35,7 @@ public:
 
 private:
     QtClipboard qt_;
+    Clipboard* native_ = nullptr;
     std::unique_ptr<x11::ClipboardReader> reader_;
     // Qt changed the clipboard by itself (a text field's own copy key, or
     // another program taking it) since the program's own last write.

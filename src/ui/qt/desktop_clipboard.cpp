@@ -1,4 +1,4 @@
-#include "ui/qt/x11_clipboard.h"
+#include "ui/qt/desktop_clipboard.h"
 
 #include "core/guard/guard.h"
 
@@ -9,12 +9,21 @@
 #include "os/x11/x11_hints.h"
 
 namespace stock::qt {
+namespace {
 
-X11Clipboard::X11Clipboard() {
+bool qtOwns() {
+    const QClipboard* cb = QGuiApplication::clipboard();
+    return cb && cb->ownsClipboard();
+}
+
+}  // namespace
+
+DesktopClipboard::DesktopClipboard(Clipboard* native) : native_(native) {
     if (QClipboard* cb = QGuiApplication::clipboard())
         watch_ = QObject::connect(cb, &QClipboard::changed, [this](QClipboard::Mode mode) {
             if (mode == QClipboard::Clipboard && !writing_) changedByQt_ = true;
         });
+    if (native_) return;
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection()) return;
     // Windows made by Qt's own connection carry its resource-id base: when
@@ -31,21 +40,25 @@ X11Clipboard::X11Clipboard() {
     }
 }
 
-X11Clipboard::~X11Clipboard() { QObject::disconnect(watch_); }
+DesktopClipboard::~DesktopClipboard() { QObject::disconnect(watch_); }
 
-std::optional<ClipboardText> X11Clipboard::readText() {
+std::optional<ClipboardText> DesktopClipboard::readText() {
+    if (native_) return native_->readText();
     if (!reader_) return qt_.readText();
     return reader_->read();
 }
 
-std::optional<SharedText> X11Clipboard::readTextToPaste() {
+std::optional<SharedText> DesktopClipboard::readTextToPaste() {
+    // Qt's own copy: the native clipboard would fetch it from this very
+    // thread, through the compositor's bridge to X11.
+    if (native_) return qtOwns() ? qt_.readTextToPaste() : native_->readTextToPaste();
     if (!reader_) return qt_.readTextToPaste();
     // Qt answers for its own clipboard without the X server; asking the
     // reader would wait for this very thread to answer the request. The
     // reader knows the program's own last write at once (and shares its
     // buffer), but learns of a copy that Qt made by itself only a moment
     // later.
-    if (QGuiApplication::clipboard()->ownsClipboard()) {
+    if (qtOwns()) {
         if (!changedByQt_)
             if (auto text = reader_->readText()) return text;
         return qt_.readTextToPaste();
@@ -53,12 +66,14 @@ std::optional<SharedText> X11Clipboard::readTextToPaste() {
     return reader_->readTextToPaste();
 }
 
-std::optional<std::uint64_t> X11Clipboard::changeCount() {
+std::optional<std::uint64_t> DesktopClipboard::changeCount() {
+    if (native_) return native_->changeCount();
     if (!reader_ || !reader_->usable()) return std::nullopt;
     return reader_->changeCount();
 }
 
-bool X11Clipboard::writeText(const SharedText& text) {
+bool DesktopClipboard::writeText(const SharedText& text) {
+    if (native_) return native_->writeText(text);
     if (!reader_) return qt_.writeText(text);
     reader_->ownWriteBegun(text);
     bool ok = false;

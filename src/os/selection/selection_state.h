@@ -1,6 +1,7 @@
-// What the program knows about the CLIPBOARD selection's text, shared between
-// the reader thread (which learns of owner changes and fetches) and the UI
-// thread (which reads, and writes through the toolkit). No X calls here.
+// What the program knows about the clipboard's text, shared between a
+// reader thread (which learns of owner changes and fetches, over X11 or
+// Wayland) and the UI thread (which reads and writes). No window-system
+// calls here.
 //
 // A new owner's text is fetched at once, one fetch at a time: a fetch that a
 // newer owner overtakes still finishes, and the newest owner is fetched next.
@@ -23,7 +24,7 @@
 
 #include "core/text/shared_text.h"
 
-namespace stock::x11 {
+namespace stock::selection {
 
 class SelectionState {
 public:
@@ -33,9 +34,9 @@ public:
     // --- Reader thread ---------------------------------------------------
 
     // The selection got a new owner; `owner` 0 means nobody owns it now.
-    // `ours` tells whether the owner window belongs to the program's own
-    // toolkit connection: such a change that answers one of our own writes
-    // keeps the text noted for that write, with no fetch.
+    // `ours` tells whether the new owner is the program itself (a window of
+    // its own toolkit connection, or a source of its own): such a change that
+    // answers one of our own writes keeps the text noted for it, with no fetch.
     void ownerChanged(std::uint32_t owner, bool ours);
 
     static constexpr std::chrono::milliseconds kPace{250};
@@ -124,4 +125,4 @@ private:
     std::uint64_t transfers_ = 0;
 };
 
-}  // namespace stock::x11
+}  // namespace stock::selection

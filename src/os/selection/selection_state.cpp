@@ -1,8 +1,8 @@
-#include "os/x11/selection_state.h"
+#include "os/selection/selection_state.h"
 
 #include <utility>
 
-namespace stock::x11 {
+namespace stock::selection {
 
 void SelectionState::changedLocked() {
     ++changes_;
@@ -223,4 +223,4 @@ std::uint64_t SelectionState::transfers() const {
     return transfers_;
 }
 
-}  // namespace stock::x11
+}  // namespace stock::selection
