@@ -57,7 +57,8 @@ start_native_window() {
   focus '[app_id="native"]'
 }
 
-focused_is() { as_sway_user swaymsg -t get_tree | grep -B30 '"focused": true' | grep -q "$1"; }
+# The window that has the focus has an app_id line matching PATTERN.
+focused_is() { as_sway_user swaymsg -t get_tree | grep -A40 '"focused": true' | grep -m1 '"app_id"' | grep -q "$1"; }
 focus() { as_sway_user swaymsg -q "$1 focus"; }
 
 stop_sway() {
