@@ -1,4 +1,4 @@
-// Shared by the clipboard benchmarks: a 10 MiB text and xclip holding it.
+// Shared by the clipboard benchmarks: a 10 MiB text and an owner holding it.
 #pragma once
 
 #include <fcntl.h>
@@ -120,8 +120,17 @@ private:
     std::string path_;
 };
 
-// xclip holding the file's bytes as CLIPBOARD, in the foreground.
+// A Wayland session (the program then reads the compositor's clipboard).
+inline bool wayland() {
+    const char* d = std::getenv("WAYLAND_DISPLAY");
+    return d && *d;
+}
+inline const char* session() { return wayland() ? "Wayland" : "X11"; }
+
+// A clipboard owner holding the file's bytes, in the foreground: wl-copy in
+// a Wayland session, xclip otherwise.
 inline pid_t xclipHolding(const std::string& file) {
+    if (wayland()) return spawn({"wl-copy", "--foreground", "--type", "text/plain;charset=utf-8"}, file);
     return spawn({"xclip", "-quiet", "-selection", "clipboard", "-target", "UTF8_STRING", "-in"}, file);
 }
 

@@ -1,5 +1,5 @@
-// Whole-process CPU time of the built program over idle ticks while xclip
-// holds an unchanged 10 MiB text: the program takes the text once, after
+// Whole-process CPU time of the built program over idle ticks while xclip (or
+// wl-copy, in a Wayland session) holds an unchanged 10 MiB text: the program takes the text once, after
 // that every tick should cost next to nothing.
 // Usage: clipboard_idle_bench PROGRAM [TICKS]
 #include <unistd.h>
@@ -46,8 +46,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf(
-        "clipboard idle: %.0f ms CPU over %d ticks (%.1f s) while xclip holds 10 MiB (%.2f ms per tick), "
+        "%s clipboard idle: %.0f ms CPU over %d ticks (%.1f s) while %s holds 10 MiB (%.2f ms per tick), "
         "start-up and the first fetch took %.0f ms\n",
-        after - before, ticks, seconds, (after - before) / ticks, before);
+        stock::bench::session(), after - before, ticks, seconds, stock::bench::wayland() ? "wl-copy" : "xclip", (after - before) / ticks, before);
     return 0;
 }

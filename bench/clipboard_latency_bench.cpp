@@ -1,5 +1,6 @@
 // From a copy to its row in the history of the real main window, with the
-// program's X11 clipboard and its own once-a-second tick. First small copies,
+// program's clipboard (X11's, or the compositor's in a Wayland session) and
+// its own once-a-second tick. First small copies,
 // each made at a random phase after a tick: the median and longest wait for
 // their rows. Then one big copy: how long the reader's fetch and the row
 // take, and the longest stall of the UI thread meanwhile (a 1 ms probe timer
@@ -78,7 +79,7 @@ private:
         for (auto it = owners_.begin(); it != owners_.end();)
             it = stock::bench::running(*it) ? it + 1 : owners_.erase(it);
         rowsBefore_ = bench_.history().size();
-        transfersBefore_ = bench_.clipboard.reader()->transfers();
+        transfersBefore_ = bench_.transfers();
         bench_.timed.longestRead = 0;
         c.at = lastProbe_ = progress_ = Clock::now();
         owners_.push_back(stock::bench::xclipHolding(c.file));
@@ -96,7 +97,7 @@ private:
         }
         if (now - progress_ > std::chrono::seconds(30)) return fail("nothing happened for 30 s");
         if (!pending_) return;
-        if (big() && fetchMs < 0 && bench_.clipboard.reader()->transfers() > transfersBefore_)
+        if (big() && fetchMs < 0 && bench_.transfers() > transfersBefore_)
             fetchMs = ms(now - copies_[next_].at);
         // The big copy stays watched after its row, until the next tick.
         if (!recordedBig_ && bench_.history().size() > rowsBefore_) rowArrived(now);
@@ -165,20 +166,20 @@ void report(const LatencyRun& run, std::size_t bigMiB) {
     }
     if (!waits.empty()) {
         std::printf(
-            "clipboard copy to row: median %.0f ms, longest %.0f ms, shortest %.0f ms over %zu 100-byte copies "
+            "%s clipboard copy to row: median %.0f ms, longest %.0f ms, shortest %.0f ms over %zu 100-byte copies "
             "at random phases of the 1 s tick\n",
-            median(waits), *std::max_element(waits.begin(), waits.end()), *std::min_element(waits.begin(), waits.end()),
+            stock::bench::session(), median(waits), *std::max_element(waits.begin(), waits.end()), *std::min_element(waits.begin(), waits.end()),
             waits.size());
         std::printf("clipboard copy to row, each (ms after a tick -> ms to the row):%s\n", each.c_str());
     }
     std::printf(
-        "clipboard %zu MiB copy (%d ms after a tick): fetched by the reader after %.0f ms, row in the history "
+        "%s clipboard %zu MiB copy (%d ms after a tick): fetched by the reader after %.0f ms, row in the history "
         "after %.0f ms\n",
-        bigMiB, copies.back().phaseMs, run.fetchMs, copies.back().waitMs);
+        stock::bench::session(), bigMiB, copies.back().phaseMs, run.fetchMs, copies.back().waitMs);
     std::printf(
-        "clipboard %zu MiB copy: longest UI thread stall %.1f ms (probe every 1 ms, from the copy to the tick "
+        "%s clipboard %zu MiB copy: longest UI thread stall %.1f ms (probe every 1 ms, from the copy to the tick "
         "after the row); longest clipboard read on the UI thread %.2f ms\n",
-        bigMiB, run.longestStallMs, run.longestReadMs);
+        stock::bench::session(), bigMiB, run.longestStallMs, run.longestReadMs);
 }
 
 }  // namespace

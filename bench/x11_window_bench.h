@@ -1,6 +1,7 @@
-// The real main window over the program's own X11 clipboard and its
-// once-a-second tick, for the benchmarks that copy with xclip and watch what
-// reaches the history.
+// The real main window over the program's own clipboard (the compositor's in
+// a Wayland session with data control, X11's otherwise) and its
+// once-a-second tick, for the benchmarks that copy with xclip or wl-copy and
+// watch what reaches the history.
 #pragma once
 
 #include <QApplication>
@@ -17,6 +18,8 @@
 #include "bench_window.h"
 #include "core/main_window/frm_clipboard.h"
 #include "core/main_window/lifetime.h"
+#include "os/wayland/wayland_clipboard.h"
+#include "os/x11/x11_clipboard_reader.h"
 #include "ui/qt/qt_ui.h"
 #include "ui/qt/desktop_clipboard.h"
 
@@ -50,11 +53,13 @@ public:
     X11WindowBench(int& argc, char** argv) : app(argc, argv) {
         QApplication::setQuitOnLastWindowClosed(false);
         qt::installFontSubstitutions();
-        if (!clipboard.reader()) throw std::runtime_error("no X11 clipboard reader");
+        if (!wayland.usable() && !clipboard.reader()) throw std::runtime_error("no clipboard reader");
         frm.load();
         afterEachTick([this] { ++ticks; });
     }
     const History& history() const { return frm.history(); }
+    // Texts the reader has fetched so far.
+    std::uint64_t transfers() const { return wayland.usable() ? wayland.transfers() : clipboard.reader()->transfers(); }
 
     // Runs `f` after every tick of the window's clipboard timer, once the
     // tick's own work is done.
@@ -73,7 +78,8 @@ private:
 public:
     QApplication app;
     qt::QtUi ui;
-    qt::DesktopClipboard clipboard;
+    wayland::WaylandClipboard wayland;
+    qt::DesktopClipboard clipboard{wayland.usable() ? &wayland : nullptr};
     TimedClipboard timed{clipboard};
     NoLock lock;
     Lifetime lifetime{ui};

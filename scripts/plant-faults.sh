@@ -3,14 +3,14 @@
 # prints which test caught each fault; every planted file is restored, also
 # when the run is interrupted. A developer tool, not part of `make test`.
 # Usage: plant-faults.sh [ID...]          (every fault when none is given)
-#   BUILD=build  LABELS='core|posix|x11|qt|e2e'  (WIN_LABELS=windows for the W faults,
+#   BUILD=build  LABELS='core|posix|x11|wayland|qt|e2e'  (WIN_LABELS=windows for the W faults,
 #   whose tests rebuild build-win/ themselves)
 #   FULL=1   runs every test for each fault instead of stopping at the first failure
 #   DRY=1    only checks that each fault still plants (its line is there)
 set -uo pipefail
 cd "$(dirname "$0")/.."
 BUILD="${BUILD:-build}"
-LABELS="${LABELS:-core|posix|x11|qt|e2e}"
+LABELS="${LABELS:-core|posix|x11|wayland|qt|e2e}"
 
 # ID|file under src/|what goes wrong|sed expression (last: it may hold '|')
 FAULTS=(
@@ -118,6 +118,14 @@ FAULTS=(
   'P102|core/history/history_filter.cpp|a match above the rows shown is not told to the list|s/if (index < shownCount_) {/if (false) {/'
   'P103|core/history/history_filter.cpp|long rows are never searched|/if (m == Match::Long) longTodo_.push_back(serial);/d'
   'P104|ui/qt/history_list.cpp|the arrow keys in the filter field do not move through the list|/if (list_) QApplication::sendEvent(list_, key);/d'
+  'P105|app/main_qt.cpp|the compositor'"'"'s clipboard never used|s/clipboard(wayland.usable() ? \&wayland : nullptr)/clipboard(nullptr)/'
+  'P106|os/wayland/wayland_clipboard.cpp|the password hint never asked for|s/if (current_->has(kHint)) {/if (false \&\& current_->has(kHint)) {/'
+  'P107|os/wayland/wayland_clipboard.cpp|an owner that refuses every text type reads empty|s/if (t.triedText) return dropTransfer();/if (false) return dropTransfer();/'
+  'P108|os/wayland/wayland_clipboard.cpp|a transfer that stalls never fails|/if (now - t.pipe->lastProgress() >= options_.stallTimeout) dropTransfer();/d'
+  'P109|os/wayland/wayland_clipboard.cpp|our own sources not marked: our writes fetched back|/offerMimeType(source, kOwnMark);/d'
+  'P110|os/wayland/pipe_io.cpp|STRING served as UTF-8|s/return type == "STRING";/return type == "";/'
+  'P111|os/wayland/pipe_io.cpp|a surrogate pair split between two pieces|/if (end < all.size() \&\& isHigh(all\[end - 1\]) \&\& isLow(all\[end\])) ++end;/d'
+  'P112|os/wayland/wayland_clipboard.cpp|the selection at start not fetched before the first wait|/^                work(Clock::now());$/d'
   'W01|os/windows/win32_clipboard.cpp|ExcludeClipboardContentFromMonitorProcessing not a secret|/if (exclude \&\& IsClipboardFormatAvailable(exclude)) return true;/d'
   'W02|os/windows/win32_clipboard.cpp|CanIncludeInClipboardHistory = 0 not a secret|s/return value == 0;/return value == 2;/'
   'W03|ui/win32/win32_ui.cpp|every control one pixel to the right|s/return twipsToPixels(c.left, c.top, c.width, c.height, tpp());/return twipsToPixels(c.left + 15, c.top, c.width, c.height, tpp());/'

@@ -35,6 +35,9 @@ run filter "$b/filter_bench" "$entries" "$text_mib"
 run clipboard_read "$b/clipboard_read_bench" --benchmark_min_time="$min_time"
 run clipboard_latency "$b/clipboard_latency_bench" "$copies" 10
 run clipboard_idle "$b/clipboard_idle_bench" "$program" "$idle_ticks"
+# The same two in a Wayland session, through the compositor's clipboard.
+run wayland_latency scripts/in-sway.sh "$b/clipboard_latency_bench" "$copies" 10
+run wayland_idle scripts/in-sway.sh "$b/clipboard_idle_bench" "$program" "$idle_ticks"
 run clipboard_burst "$b/clipboard_burst_bench" "$burst"
 run reader_memory "$b/reader_memory_bench" "$text_mib"
 run edit "$b/edit_bench" "$text_mib" "$rows"

@@ -1,6 +1,6 @@
 // The Wayland clipboard in a real compositor (a headless sway started by
-// in_sway.sh, with a native window holding the focus), against real owners
-// and readers: wl-copy, wl-paste and wl_test_owner.
+// scripts/in-sway.sh, with a native window holding the focus), against real
+// owners and readers: wl-copy, wl-paste and wl_test_owner.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -172,21 +173,24 @@ TEST_F(WaylandTest, SecretsAreNeverReadButPasted) {
     EXPECT_TRUE(r && r->secret && r->text.empty()) << "the pasted secret was kept";
 }
 
-// An owner that never writes keeps the clipboard busy, never empty, without
-// holding anything up, until the next copy.
-TEST_F(WaylandTest, AnOwnerThatNeverWritesIsBusyNeverEmpty) {
+// An owner that never writes, or refuses every text type it lists, keeps the
+// clipboard busy, never empty, without holding anything up, until the next
+// copy: it is asked again (each read after a failed transfer retries).
+TEST_F(WaylandTest, OwnersThatNeverWriteOrRefuseAreBusyNeverEmpty) {
     auto first = wlCopy("first", "text/plain");
     expectEventually(u"first");
-    const std::string asked = (scratch().dir / "silent").string();
-    {
-        Child silent({STOCK_WL_TEST_OWNER, "silent"}, "/dev/null", asked);
-        // Asked again after the first transfer stalled: each read found it busy.
+    for (const char* mode : {"silent", "refuse"}) {
+        SCOPED_TRACE(mode);
+        const std::string asked = (scratch().dir / mode).string();
+        Child owner({STOCK_WL_TEST_OWNER, mode}, "/dev/null", asked);
+        const std::string again = std::string(mode) == "silent" ? "asked text/plain;charset=utf-8\nasked"
+                                                                 : "asked UTF8_STRING\nasked text/plain;charset=utf-8";
         ASSERT_TRUE(eventually([&] {
             EXPECT_NE(text(clip_), u"");
-            return contents(asked).find("asked text/plain;charset=utf-8\nasked") != std::string::npos;
+            return contents(asked).find(again) != std::string::npos;
         }));
-        auto next = wlCopy("next", "text/plain");
-        expectEventually(u"next");
+        auto next = wlCopy(mode, "text/plain");
+        expectEventually(std::u16string(mode, mode + std::strlen(mode)));
     }
 }
 

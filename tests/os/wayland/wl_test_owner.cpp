@@ -3,6 +3,7 @@
 // "asked TYPE" for every type it is asked for.
 //   wl_test_owner secret FILE   offers FILE's bytes and x-kde-passwordManagerHint = "secret"
 //   wl_test_owner silent        offers a text, and never writes nor closes a pipe
+//   wl_test_owner refuse        offers a text, and closes every pipe unwritten
 #include <unistd.h>
 #include <wayland-client.h>
 
@@ -55,6 +56,10 @@ void onSend(void* data, wl_proxy*, const char* type, std::int32_t fd) {
         o.kept.push_back(fd);
         return;
     }
+    if (o.mode == "refuse") {
+        close(fd);
+        return;
+    }
     writeAll(fd, std::strcmp(type, "x-kde-passwordManagerHint") == 0 ? "secret" : o.bytes);
     close(fd);
 }
@@ -81,6 +86,7 @@ int main(int argc, char** argv) {
     static const SourceListener sourceListener = {onSend, onCancelled};
     wl_proxy_add_listener(source, reinterpret_cast<void (**)()>(const_cast<SourceListener*>(&sourceListener)), &o);
     offerMimeType(source, "text/plain;charset=utf-8");
+    offerMimeType(source, "UTF8_STRING");
     if (o.mode == "secret") offerMimeType(source, "x-kde-passwordManagerHint");
     setSelection(device, source);
     wl_display_roundtrip(display);
