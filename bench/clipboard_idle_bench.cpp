@@ -48,6 +48,7 @@ int main(int argc, char** argv) {
     std::printf(
         "%s clipboard idle: %.0f ms CPU over %d ticks (%.1f s) while %s holds 10 MiB (%.2f ms per tick), "
         "start-up and the first fetch took %.0f ms\n",
-        stock::bench::session(), after - before, ticks, seconds, stock::bench::wayland() ? "wl-copy" : "xclip", (after - before) / ticks, before);
+        stock::bench::session(), after - before, ticks, seconds, stock::bench::wayland() ? "wl-copy" : "xclip",
+        (after - before) / ticks, before);
     return 0;
 }

@@ -97,8 +97,7 @@ private:
         }
         if (now - progress_ > std::chrono::seconds(30)) return fail("nothing happened for 30 s");
         if (!pending_) return;
-        if (big() && fetchMs < 0 && bench_.transfers() > transfersBefore_)
-            fetchMs = ms(now - copies_[next_].at);
+        if (big() && fetchMs < 0 && bench_.transfers() > transfersBefore_) fetchMs = ms(now - copies_[next_].at);
         // The big copy stays watched after its row, until the next tick.
         if (!recordedBig_ && bench_.history().size() > rowsBefore_) rowArrived(now);
     }
@@ -168,8 +167,8 @@ void report(const LatencyRun& run, std::size_t bigMiB) {
         std::printf(
             "%s clipboard copy to row: median %.0f ms, longest %.0f ms, shortest %.0f ms over %zu 100-byte copies "
             "at random phases of the 1 s tick\n",
-            stock::bench::session(), median(waits), *std::max_element(waits.begin(), waits.end()), *std::min_element(waits.begin(), waits.end()),
-            waits.size());
+            stock::bench::session(), median(waits), *std::max_element(waits.begin(), waits.end()),
+            *std::min_element(waits.begin(), waits.end()), waits.size());
         std::printf("clipboard copy to row, each (ms after a tick -> ms to the row):%s\n", each.c_str());
     }
     std::printf(

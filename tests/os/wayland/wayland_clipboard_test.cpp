@@ -177,19 +177,19 @@ TEST_F(WaylandTest, SecretsAreNeverReadButPasted) {
 // clipboard busy, never empty, without holding anything up, until the next
 // copy: it is asked again (each read after a failed transfer retries).
 TEST_F(WaylandTest, OwnersThatNeverWriteOrRefuseAreBusyNeverEmpty) {
-    auto first = wlCopy("first", "text/plain");
+    auto next = wlCopy("first", "text/plain");
     expectEventually(u"first");
     for (const char* mode : {"silent", "refuse"}) {
         SCOPED_TRACE(mode);
         const std::string asked = (scratch().dir / mode).string();
         Child owner({STOCK_WL_TEST_OWNER, mode}, "/dev/null", asked);
         const std::string again = std::string(mode) == "silent" ? "asked text/plain;charset=utf-8\nasked"
-                                                                 : "asked UTF8_STRING\nasked text/plain;charset=utf-8";
+                                                                : "asked UTF8_STRING\nasked text/plain;charset=utf-8";
         ASSERT_TRUE(eventually([&] {
             EXPECT_NE(text(clip_), u"");
             return contents(asked).find(again) != std::string::npos;
         }));
-        auto next = wlCopy(mode, "text/plain");
+        next = wlCopy(mode, "text/plain");
         expectEventually(std::u16string(mode, mode + std::strlen(mode)));
     }
 }
