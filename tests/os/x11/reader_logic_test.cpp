@@ -17,6 +17,8 @@
 namespace stock::x11 {
 namespace {
 
+using selection::SelectionState;
+
 constexpr std::uint32_t kForeign = 0x0200001;
 
 std::optional<std::u16string> text(SelectionState& s) {
