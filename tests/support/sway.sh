@@ -10,14 +10,19 @@ sway_dir=$(mktemp -d)
 chmod 755 "$sway_dir"
 SWAY_PID=
 
+# The command prefix that runs a program as the session's user, in its
+# environment (an array, so that a program started in the background with it
+# has the PID that $! gives).
+sway_user() {
+  sway_user=()
+  [ "$(id -u)" -eq 0 ] && sway_user=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  sway_user+=(env HOME="$sway_dir" XDG_RUNTIME_DIR="$sway_dir/run" PATH=/usr/bin:/bin LANG=C.UTF-8)
+  [ -n "${SWAYSOCK:-}" ] && sway_user+=(SWAYSOCK="$SWAYSOCK" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" DISPLAY="${DISPLAY:-}")
+  return 0
+}
 as_sway_user() {
-  local run=(env HOME="$sway_dir" XDG_RUNTIME_DIR="$sway_dir/run" PATH=/usr/bin:/bin LANG=C.UTF-8)
-  [ -n "${SWAYSOCK:-}" ] && run+=(SWAYSOCK="$SWAYSOCK" WAYLAND_DISPLAY="$WAYLAND_DISPLAY" DISPLAY="${DISPLAY:-}")
-  if [ "$(id -u)" -eq 0 ]; then
-    setpriv --reuid=65534 --regid=65534 --clear-groups "${run[@]}" "$@"
-  else
-    "${run[@]}" "$@"
-  fi
+  sway_user
+  "${sway_user[@]}" "$@"
 }
 
 sway_ready() { ls "$sway_dir"/run/wayland-? "$sway_dir"/run/sway-ipc.* >/dev/null 2>&1; }
@@ -31,7 +36,8 @@ start_sway() {
     [ -d /tmp/.X11-unix ] || mkdir -m 1777 /tmp/.X11-unix
   fi
   unset WAYLAND_DISPLAY SWAYSOCK
-  as_sway_user env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+  sway_user
+  "${sway_user[@]}" WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
     sway -c "$sway_dir/config" >"$sway_dir/sway.log" 2>&1 &
   SWAY_PID=$!
   local i
@@ -61,8 +67,18 @@ start_native_window() {
 focused_is() { as_sway_user swaymsg -t get_tree | grep -A40 '"focused": true' | grep -m1 '"app_id"' | grep -q "$1"; }
 focus() { as_sway_user swaymsg -q "$1 focus"; }
 
+# Sway's children (XWayland, the programs it started, and theirs) are ended
+# first, while sway is there to reap them, then sway.
 stop_sway() {
-  [ -n "$SWAY_PID" ] && kill "$SWAY_PID" 2>/dev/null && wait "$SWAY_PID" 2>/dev/null
+  if [ -n "$SWAY_PID" ]; then
+    local p
+    for p in $(ps -o pid= --ppid "$SWAY_PID"); do
+      ps -o pid= --ppid "$p" | xargs -r kill 2>/dev/null
+      kill "$p" 2>/dev/null
+    done
+    kill "$SWAY_PID" 2>/dev/null
+    wait "$SWAY_PID" 2>/dev/null
+  fi
   SWAY_PID=
   rm -rf "$sway_dir"
   return 0
