@@ -13,7 +13,7 @@ packages=(
   xvfb xauth xclip xdotool x11-utils procps trayer openbox dbus-daemon dbus-bin
   desktop-file-utils appstream lintian dpkg-dev file imagemagick
   zlib1g-dev icoutils libxml2-utils python3 unicode-data
-  libwayland-dev sway xwayland foot wl-clipboard
+  libwayland-dev sway xwayland foot wl-clipboard x11-xserver-utils kwin-wayland qt6-wayland
 )
 # The tests stand in a list of their own here.
 if [ -n "${STOCK_DEPS_PACKAGES:-}" ]; then read -r -a packages <<<"$STOCK_DEPS_PACKAGES"; fi

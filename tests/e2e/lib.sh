@@ -103,6 +103,24 @@ wait_ticks() {
   wait_until 60 ticks_past "$target" || fail "the program's timer stopped ticking"
 }
 
+# The history's rows at the last tick.
+rows() { tail -n 1 "$ticks_file" | cut -d' ' -f2; }
+rows_are() { [ "$(rows)" = "$1" ]; }
+# wl-copy serving TEXT on the Wayland display, in the foreground so that its
+# PID is known.
+wl_copy() {
+  wl-copy --foreground --type 'text/plain;charset=utf-8' < <(printf '%s' "$1") &
+  track_pid $!
+}
+
+# Ends PID's processes and theirs, the youngest first, by their PIDs.
+stop_tree() {
+  local child
+  for child in $(ps -o pid= --ppid "$1"); do stop_tree "$child"; done
+  kill "$1" 2>/dev/null
+  return 0
+}
+
 # The window manager (openbox) has started: it names its check window.
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 start_openbox() {

@@ -14,13 +14,6 @@ WL_TEST_OWNER="$(dirname "$STOCKKUN")/tests/wl_test_owner"
 start_sway || fail "no sway session"
 start_trayer
 start_native_window
-rows() { tail -n 1 "$ticks_file" | cut -d' ' -f2; }
-rows_are() { [ "$(rows)" = "$1" ]; }
-# wl-copy serving TEXT, in the foreground so that its PID is known.
-wl_copy() {
-  wl-copy --foreground --type 'text/plain;charset=utf-8' < <(printf '%s' "$1") &
-  track_pid $!
-}
 pasted_is() { [ "$(wl-paste --no-newline | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }
 no_new_row() {
   wait_ticks 3
