@@ -20,9 +20,14 @@ no_new_row() {
   rows_are "$1" || fail "$2: $(rows) rows"
 }
 native_has_focus() { focused_is native; }
+submenu_open() { [ "$(program_menus | wc -l)" -ge 2 ]; }
 
 start_program
 wait_until 30 has_icon || fail "no icon in the tray"
+# Apart, so that a click on the icon is not one on the window: XWayland's
+# stacking of the two need not be the compositor's.
+as_sway_user swaymsg -q '[class="(?i)trayer"] floating enable, move absolute position 1000 600'
+as_sway_user swaymsg -q '[class="stockkun"] floating enable, move absolute position 0 0'
 wait_ticks
 rows_are 0 || fail "rows at start: $(rows)"
 focus '[app_id="native"]'
@@ -53,7 +58,9 @@ wait_ticks 1
 focus '[app_id="native"]'
 wait_until 30 native_has_focus || fail "the native window did not get the focus"
 open_tray_menu
-xdotool key Down Right Down Return # edit ▸ copy
+xdotool key Down Right # edit ▸
+wait_until 30 submenu_open || fail "the edit submenu did not open"
+xdotool key Down Return # copy
 wait_until 30 pasted_is "from the tray" || fail "the tray menu's Copy gave wl-paste $(wl-paste -n | head -c 80)"
 native_has_focus || fail "the tray menu took the focus from the native window"
 wait_until 30 rows_are 2 || fail "the tray menu's copy was not recorded"
