@@ -147,10 +147,22 @@ icon_window() {
   done | head -n 1
 }
 has_icon() { [ -n "$(icon_window)" ]; }
-# The icon's centre on the screen: "x y".
+# The icon's centre on the screen: "x y"; fails while there is no icon, or it
+# is being replaced (without a window, xwininfo would wait for the user to
+# pick one).
 icon_center() {
-  xwininfo -id "$(icon_window)" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
-    /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w / 2), y + int(h / 2)}'
+  local icon info
+  icon=$(icon_window)
+  [ -n "$icon" ] || return 1
+  info=$(xwininfo -id "$icon" 2>/dev/null) || return 1
+  awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4}
+    /Width:/ {w=$2} /Height:/ {h=$2} END {print x + int(w / 2), y + int(h / 2)}' <<<"$info"
+}
+# Clicks the icon with xdotool's click ARGS, once it can be found.
+press_icon() {
+  local at
+  at=$(icon_center) || return 1
+  xdotool mousemove $at click "$@"
 }
 # The program's popup menus on the screen: its override-redirect windows
 # other than the icon (which an XEmbed tray shows as one too).
@@ -171,7 +183,7 @@ open_menu() {
   "$@"
   wait_until 30 menu_open || fail "$what did not open"
 }
-open_tray_menu() { open_menu "the tray menu" xdotool mousemove $(icon_center) click 3; }
+open_tray_menu() { open_menu "the tray menu" wait_until 30 press_icon 3; }
 
 # The clipboard holds exactly TEXT.
 clipboard_is() { [ "$(xclip -selection clipboard -o 2>/dev/null | od -An -c)" = "$(printf '%s' "$1" | od -An -c)" ]; }

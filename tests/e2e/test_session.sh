@@ -99,7 +99,7 @@ pass "Cut, undo, redo, undo bring CR LF and lone CR back exactly"
 # menu brings a minimized window back, no longer on top.
 click_at 4000 5200 # Hide
 wait_until 30 no_main_window || fail "Hide did not hide"
-xdotool mousemove $(icon_center) click --repeat 2 --delay 60 1
+wait_until 30 press_icon --repeat 2 --delay 60 1 || fail "the tray icon could not be found to press"
 wait_until 30 has_main_window || fail "a double-click on the icon did not show the window"
 pass "the icon's double-click shows the hidden window"
 

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
@@ -21,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-#include "os/selection/selection_state.h"
+#include "os/selection/reader_front.h"
 #include "os/wayland/data_control.h"
 #include "os/wayland/pipe_io.h"
 
@@ -82,9 +81,7 @@ int millisecondsUntil(std::optional<Clock::time_point> until, Clock::time_point 
 class WaylandClipboard::Impl {
 public:
     explicit Impl(Options options) : options_(options) {
-        if (!connect()) return;
-        wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        if (wake_ < 0) return;
+        if (!connect() || !front_.ok()) return;
         try {
             thread_ = std::thread([this] { run(); });
         } catch (...) {
@@ -96,7 +93,7 @@ public:
 
     ~Impl() {
         stop_ = true;
-        wake();
+        front_.wake();
         if (thread_.joinable()) thread_.join();
         transfer_.reset();
         current_.reset();
@@ -107,7 +104,6 @@ public:
         if (seat_) wl_proxy_destroy(seat_);
         if (registry_) wl_registry_destroy(registry_);
         if (display_) wl_display_disconnect(display_);
-        if (wake_ >= 0) close(wake_);
     }
     Impl(const Impl&) = delete;
     Impl& operator=(const Impl&) = delete;
@@ -117,29 +113,22 @@ public:
 
     std::optional<ClipboardText> read() {
         if (!usable()) return std::nullopt;
-        auto r = state_.read();
-        if (r.wakeReader) wake();
-        if (r.secret) return ClipboardText{SharedText(), true};
-        if (!r.text) return std::nullopt;
-        return ClipboardText{std::move(*r.text), false};
+        return front_.read();
     }
 
     std::optional<SharedText> readTextToPaste() {
         if (!usable()) return std::nullopt;
-        auto r = state_.requestPaste();
-        if (r.text) return std::move(r.text);
-        if (r.wakeReader) wake();
-        return state_.awaitPaste(Clock::now() + options_.stallTimeout);
+        return front_.readTextToPaste(options_.stallTimeout);
     }
 
     bool write(const SharedText& text) {
         if (!usable()) return false;
-        state_.ownWriteBegun(text);
+        state_.ownWriteBegun(text);  // before the thread can see the write
         {
             std::lock_guard lock(writesMutex_);
             writes_.push_back(text);
         }
-        wake();
+        front_.wake();
         return true;
     }
 
@@ -259,12 +248,6 @@ private:
 
     // --- The reader's thread.
 
-    void wake() {
-        if (wake_ < 0) return;
-        const std::uint64_t one = 1;
-        [[maybe_unused]] auto n = ::write(wake_, &one, sizeof one);
-    }
-
     void run() {
         // A reader that goes away while we serve it must not end the program.
         sigset_t pipe;
@@ -303,7 +286,7 @@ private:
             if (wl_display_dispatch_pending(display_) < 0) return fail();
         wl_display_flush(display_);
         std::vector<pollfd> fds = {{wl_display_get_fd(display_), POLLIN, 0},
-                                   {wake_, POLLIN, 0},
+                                   {front_.wakeFd(), POLLIN, 0},
                                    {transfer_ && transfer_->pipe ? transfer_->pipe->fd() : -1, POLLIN, 0}};
         for (const PipeWriter& w : sends_) fds.push_back({w.fd(), POLLOUT, 0});
         poll(fds.data(), fds.size(), millisecondsUntil(nextDeadline(), Clock::now()));
@@ -313,10 +296,7 @@ private:
             wl_display_cancel_read(display_);
         }
         if (wl_display_dispatch_pending(display_) < 0) return fail();
-        if (fds[1].revents & POLLIN) {
-            std::uint64_t n = 0;
-            [[maybe_unused]] auto r = ::read(wake_, &n, sizeof n);
-        }
+        if (fds[1].revents & POLLIN) front_.woken();
     }
 
     void fail() {
@@ -463,7 +443,8 @@ private:
     wl_proxy* seat_ = nullptr;
     wl_proxy* device_ = nullptr;
 
-    selection::SelectionState state_;
+    selection::ReaderFront front_;
+    selection::SelectionState& state_ = front_.state;
     // The reader's thread only (and the constructor's, before it starts).
     std::map<wl_proxy*, std::shared_ptr<Offer>> pending_;  // introduced, not yet named
     std::shared_ptr<Offer> current_;                       // the selection; null when empty
@@ -473,7 +454,6 @@ private:
 
     std::mutex writesMutex_;
     std::deque<SharedText> writes_;  // from the UI thread, to become sources
-    int wake_ = -1;
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> broken_{false};

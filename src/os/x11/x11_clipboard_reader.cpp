@@ -1,7 +1,6 @@
 #include "os/x11/x11_clipboard_reader.h"
 
 #include <poll.h>
-#include <sys/eventfd.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -19,7 +18,7 @@
 #include <vector>
 
 #include "os/x11/selection_fetch.h"
-#include "os/selection/selection_state.h"
+#include "os/selection/reader_front.h"
 
 namespace stock::x11 {
 namespace {
@@ -47,9 +46,7 @@ public:
     explicit Impl(Options options) : options_(options) {
         c_ = xcb_connect(nullptr, nullptr);
         if (!c_ || xcb_connection_has_error(c_)) return;
-        if (!setUp()) return;
-        wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-        if (wake_ < 0) return;
+        if (!setUp() || !front_.ok()) return;
         try {
             thread_ = std::thread([this] { run(); });
         } catch (...) {
@@ -61,10 +58,9 @@ public:
 
     ~Impl() override {
         stop_ = true;
-        wake();
+        front_.wake();
         if (thread_.joinable()) thread_.join();
         std::free(queued_);
-        if (wake_ >= 0) close(wake_);
         if (c_) xcb_disconnect(c_);
     }
 
@@ -72,28 +68,16 @@ public:
 
     std::optional<ClipboardText> readCurrent() {
         if (!usable()) return std::nullopt;
-        auto r = state_.read();
-        if (r.wakeReader) wake();
-        if (r.secret) return ClipboardText{SharedText(), true};
-        if (!r.text) return std::nullopt;
-        return ClipboardText{std::move(*r.text), false};
+        return front_.read();
     }
 
     std::optional<SharedText> readTextToPaste() {
         if (!usable()) return std::nullopt;
-        auto r = state_.requestPaste();
-        if (r.text) return std::move(r.text);
-        if (r.wakeReader) wake();
-        return state_.awaitPaste(Clock::now() + options_.stallTimeout);
+        return front_.readTextToPaste(options_.stallTimeout);
     }
 
-    void ownWriteBegun(const SharedText& text) {
-        state_.ownWriteBegun(text);
-        wake();  // a fetch under way is for an older owner: drop it now
-    }
-    void ownWriteFailed() {
-        if (state_.ownWriteFailed()) wake();
-    }
+    void ownWriteBegun(const SharedText& text) { front_.ownWriteBegun(text); }
+    void ownWriteFailed() { front_.ownWriteFailed(); }
     std::uint64_t transfers() const { return state_.transfers(); }
     std::uint64_t changeCount() const { return state_.changeCount(); }
     std::uint64_t generation() const { return state_.generation(); }
@@ -193,12 +177,6 @@ private:
         return w != XCB_NONE && options_.ownIdMask != 0 && (w & ~options_.ownIdMask) == options_.ownIdBase;
     }
 
-    void wake() {
-        if (wake_ < 0) return;
-        const std::uint64_t one = 1;
-        [[maybe_unused]] auto n = write(wake_, &one, sizeof one);
-    }
-
     void run() {
         while (!stop_) {
             try {
@@ -241,12 +219,9 @@ private:
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*until - Clock::now());
             timeout = static_cast<int>(std::clamp<long long>(left.count() + 1, 0, 60000));
         }
-        pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {wake_, POLLIN, 0}};
+        pollfd fds[2] = {{xcb_get_file_descriptor(c_), POLLIN, 0}, {front_.wakeFd(), POLLIN, 0}};
         poll(fds, 2, timeout);
-        if (fds[1].revents & POLLIN) {
-            std::uint64_t n = 0;
-            [[maybe_unused]] auto r = ::read(wake_, &n, sizeof n);
-        }
+        if (fds[1].revents & POLLIN) front_.woken();
     }
 
     void handle(const xcb_generic_event_t& ev) {
@@ -362,10 +337,10 @@ private:
     std::size_t nextProperty_ = 0;
     xcb_timestamp_t ownerTime_ = XCB_CURRENT_TIME;
 
-    selection::SelectionState state_;
+    selection::ReaderFront front_;
+    selection::SelectionState& state_ = front_.state;
     std::optional<Transfer> transfer_;       // reader thread only
     xcb_generic_event_t* queued_ = nullptr;  // taken from the queue before a wait, handled next
-    int wake_ = -1;
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> broken_{false};

@@ -53,7 +53,7 @@ has_popup() { [ -n "$(popup_menu)" ]; }
 # The tray's window tree is read while Wine may be changing it: a walk that
 # meets a window just destroyed reads nothing, so the icon is waited for.
 wait_until 30 has_icon || fail "the tray icon left the system tray"
-xdotool mousemove $(icon_center) click 3
+wait_until 30 press_icon 3 || fail "the tray icon could not be found to press"
 wait_until 30 has_popup || fail "a right press on the tray icon opened no menu"
 eval "$(xdotool getwindowgeometry --shell "$(popup_menu)")"
 xdotool mousemove $((X + 20)) $((Y + HEIGHT - 8)) click 1
