@@ -81,11 +81,15 @@ int millisecondsUntil(std::optional<Clock::time_point> until, Clock::time_point 
 class WaylandClipboard::Impl {
 public:
     explicit Impl(Options options) : options_(options) {
-        if (!connect() || !front_.ok()) return;
+        if (!connect() || !front_.ok()) {
+            release();
+            return;
+        }
         try {
             thread_ = std::thread([this] { run(); });
         } catch (...) {
             std::fputs("stockkun: wayland clipboard: no thread; the X11 clipboard serves\n", stderr);
+            release();
             return;
         }
         usable_ = true;
@@ -95,6 +99,18 @@ public:
         stop_ = true;
         front_.wake();
         if (thread_.joinable()) thread_.join();
+        release();
+    }
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+
+    bool usable() const { return usable_ && !broken_; }
+    std::string_view protocol() const { return usable_ ? protocol_->manager : std::string_view(); }
+
+private:
+    // Lets go of the compositor: a connection kept but never read would fill
+    // up with its events.
+    void release() {
         transfer_.reset();
         current_.reset();
         pending_.clear();
@@ -103,14 +119,15 @@ public:
         if (manager_) destroyManager(manager_);
         if (seat_) wl_proxy_destroy(seat_);
         if (registry_) wl_registry_destroy(registry_);
+        sources_.clear();
+        sends_.clear();
+        device_ = manager_ = seat_ = nullptr;
+        registry_ = nullptr;
         if (display_) wl_display_disconnect(display_);
+        display_ = nullptr;
     }
-    Impl(const Impl&) = delete;
-    Impl& operator=(const Impl&) = delete;
 
-    bool usable() const { return usable_ && !broken_; }
-    std::string_view protocol() const { return usable_ ? protocol_->manager : std::string_view(); }
-
+public:
     std::optional<ClipboardText> read() {
         if (!usable()) return std::nullopt;
         return front_.read();
