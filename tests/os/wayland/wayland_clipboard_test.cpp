@@ -1,12 +1,7 @@
 // The Wayland clipboard in a real compositor (a headless sway started by
 // scripts/in-sway.sh, with a native window holding the focus), against real
 // owners and readers: wl-copy, wl-paste and wl_test_owner.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -19,61 +14,26 @@
 
 #include "core/text/utf8.h"
 #include "os/wayland/wayland_clipboard.h"
+#include "support/child.h"
 #include "support/scratch.h"
-
-extern char** environ;
 
 namespace stock::wayland {
 namespace {
 
 using namespace std::chrono_literals;
+using test::Child;
 using test::eventually;
+using test::tempFile;
 
 const test::ScratchDir& scratch() {
     static const test::ScratchDir dir;
     return dir;
 }
 
-std::string tempFile(const std::string& bytes) {
-    static int n = 0;
-    return scratch().file("in" + std::to_string(n++), bytes).string();
-}
-
 std::string contents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
-
-// A program run as a child, its standard input and output given as files;
-// stopped (SIGTERM) when the object goes.
-struct Child {
-    Child(std::vector<std::string> args, const std::string& in, const std::string& out) {
-        posix_spawn_file_actions_t io;
-        posix_spawn_file_actions_init(&io);
-        posix_spawn_file_actions_addopen(&io, 0, in.c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&io, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        const int rc = posix_spawnp(&pid, argv[0], &io, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&io);
-        if (rc != 0) throw std::runtime_error("cannot start " + args[0]);
-    }
-    ~Child() { stop(); }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    void stop() {
-        if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
-        pid = -1;
-    }
-    int wait() {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        pid = -1;
-        return status;
-    }
-    pid_t pid = -1;
-};
 
 // wl-copy in the foreground (so that its PID is its own) serving BYTES as TYPE.
 std::unique_ptr<Child> wlCopy(const std::string& bytes, const std::string& type) {

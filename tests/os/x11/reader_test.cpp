@@ -2,10 +2,6 @@
 // clipboard owners: xclip, and test_owner for what xclip cannot do.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -16,39 +12,16 @@
 
 #include "core/text/utf8.h"
 #include "os/x11/x11_clipboard_reader.h"
+#include "support/child.h"
 #include "support/scratch.h"
-
-extern char** environ;
 
 namespace stock::x11 {
 namespace {
 
 using namespace std::chrono_literals;
+using test::Child;
 using test::eventually;
-
-// A file holding BYTES, removed when the test program ends.
-std::string tempFile(const std::string& bytes) {
-    static const test::ScratchDir dir;
-    static int n = 0;
-    return dir.file(std::to_string(n++), bytes).string();
-}
-
-// A clipboard owner run as a child process, stopped (SIGTERM) when the object goes.
-struct Child {
-    explicit Child(std::vector<std::string> args) {
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-            throw std::runtime_error("cannot start " + args[0]);
-    }
-    ~Child() { stop(); }
-    void stop() {
-        if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
-        pid = -1;
-    }
-    pid_t pid = -1;
-};
+using test::tempFile;
 
 class ReaderTest : public ::testing::Test {
 protected:
