@@ -32,7 +32,7 @@ configure() {  # DIR KIND
 if [ "$what" = all ] || [ "$what" = address ]; then
   configure build-asan address
   cmake --build build-asan -j"$jobs" --target \
-    core_tests posix_tests qt_tests x11_unit_tests x11_tests x11_qt_tests wayland_tests \
+    core_tests selection_tests posix_tests qt_tests x11_unit_tests x11_tests x11_qt_tests wayland_tests \
     test_owner wl_test_owner stockkun xpixels xclose sni_watcher
   export ASAN_OPTIONS="halt_on_error=1:detect_stack_use_after_return=1:log_path=$logs/asan"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$supp/ubsan.supp:log_path=$logs/ubsan"
@@ -43,9 +43,9 @@ fi
 
 if [ "$what" = all ] || [ "$what" = thread ]; then
   configure build-tsan thread
-  cmake --build build-tsan -j"$jobs" --target x11_unit_tests x11_tests test_owner wayland_tests wl_test_owner
+  cmake --build build-tsan -j"$jobs" --target selection_tests x11_unit_tests x11_tests test_owner wayland_tests wl_test_owner
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp:log_path=$logs/tsan"
-  scripts/with-xvfb.sh sh -c 'build-tsan/tests/x11_unit_tests && build-tsan/tests/x11_tests'
+  scripts/with-xvfb.sh sh -c 'build-tsan/tests/selection_tests && build-tsan/tests/x11_unit_tests && build-tsan/tests/x11_tests'
   scripts/in-sway.sh build-tsan/tests/wayland_tests
   findings
 fi
