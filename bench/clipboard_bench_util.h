@@ -129,7 +129,7 @@ inline const char* session() { return wayland() ? "Wayland" : "X11"; }
 
 // A clipboard owner holding the file's bytes, in the foreground: wl-copy in
 // a Wayland session, xclip otherwise.
-inline pid_t xclipHolding(const std::string& file) {
+inline pid_t ownerHolding(const std::string& file) {
     if (wayland()) return spawn({"wl-copy", "--foreground", "--type", "text/plain;charset=utf-8"}, file);
     return spawn({"xclip", "-quiet", "-selection", "clipboard", "-target", "UTF8_STRING", "-in"}, file);
 }

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     }
     const int ticks = argc > 2 ? std::atoi(argv[2]) : 60;
     const std::string file = stock::bench::writeTemp(stock::bench::bigUtf8(10u << 20));
-    const pid_t xclip = stock::bench::xclipHolding(file);
+    const pid_t owner = stock::bench::ownerHolding(file);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     const stock::bench::TickTrace trace;
     const pid_t program = stock::bench::spawn({argv[1]});
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const bool alive = stock::bench::running(program);
     stock::bench::stop(program);
-    stock::bench::stop(xclip);
+    stock::bench::stop(owner);
     std::remove(file.c_str());
     if (!alive || !ticking) {
         std::fprintf(stderr, "clipboard idle: the program %s\n", alive ? "stopped ticking" : "ended");

@@ -82,7 +82,7 @@ private:
         transfersBefore_ = bench_.transfers();
         bench_.timed.longestRead = 0;
         c.at = lastProbe_ = progress_ = Clock::now();
-        owners_.push_back(stock::bench::xclipHolding(c.file));
+        owners_.push_back(stock::bench::ownerHolding(c.file));
         pending_ = true;
     }
 

@@ -15,7 +15,7 @@ bool failed = false;
 
 void BM_ReadUnchanged10MiB(benchmark::State& state) {
     const std::string file = stock::bench::writeTemp(stock::bench::bigUtf8(10u << 20));
-    const pid_t xclip = stock::bench::xclipHolding(file);
+    const pid_t xclip = stock::bench::ownerHolding(file);
     stock::x11::ClipboardReader reader;
     std::size_t units = 0;
     for (int i = 0; i < 3000 && units == 0; ++i) {

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     const long idle = statusKiB("VmRSS:");
     const auto seen = reader.changeCount();
     const auto transfers = reader.transfers();
-    const pid_t xclip = stock::bench::xclipHolding(file);
+    const pid_t xclip = stock::bench::ownerHolding(file);
     const auto t0 = std::chrono::steady_clock::now();
     while (reader.changeCount() == seen && std::chrono::steady_clock::now() - t0 < 30s)
         std::this_thread::sleep_for(5ms);

@@ -19,11 +19,12 @@ bool qtOwns() {
 }  // namespace
 
 DesktopClipboard::DesktopClipboard(Clipboard* native) : native_(native) {
+    // A native clipboard needs neither the watch nor the X11 reader.
+    if (native_) return;
     if (QClipboard* cb = QGuiApplication::clipboard())
         watch_ = QObject::connect(cb, &QClipboard::changed, [this](QClipboard::Mode mode) {
             if (mode == QClipboard::Clipboard && !writing_) changedByQt_ = true;
         });
-    if (native_) return;
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!x11 || !x11->connection()) return;
     // Windows made by Qt's own connection carry its resource-id base: when
