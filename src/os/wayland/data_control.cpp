@@ -25,22 +25,14 @@ std::uint32_t version(wl_proxy* p) { return wl_proxy_get_version(p); }
 }  // namespace
 
 const DataControl& extDataControl() {
-    static const DataControl p{"ext_data_control_manager_v1",
-                               1,
-                               1,
-                               &ext_data_control_manager_v1_interface,
-                               &ext_data_control_device_v1_interface,
-                               &ext_data_control_source_v1_interface};
+    static const DataControl p{"ext_data_control_manager_v1", 1, &ext_data_control_manager_v1_interface,
+                               &ext_data_control_device_v1_interface, &ext_data_control_source_v1_interface};
     return p;
 }
 
 const DataControl& wlrDataControl() {
-    static const DataControl p{"zwlr_data_control_manager_v1",
-                               2,
-                               2,
-                               &zwlr_data_control_manager_v1_interface,
-                               &zwlr_data_control_device_v1_interface,
-                               &zwlr_data_control_source_v1_interface};
+    static const DataControl p{"zwlr_data_control_manager_v1", 2, &zwlr_data_control_manager_v1_interface,
+                               &zwlr_data_control_device_v1_interface, &zwlr_data_control_source_v1_interface};
     return p;
 }
 

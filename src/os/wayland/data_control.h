@@ -15,8 +15,7 @@ namespace stock::wayland {
 
 struct DataControl {
     std::string_view manager;  // the global's interface name
-    std::uint32_t minVersion;
-    std::uint32_t bindVersion;
+    std::uint32_t version;     // the least it needs, and what it binds
     const wl_interface* managerInterface;
     const wl_interface* deviceInterface;
     const wl_interface* sourceInterface;

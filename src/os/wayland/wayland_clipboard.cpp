@@ -191,10 +191,10 @@ private:
     bool bindGlobals() {
         if (seatGlobal_.name == 0) return false;
         for (auto [protocol, global] : {std::pair{&extDataControl(), extGlobal_}, {&wlrDataControl(), wlrGlobal_}}) {
-            if (global.name == 0 || global.version < protocol->minVersion) continue;
+            if (global.name == 0 || global.version < protocol->version) continue;
             protocol_ = protocol;
             manager_ = static_cast<wl_proxy*>(
-                wl_registry_bind(registry_, global.name, protocol->managerInterface, protocol->bindVersion));
+                wl_registry_bind(registry_, global.name, protocol->managerInterface, protocol->version));
             break;
         }
         if (!manager_) return false;

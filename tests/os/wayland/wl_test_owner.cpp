@@ -36,7 +36,7 @@ void onGlobal(void* data, wl_registry* registry, std::uint32_t name, const char*
     for (const DataControl* p : {&extDataControl(), &wlrDataControl()})
         if (std::string_view(interface) == p->manager && !o.manager) {
             o.protocol = p;
-            o.manager = static_cast<wl_proxy*>(wl_registry_bind(registry, name, p->managerInterface, p->bindVersion));
+            o.manager = static_cast<wl_proxy*>(wl_registry_bind(registry, name, p->managerInterface, p->version));
         }
 }
 
