@@ -123,7 +123,7 @@ FAULTS=(
   'P107|os/wayland/wayland_clipboard.cpp|an owner that refuses every text type reads empty|s/if (t.triedText) return dropTransfer();/if (false) return dropTransfer();/'
   'P108|os/wayland/wayland_clipboard.cpp|a transfer that stalls never fails|/if (now - t.pipe->lastProgress() >= options_.stallTimeout) dropTransfer();/d'
   'P109|os/wayland/wayland_clipboard.cpp|our own sources not marked: our writes fetched back|/offerMimeType(source, kOwnMark);/d'
-  'P110|os/wayland/pipe_io.cpp|STRING served as UTF-8|s/return type == "STRING";/return type == "";/'
+  'P110|os/wayland/wayland_clipboard.cpp|STRING served as UTF-8|s/return type == "STRING";/return type == "";/'
   'P111|os/wayland/pipe_io.cpp|a surrogate pair split between two pieces|/if (end < all.size() \&\& isHigh(all\[end - 1\]) \&\& isLow(all\[end\])) ++end;/d'
   'P112|os/wayland/wayland_clipboard.cpp|the selection at start not fetched before the first wait|/^                work(Clock::now());$/d'
   'W01|os/windows/win32_clipboard.cpp|ExcludeClipboardContentFromMonitorProcessing not a secret|/if (exclude \&\& IsClipboardFormatAvailable(exclude)) return true;/d'

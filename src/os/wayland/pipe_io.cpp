@@ -36,8 +36,6 @@ void Fd::reset() {
     fd_ = -1;
 }
 
-bool isLatin1Type(std::string_view type) { return type == "STRING"; }
-
 PipeReader::PipeReader(Fd pipe, bool latin1, std::uint64_t limit, Clock::time_point now)
     : pipe_(std::move(pipe)), latin1_(latin1), limit_(limit), lastProgress_(now) {}
 

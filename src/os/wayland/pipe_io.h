@@ -41,12 +41,6 @@ private:
     int fd_ = -1;
 };
 
-// Text types, in the order of preference. STRING is ISO 8859-1; the others
-// are read and served as UTF-8.
-inline constexpr const char* kTextTypes[] = {
-    "text/plain;charset=utf-8", "text/plain;charset=UTF-8", "UTF8_STRING", "text/plain", "TEXT", "STRING"};
-bool isLatin1Type(std::string_view type);
-
 // Reads one type's bytes from the read end of a pipe and decodes them.
 class PipeReader {
 public:

@@ -28,6 +28,12 @@ namespace stock::wayland {
 namespace {
 
 constexpr std::string_view kHint = "x-kde-passwordManagerHint";
+// Text types, in the order of preference. STRING is ISO 8859-1; the others
+// are read and served as UTF-8.
+constexpr const char* kTextTypes[] = {
+    "text/plain;charset=utf-8", "text/plain;charset=UTF-8", "UTF8_STRING", "text/plain", "TEXT", "STRING"};
+bool isLatin1Type(std::string_view type) { return type == "STRING"; }
+
 // Listed by every source of ours, so that the selection it becomes is known
 // for the program's own.
 constexpr const char* kOwnMark = "application/x-stockkun-source";
