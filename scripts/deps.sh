@@ -14,6 +14,7 @@ packages=(
   desktop-file-utils appstream lintian dpkg-dev file imagemagick
   zlib1g-dev icoutils libxml2-utils python3 unicode-data
   libwayland-dev sway xwayland foot wl-clipboard x11-xserver-utils kwin-wayland qt6-wayland
+  libsqlite3-dev sqlite3
 )
 # The tests stand in a list of their own here.
 if [ -n "${STOCK_DEPS_PACKAGES:-}" ]; then read -r -a packages <<<"$STOCK_DEPS_PACKAGES"; fi

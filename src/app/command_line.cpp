@@ -8,6 +8,7 @@
 
 #include "core/text/utf8.h"
 #include "os/posix/files.h"
+#include "os/store/sqlite_history_store.h"
 
 #ifndef STOCK_VERSION
 #error "STOCK_VERSION must come from the build"
@@ -17,13 +18,17 @@ namespace stock {
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: stockkun [--autostart on|off | --help | --version]\n"
+    "Usage: stockkun [--autostart on|off | --keep-history on|off | --help | --version]\n"
     "Collects the text that passes through the clipboard into a history (すとっくん).\n"
     "Without an option it starts on the X display named by DISPLAY.\n"
     "\n"
     "  --autostart on   start stockkun at login: writes stockkun.desktop into\n"
     "                   $XDG_CONFIG_HOME/autostart (~/.config/autostart by default)\n"
     "  --autostart off  no longer start it at login: removes that entry\n"
+    "  --keep-history on   keep the history between runs, in\n"
+    "                      $XDG_STATE_HOME/stockkun/history.sqlite3\n"
+    "                      (~/.local/state/stockkun by default)\n"
+    "  --keep-history off  keep nothing between runs: removes that file\n"
     "  -h, --help       show this help and exit\n"
     "  --version        show the version and exit\n";
 
@@ -66,6 +71,49 @@ int autostart(bool on, const CommandLineEnvironment& env, std::ostream& out, std
     out << "Autostart off: removed " << path << "\n"
         << "stockkun will no longer start when you log in (a running stockkun is left as it is).\n";
     return 0;
+}
+
+int keepHistory(bool on, std::ostream& out, std::ostream& err) {
+    const auto place = store::defaultPlace();
+    if (!place) {
+        err << "stockkun: cannot find the folder for the history: neither XDG_STATE_HOME nor HOME is set\n";
+        return 1;
+    }
+    std::string why;
+    if (!(on ? store::turnOn(*place, why) : store::turnOff(*place, why))) {
+        err << "stockkun: " << why << "\n";
+        return 1;
+    }
+    if (on) {
+        out << "Keep history on: " << place->file << "\n"
+            << "Every text stockkun records is kept there and shown again at its next start\n"
+            << "(a running stockkun follows within a few seconds).\n";
+    } else {
+        out << "Keep history off: removed " << place->file << "\n"
+            << "stockkun keeps nothing between runs (a running stockkun follows within a few seconds).\n";
+    }
+    return 0;
+}
+
+// --NAME on|off, or --NAME=on|off, at args[i]; nothing after a usage error.
+std::optional<bool> onOff(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
+                          std::ostream& err) {
+    const std::string& a = args[i];
+    std::string value;
+    if (a == name) {
+        if (i + 1 >= args.size()) {
+            usageError(err, name + " needs 'on' or 'off'");
+            return std::nullopt;
+        }
+        value = args[++i];
+    } else {
+        value = a.substr(name.size() + 1);
+    }
+    if (value != "on" && value != "off") {
+        usageError(err, name + " takes 'on' or 'off', not '" + value + "'");
+        return std::nullopt;
+    }
+    return value == "on";
 }
 
 }  // namespace
@@ -141,7 +189,7 @@ std::optional<std::string> autostartEntry(const std::string& programPath) {
 std::optional<int> runCommandLine(const std::vector<std::string>& args, const CommandLineEnvironment& env,
                                   std::ostream& out, std::ostream& err) {
     bool help = false, version = false, optionsEnded = false;
-    std::optional<bool> autostartOn;
+    std::optional<bool> autostartOn, keepOn;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (optionsEnded || a.empty() || a == "-" || a[0] != '-') {
@@ -155,21 +203,11 @@ std::optional<int> runCommandLine(const std::vector<std::string>& args, const Co
         } else if (a == "--version") {
             version = true;
         } else if (a == "--autostart" || a.starts_with("--autostart=")) {
-            std::string value;
-            if (a == "--autostart") {
-                if (i + 1 >= args.size()) {
-                    usageError(err, "--autostart needs 'on' or 'off'");
-                    return 2;
-                }
-                value = args[++i];
-            } else {
-                value = a.substr(std::strlen("--autostart="));
-            }
-            if (value != "on" && value != "off") {
-                usageError(err, "--autostart takes 'on' or 'off', not '" + value + "'");
-                return 2;
-            }
-            autostartOn = value == "on";
+            autostartOn = onOff(args, i, "--autostart", err);
+            if (!autostartOn) return 2;
+        } else if (a == "--keep-history" || a.starts_with("--keep-history=")) {
+            keepOn = onOff(args, i, "--keep-history", err);
+            if (!keepOn) return 2;
         } else {
             usageError(err, "unknown option '" + a + "'");
             return 2;
@@ -182,8 +220,9 @@ std::optional<int> runCommandLine(const std::vector<std::string>& args, const Co
     } else if (version) {
         out << "stockkun (すとっくん) " << STOCK_VERSION << "\n";
         status = 0;
-    } else if (autostartOn) {
-        status = autostart(*autostartOn, env, out, err);
+    } else if (autostartOn || keepOn) {
+        status = autostartOn ? autostart(*autostartOn, env, out, err) : 0;
+        if (status == 0 && keepOn) status = keepHistory(*keepOn, out, err);
     } else {
         return std::nullopt;
     }

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 
 #include "app/command_line.h"
 #include "app/program.h"
@@ -14,6 +15,7 @@
 #include "os/posix/registry.h"
 #include "os/posix/text_locale.h"
 #include "os/posix/user_name.h"
+#include "os/store/sqlite_history_store.h"
 #include "os/wayland/wayland_clipboard.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/desktop_clipboard.h"
@@ -71,7 +73,11 @@ int main(int argc, char** argv) {
     stock::PosixRegistry registry;
     stock::qt::QtMessageBox messageBox(stock::kProgramTitle);
     stock::qt::QtTrayIcon tray;
-    stock::Program program({ui, clipboard, lock, userName, shell, programs, registry, messageBox, &tray});
+    // On while its file is there (--keep-history on); it outlives the program.
+    std::optional<stock::store::SqliteHistoryStore> store;
+    if (const auto place = stock::store::defaultPlace()) store.emplace(place->file);
+    stock::Program program({ui, clipboard, lock, userName, shell, programs, registry, messageBox, &tray,
+                            store ? &*store : nullptr});
     stock::qt::onTerminationRequest([&program] { program.endSession(); });
     if (!program.start()) return 0;
     traceTicks();

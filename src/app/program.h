@@ -20,6 +20,7 @@ struct ProgramServices {
     Registry& registry;
     MessageDialog& messageBox;
     TrayIcon* tray = nullptr;  // nullptr: no notification area
+    HistoryStore* store = nullptr;  // nullptr: nothing kept between runs
 };
 
 // The program itself, the same on every front end: the main window and its

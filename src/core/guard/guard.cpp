@@ -30,6 +30,19 @@ std::string whatFailed() {
 
 void setFailureSink(FailureSink s) noexcept { sink.store(s ? s : toStandardError); }
 
+void tell(std::string_view message) noexcept {
+    try {
+        std::string line = "stockkun: ";
+        line.append(message);
+        for (char& c : line)
+            if (c == '\n' || c == '\r') c = ' ';
+        line.push_back('\n');
+        sink.load()(line);
+    } catch (...) {
+        // Out of memory for the line itself: nothing more can be said.
+    }
+}
+
 void reportFailure(std::string_view where) noexcept {
     try {
         std::string line = "stockkun: ";

@@ -15,6 +15,9 @@ void setFailureSink(FailureSink sink) noexcept;
 // it inside a catch block) and nothing else; never throws.
 void reportFailure(std::string_view where) noexcept;
 
+// Writes "stockkun: MESSAGE" to the same place, one line; never throws.
+void tell(std::string_view message) noexcept;
+
 // The floor under every event handler, in the core and in each front end:
 // nothing a handler throws reaches the event loop; what it threw is reported
 // under the handler's name. Handlers with a recovery step of their own catch

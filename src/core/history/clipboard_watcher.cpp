@@ -6,6 +6,11 @@ namespace stock {
 
 void ClipboardWatcher::Timer1_Timer() {
     try {
+        List1.syncStore();
+    } catch (...) {
+        reportFailure("syncStore");  // the clipboard is read all the same
+    }
+    try {
         const auto count = clipboard_.changeCount();
         if (count && equalAt_ == count) return;  // nothing changed on either side
         // A clipboard that cannot be read abandons the tick; it is never
@@ -27,6 +32,11 @@ void ClipboardWatcher::Timer1_Timer() {
 void ClipboardWatcher::RichTextBox2_Change() {
     equalAt_.reset();
     try {
+        // The clipboard still holding the newest row kept by an earlier run
+        // makes it the current clip again, not a second row.
+        const bool kept = !recorded_ && List1.size() > 0 && List1.view(0) == RichTextBox2.text().view();
+        recorded_ = true;
+        if (kept) return;
         List1.AddItem(RichTextBox2.text());
     } catch (...) {
         reportFailure("RichTextBox2_Change");  // the current clip keeps the text

@@ -28,6 +28,7 @@ private:
     // The clipboard's change count when its text last equalled the current
     // clip: while neither has changed since, a tick needs no read at all.
     std::optional<std::uint64_t> equalAt_;
+    bool recorded_ = false;  // a text became the current clip in this run
 };
 
 }  // namespace stock

@@ -2,6 +2,7 @@
 
 #include "core/guard/guard.h"
 
+#include <iterator>
 #include <utility>
 
 #include "core/text/text_map.h"
@@ -30,14 +31,37 @@ void History::AddItem(SharedText text) {
         rows_.pop_front();  // a row the list never showed is not kept
         throw;
     }
+    if (store_) store_->append(rows_.front());
 }
 
 void History::Clear() {
     rows_.clear();
+    loaded_.clear();
+    if (store_) store_->clear();
     if (view_) {
         view_->rowsCleared();
     } else {
         List1.rowsCleared();
+    }
+}
+
+void History::syncStore() {
+    if (!store_) return;
+    HistoryStore::News news = store_->poll();
+    if (news.wantsAll) store_->appendAll(std::vector<SharedText>(rows_.rbegin(), rows_.rend()));
+    if (loaded_.empty()) loaded_ = std::move(news.loaded);
+    // A narrowed list counts its rows from the bottom: the older ones wait
+    // until every row is shown again.
+    if (loaded_.empty() || view_) return;
+    const std::size_t count = loaded_.size();
+    rows_.insert(rows_.end(), std::make_move_iterator(loaded_.begin()), std::make_move_iterator(loaded_.end()));
+    loaded_.clear();
+    ++olderAdded_;
+    try {
+        List1.rowsAppended(count);
+    } catch (...) {
+        rows_.erase(rows_.end() - static_cast<std::ptrdiff_t>(count), rows_.end());
+        throw;
     }
 }
 

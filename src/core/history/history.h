@@ -4,8 +4,10 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/ports/controls.h"
+#include "core/ports/history_store.h"
 #include "core/text/shared_text.h"
 
 namespace stock {
@@ -48,6 +50,15 @@ public:
     // From now on the list shows `view` (nullptr: every row, as it does at first).
     void showIn(HistoryView* view) { view_ = view; }
 
+    // From now on every row added or cleared is kept in `store` too.
+    void keepIn(HistoryStore* store) { store_ = store; }
+    // Once a second: takes the rows that the store loaded (below every row
+    // of this run, once no narrower view is shown) and answers what it asks.
+    void syncStore();
+    // How many times older rows were added below: each time the rows'
+    // places counted from the bottom change.
+    std::size_t olderAdded() const { return olderAdded_; }
+
     std::size_t size() const override { return rows_.size(); }
     std::u16string shown(std::size_t row) const override;
 
@@ -55,6 +66,9 @@ private:
     ListBox& List1;
     std::deque<SharedText> rows_;
     HistoryView* view_ = nullptr;
+    HistoryStore* store_ = nullptr;
+    std::vector<SharedText> loaded_;  // newest first, until the list can show them
+    std::size_t olderAdded_ = 0;
 };
 
 // One row of a list for a text of any size: each line break shown as a mark,

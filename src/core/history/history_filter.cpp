@@ -71,6 +71,9 @@ void HistoryFilter::Filter_Escape() {
 
 void HistoryFilter::openWith(const std::u16string& text) {
     current_.reset();
+    // Rows added below since the last search moved every row's serial.
+    if (foldedAt_ != history_.olderAdded()) folded_.clear();
+    foldedAt_ = history_.olderAdded();
     const long row = history_.ListIndex();
     if (row >= 0 && static_cast<std::size_t>(row) < history_.size()) current_ = rowOf(static_cast<std::size_t>(row));
     open_ = true;

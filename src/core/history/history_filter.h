@@ -88,6 +88,7 @@ private:
         enum : unsigned char { Unknown, Itself, Own, TooLong } state = Unknown;
     };
     std::vector<FoldedRow> folded_;       // by serial
+    std::size_t foldedAt_ = 0;            // the history's olderAdded() when folded_ was started
     std::optional<std::size_t> current_;  // serial of the current row
     std::shared_ptr<int> token_;          // a scheduled slice runs only while its token lives
     bool scheduled_ = false;

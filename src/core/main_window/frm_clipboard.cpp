@@ -27,6 +27,7 @@ void FrmClipboard::load() {
 void FrmClipboard::wire() {
     Window& w = *window_;
     history_.emplace(w.listBox("List1"));
+    history_->keepIn(s_.store);
     watcher_.emplace(s_.clipboard, w.textBox("RichTextBox2"), *history_);
     ClipboardWatcher& watcher = *watcher_;
 

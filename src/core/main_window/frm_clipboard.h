@@ -12,6 +12,7 @@
 #include "core/main_window/lifetime.h"
 #include "core/ports/clipboard.h"
 #include "core/ports/controls.h"
+#include "core/ports/history_store.h"
 #include "core/ports/instance_lock.h"
 #include "core/ports/tray.h"
 
@@ -27,6 +28,7 @@ public:
         Lifetime& lifetime;
         AboutForm* about = nullptr;  // nullptr: no About window
         TrayIcon* tray = nullptr;    // nullptr: no notification area
+        HistoryStore* store = nullptr;  // nullptr: the history goes with the program
     };
 
     explicit FrmClipboard(Services services);

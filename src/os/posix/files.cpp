@@ -10,6 +10,19 @@
 
 namespace stock::posix {
 
+int openPrivateFolder(const std::string& path, bool create) {
+    if (create && ::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return -1;
+    const int dir = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir < 0) return -1;
+    struct stat st {};
+    bool ok = ::fstat(dir, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+    if (ok && (st.st_mode & 0700) != 0700)
+        ok = ::fchmod(dir, 0700) == 0 && ::fstat(dir, &st) == 0 && (st.st_mode & 0777) == 0700;
+    if (ok) return dir;
+    ::close(dir);
+    return -1;
+}
+
 bool makeDirectories(const std::string& dir) {
     struct stat st {};
     if (::stat(dir.c_str(), &st) == 0) {

@@ -1,5 +1,7 @@
 #include "os/posix/instance_lock.h"
 
+#include "os/posix/files.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -35,24 +37,6 @@ private:
     int fd_;
 };
 
-// A folder this user owns and nobody else may enter, never reached through
-// a symbolic link at its last step. With create, a missing folder is made
-// first (mode 0700); a folder of the user's own that the umask left without
-// some owner right gets them back. Checked after opening, on the open
-// folder itself, so nothing can be swapped in between.
-int openPrivateFolder(const std::string& path, bool create) {
-    if (create && ::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return -1;
-    Fd dir(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    if (dir.get() < 0) return -1;
-    struct stat st {};
-    if (::fstat(dir.get(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return -1;
-    if ((st.st_mode & 077) != 0) return -1;
-    if ((st.st_mode & 0700) != 0700) {
-        if (::fchmod(dir.get(), 0700) != 0 || ::fstat(dir.get(), &st) != 0 || (st.st_mode & 0777) != 0700) return -1;
-    }
-    return dir.release();
-}
-
 // The lock file NAME in the folder DIR: a regular file of this user's that
 // nobody else may write, never a symbolic link, never a device or a FIFO.
 // Read access is all that a lock needs.
@@ -77,7 +61,7 @@ LockResult tryLock(int fd) {
 std::optional<std::string> runtimeFolder() {
     const char* dir = std::getenv("XDG_RUNTIME_DIR");
     if (!dir || *dir != '/') return std::nullopt;
-    Fd fd(openPrivateFolder(dir, false));
+    Fd fd(posix::openPrivateFolder(dir, false));
     if (fd.get() < 0) return std::nullopt;
     return std::string(dir);
 }
@@ -125,7 +109,7 @@ bool PosixInstanceLock::anotherInstanceRunning() {
 
     if (const auto runtime = runtimeFolder()) {
         const std::string name = "stockkun-" + uid + "-" + key_ + ".lock";
-        Fd dir(openPrivateFolder(*runtime, false));
+        Fd dir(posix::openPrivateFolder(*runtime, false));
         Fd fd(dir.get() >= 0 ? openLockFile(dir.get(), name, true) : -1);
         if (fd.get() >= 0) {
             switch (tryLock(fd.get())) {
@@ -149,7 +133,7 @@ bool PosixInstanceLock::anotherInstanceRunning() {
         const bool first = fd_ < 0;
         const std::string folder =
             sharedTemp_ + "/stockkun-" + uid + (i == 0 ? std::string() : "." + std::to_string(i));
-        Fd dir(openPrivateFolder(folder, first));
+        Fd dir(posix::openPrivateFolder(folder, first));
         if (dir.get() < 0) continue;
         Fd fd(openLockFile(dir.get(), name, first));
         if (fd.get() < 0) continue;
