@@ -13,9 +13,11 @@ said=$("$STOCKKUN" --keep-history on) || fail "--keep-history on failed: $said"
 [ "$(stat -c %a "$XDG_STATE_HOME/stockkun") $(stat -c %a "$store")" = "700 600" ] ||
   fail "the store is not private: $(stat -c '%a %n' "$XDG_STATE_HOME/stockkun" "$store")"
 
+# Ended as at a logout; the next start counts its ticks afresh.
 ends_cleanly() {
   kill -TERM "$last_pid"
   wait "$last_pid" || fail "the program ended with status $?"
+  : >"$ticks_file"
 }
 recalls() {
   click_at 1500 "$1"
@@ -36,7 +38,7 @@ start_program
 wait_until 30 rows_are 3 || fail "the next start shows $(rows) rows, not the three kept"
 # The third row each time: every text copied back becomes a new top row.
 for i in 0 1 2; do
-  recalls 810 "${texts[$i]}"
+  recalls 750 "${texts[$i]}"
   wait_until 30 rows_are $((4 + i)) || fail "the recalled text copied gave $(rows) rows"
 done
 pass "the next start shows the three, newest first, each recalled exactly"
