@@ -9,10 +9,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ports/clipboard.h"
 #include "core/ports/controls.h"
+#include "core/ports/history_store.h"
 #include "core/ports/instance_lock.h"
 #include "core/ports/tray.h"
 
@@ -283,6 +285,20 @@ public:
     std::deque<ClipboardText> nextReads;
     std::optional<std::uint64_t> count;
     int reads = 0;  // calls of readText()
+};
+
+// A kept history: what the program stored, and what it is handed next.
+class FakeStore final : public HistoryStore {
+public:
+    void append(const SharedText& t) override { stored.push_back(t.str()); }
+    void clear() override { stored.clear(), ++clears; }
+    News poll() override { return std::exchange(next, {}); }
+    void appendAll(std::vector<SharedText> oldestFirst) override {
+        for (const auto& t : oldestFirst) stored.push_back(t.str());
+    }
+    std::vector<std::u16string> stored;  // oldest first
+    int clears = 0;
+    News next;
 };
 
 class FakeInstanceLock final : public InstanceLock {

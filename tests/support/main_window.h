@@ -20,8 +20,9 @@ struct MainWindow : ::testing::Test, AboutDoubles {
     FakeClipboard clipboard;
     FakeInstanceLock lock;
     FakeTray tray;
+    FakeStore store;
     FrmAbout about{{fakeUi, lifetime, userName, shell, programs, registry, messageBox}};
-    FrmClipboard frm{{fakeUi, clipboard, lock, lifetime, &about, &tray}};
+    FrmClipboard frm{{fakeUi, clipboard, lock, lifetime, &about, &tray, &store}};
 
     void SetUp() override { frm.load(); }
     FakeWindow& win() { return fakeUi.window("frmClipboard"); }
