@@ -14,7 +14,7 @@ packages=(
   desktop-file-utils appstream lintian dpkg-dev file imagemagick
   zlib1g-dev icoutils libxml2-utils python3 unicode-data
   libwayland-dev sway xwayland foot wl-clipboard x11-xserver-utils kwin-wayland qt6-wayland
-  libsqlite3-dev sqlite3
+  libsqlite3-dev sqlite3 tcl8.6
 )
 # The tests stand in a list of their own here.
 if [ -n "${STOCK_DEPS_PACKAGES:-}" ]; then read -r -a packages <<<"$STOCK_DEPS_PACKAGES"; fi
@@ -24,7 +24,16 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The Windows program's SQLite is built from Debian's source package
+# (scripts/sqlite-amalgamation.sh): the source archive must be listed.
+src_list=/etc/apt/sources.list.d/stockkun-sources.sources
+has_sources() {
+  [ -n "${STOCK_DEPS_PACKAGES:-}" ] ||
+    grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/
+}
+need_sources=0
+has_sources || need_sources=1
+[ ${#missing[@]} -eq 0 ] && [ $need_sources -eq 0 ] && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then
   sudo=()
@@ -41,6 +50,7 @@ else
   fi
   {
     echo "Missing Debian packages: ${missing[*]}"
+    [ $need_sources -eq 1 ] && echo "Missing too: a deb-src entry for Debian's main archive (see $src_list in scripts/deps.sh)"
     echo "Installing them needs root, and $why."
     echo "Install them with this command (as a user allowed to), then run make again:"
     echo "  $how"
@@ -48,6 +58,15 @@ else
   exit 1
 fi
 echo "Installing: ${missing[*]}"
+if [ $need_sources -eq 1 ]; then
+  . /etc/os-release
+  case "$ID" in
+    ubuntu) uri=http://archive.ubuntu.com/ubuntu keyring=/usr/share/keyrings/ubuntu-archive-keyring.gpg ;;
+    *) uri=http://deb.debian.org/debian keyring=/usr/share/keyrings/debian-archive-keyring.gpg ;;
+  esac
+  printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n' \
+    "$uri" "$VERSION_CODENAME" "$keyring" | "${sudo[@]}" tee "$src_list" >/dev/null
+fi
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+[ ${#missing[@]} -eq 0 ] || "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

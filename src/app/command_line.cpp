@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/options.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -8,11 +10,6 @@
 
 #include "core/text/utf8.h"
 #include "os/posix/files.h"
-#include "os/store/sqlite_history_store.h"
-
-#ifndef STOCK_VERSION
-#error "STOCK_VERSION must come from the build"
-#endif
 
 namespace stock {
 namespace {
@@ -33,11 +30,6 @@ constexpr std::string_view kUsage =
     "  --version        show the version and exit\n";
 
 constexpr std::string_view kEntryName = "stockkun.desktop";
-
-bool usageError(std::ostream& err, const std::string& message) {
-    err << "stockkun: " << message << "\n" << kUsage;
-    return false;
-}
 
 int autostart(bool on, const CommandLineEnvironment& env, std::ostream& out, std::ostream& err) {
     const auto dir = autostartDirectory(env);
@@ -73,52 +65,7 @@ int autostart(bool on, const CommandLineEnvironment& env, std::ostream& out, std
     return 0;
 }
 
-int keepHistory(bool on, std::ostream& out, std::ostream& err) {
-    const auto place = store::defaultPlace();
-    if (!place) {
-        err << "stockkun: cannot find the folder for the history: neither XDG_STATE_HOME nor HOME is set\n";
-        return 1;
-    }
-    std::string why;
-    if (!(on ? store::turnOn(*place, why) : store::turnOff(*place, why))) {
-        err << "stockkun: " << why << "\n";
-        return 1;
-    }
-    if (on) {
-        out << "Keep history on: " << place->file << "\n"
-            << "Every text stockkun records is kept there and shown again at its next start\n"
-            << "(a running stockkun follows within a few seconds).\n";
-    } else {
-        out << "Keep history off: removed " << place->file << "\n"
-            << "stockkun keeps nothing between runs (a running stockkun follows within a few seconds).\n";
-    }
-    return 0;
-}
-
-// --NAME on|off, or --NAME=on|off, at args[i]; nothing after a usage error.
-std::optional<bool> onOff(const std::vector<std::string>& args, std::size_t& i, const std::string& name,
-                          std::ostream& err) {
-    const std::string& a = args[i];
-    std::string value;
-    if (a == name) {
-        if (i + 1 >= args.size()) {
-            usageError(err, name + " needs 'on' or 'off'");
-            return std::nullopt;
-        }
-        value = args[++i];
-    } else {
-        value = a.substr(name.size() + 1);
-    }
-    if (value != "on" && value != "off") {
-        usageError(err, name + " takes 'on' or 'off', not '" + value + "'");
-        return std::nullopt;
-    }
-    return value == "on";
-}
-
 }  // namespace
-
-const char* programVersion() { return STOCK_VERSION; }
 
 std::optional<std::string> autostartDirectory(const CommandLineEnvironment& env) {
     if (env.xdgConfigHome && env.xdgConfigHome->starts_with('/')) return *env.xdgConfigHome + "/autostart";
@@ -188,50 +135,9 @@ std::optional<std::string> autostartEntry(const std::string& programPath) {
 
 std::optional<int> runCommandLine(const std::vector<std::string>& args, const CommandLineEnvironment& env,
                                   std::ostream& out, std::ostream& err) {
-    bool help = false, version = false, optionsEnded = false;
-    std::optional<bool> autostartOn, keepOn;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (optionsEnded || a.empty() || a == "-" || a[0] != '-') {
-            usageError(err, "unexpected argument '" + a + "'");
-            return 2;
-        }
-        if (a == "--") {
-            optionsEnded = true;
-        } else if (a == "--help" || a == "-h") {
-            help = true;
-        } else if (a == "--version") {
-            version = true;
-        } else if (a == "--autostart" || a.starts_with("--autostart=")) {
-            autostartOn = onOff(args, i, "--autostart", err);
-            if (!autostartOn) return 2;
-        } else if (a == "--keep-history" || a.starts_with("--keep-history=")) {
-            keepOn = onOff(args, i, "--keep-history", err);
-            if (!keepOn) return 2;
-        } else {
-            usageError(err, "unknown option '" + a + "'");
-            return 2;
-        }
-    }
-    int status;
-    if (help) {
-        out << kUsage;
-        status = 0;
-    } else if (version) {
-        out << "stockkun (すとっくん) " << STOCK_VERSION << "\n";
-        status = 0;
-    } else if (autostartOn || keepOn) {
-        status = autostartOn ? autostart(*autostartOn, env, out, err) : 0;
-        if (status == 0 && keepOn) status = keepHistory(*keepOn, out, err);
-    } else {
-        return std::nullopt;
-    }
-    out.flush();
-    if (!out) {
-        err << "stockkun: cannot write to the standard output\n";
-        return 1;
-    }
-    return status;
+    const OptionActions actions{kUsage, [&](bool on) { return autostart(on, env, out, err); },
+                                [&](bool on) { return keepHistory(on, out, err); }};
+    return runOptions(args, actions, out, err);
 }
 
 std::optional<int> handleCommandLine(int argc, char** argv) {

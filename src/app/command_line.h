@@ -7,9 +7,6 @@
 
 namespace stock {
 
-// The program's version, as packages and --version give it.
-const char* programVersion();
-
 // What the options see of the process's surroundings.
 struct CommandLineEnvironment {
     std::optional<std::string> xdgConfigHome;  // $XDG_CONFIG_HOME, when set

@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
     // On while its file is there (--keep-history on); it outlives the program.
     std::optional<stock::store::SqliteHistoryStore> store;
     if (const auto place = stock::store::defaultPlace()) store.emplace(place->file);
-    stock::Program program({ui, clipboard, lock, userName, shell, programs, registry, messageBox, &tray,
-                            store ? &*store : nullptr});
+    stock::Program program(
+        {ui, clipboard, lock, userName, shell, programs, registry, messageBox, &tray, store ? &*store : nullptr});
     stock::qt::onTerminationRequest([&program] { program.endSession(); });
     if (!program.start()) return 0;
     traceTicks();

@@ -2,8 +2,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "app/command_line_win32.h"
 #include "app/program.h"
 #include "core/guard/guard.h"
 #include "ui/win32/program_icon.h"
@@ -15,6 +17,7 @@
 #include "ui/win32/win32_tray.h"
 #include "ui/win32/win32_ui.h"
 #include "os/windows/win32_user_name.h"
+#include "os/store/sqlite_history_store.h"
 
 namespace {
 
@@ -38,6 +41,8 @@ std::function<void()> tickTrace() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // --help, --version, --autostart, --keep-history: answered before any window or lock.
+    if (const auto status = stock::win32::handleCommandLine()) return *status;
     // The manifest asks for per-monitor DPI awareness; this holds where it
     // is not read.
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
@@ -57,7 +62,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     stock::win32::Win32Registry registry;
     stock::win32::Win32MessageDialog messageBox(stock::kProgramTitle);
     stock::win32::Win32TrayIcon tray(ui);
-    stock::Program program({ui, clipboard, lock, userName, shell, programs, registry, messageBox, &tray});
+    // On while its file is there (--keep-history on); it outlives the program.
+    std::optional<stock::store::SqliteHistoryStore> store;
+    if (const auto place = stock::store::defaultPlace()) store.emplace(place->file);
+    stock::Program program(
+        {ui, clipboard, lock, userName, shell, programs, registry, messageBox, &tray, store ? &*store : nullptr});
     // Every window hears of the session's end; the first one ends the program.
     ui.onSessionEnd([&program] { program.endSession(); });
     if (!program.start()) return 0;

@@ -19,7 +19,7 @@ struct ProgramServices {
     Programs& programs;
     Registry& registry;
     MessageDialog& messageBox;
-    TrayIcon* tray = nullptr;  // nullptr: no notification area
+    TrayIcon* tray = nullptr;       // nullptr: no notification area
     HistoryStore* store = nullptr;  // nullptr: nothing kept between runs
 };
 

@@ -26,8 +26,8 @@ public:
         Clipboard& clipboard;
         InstanceLock& instanceLock;
         Lifetime& lifetime;
-        AboutForm* about = nullptr;  // nullptr: no About window
-        TrayIcon* tray = nullptr;    // nullptr: no notification area
+        AboutForm* about = nullptr;     // nullptr: no About window
+        TrayIcon* tray = nullptr;       // nullptr: no notification area
         HistoryStore* store = nullptr;  // nullptr: the history goes with the program
     };
 

@@ -50,7 +50,9 @@ void HistoryDb::close() {
     db_ = nullptr;
 }
 
-bool HistoryDb::exec(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK || failed(); }
+bool HistoryDb::exec(const char* sql) {
+    return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK || failed();
+}
 
 // Notes why the last call failed; always false.
 bool HistoryDb::failed() {
@@ -179,8 +181,8 @@ bool HistoryDb::insert(const SharedText& text) {
         for (char16_t& c : swapped) c = static_cast<char16_t>((c >> 8) | (c << 8));
         data = swapped.data();
     }
-    const int bound = bytes == 0 ? sqlite3_bind_zeroblob(s.get(), 1, 0)
-                                 : sqlite3_bind_blob64(s.get(), 1, data, bytes, SQLITE_STATIC);
+    const int bound =
+        bytes == 0 ? sqlite3_bind_zeroblob(s.get(), 1, 0) : sqlite3_bind_blob64(s.get(), 1, data, bytes, SQLITE_STATIC);
     if (bound != SQLITE_OK || sqlite3_step(s.get()) != SQLITE_DONE) return failed();
     ++entries_;
     bytes_ += bytes;
@@ -194,7 +196,8 @@ bool HistoryDb::trim() {
     Statement s(db_, "SELECT id, length(text) FROM entry ORDER BY id");
     if (!s) return failed();
     sqlite3_int64 last = -1;
-    while ((entries_ > bounds_.entries || bytes_ > bounds_.bytes) && entries_ > 1 && sqlite3_step(s.get()) == SQLITE_ROW) {
+    while ((entries_ > bounds_.entries || bytes_ > bounds_.bytes) && entries_ > 1 &&
+           sqlite3_step(s.get()) == SQLITE_ROW) {
         last = sqlite3_column_int64(s.get(), 0);
         --entries_;
         bytes_ -= static_cast<std::uint64_t>(sqlite3_column_int64(s.get(), 1));

@@ -22,7 +22,8 @@ std::string asideName(const std::string& path) {
 HistoryDb::Opened renew(HistoryDb& db, const std::string& path) {
     db.close();
     const std::string aside = asideName(path);
-    const bool moved = moveFile(path, aside) && (fileIdentity(path + "-journal") == 0 || moveFile(path + "-journal", aside + "-journal"));
+    const bool moved = moveFile(path, aside) &&
+                       (fileIdentity(path + "-journal") == 0 || moveFile(path + "-journal", aside + "-journal"));
     if (!moved) {
         tell("cannot move the unreadable history " + path + " aside; it is left as it is");
         return HistoryDb::Opened::Foreign;
@@ -84,7 +85,8 @@ void SqliteHistoryStore::appendAll(std::vector<SharedText> oldestFirst) {
     const std::lock_guard lock(m_);
     if (state_ != State::On) return;
     if (oldestFirst.size() > options_.bounds.entries)
-        oldestFirst.erase(oldestFirst.begin(), oldestFirst.end() - static_cast<std::ptrdiff_t>(options_.bounds.entries));
+        oldestFirst.erase(oldestFirst.begin(),
+                          oldestFirst.end() - static_cast<std::ptrdiff_t>(options_.bounds.entries));
     jobs_.push_back({false, std::move(oldestFirst)});
     wake_.notify_one();
 }
@@ -108,7 +110,8 @@ void SqliteHistoryStore::run() {
         while (!failing_ && !jobs_.empty() && db_.isOpen()) writeNext(lock);
         idle_.notify_all();
         if (stopping_) return;
-        const bool woken = wake_.wait_for(lock, options_.poll, [this] { return stopping_ || (!failing_ && !jobs_.empty()); });
+        const bool woken =
+            wake_.wait_for(lock, options_.poll, [this] { return stopping_ || (!failing_ && !jobs_.empty()); });
         // A failed write is tried again at the next look, and once more at the end.
         if (!woken || stopping_) failing_ = false;
         lock.unlock();
@@ -143,7 +146,8 @@ void SqliteHistoryStore::openStore() {
         case HistoryDb::Opened::Ready:
             break;
         case HistoryDb::Opened::Newer:
-            tell("the history " + path_ + " is of a newer stockkun; it is left as it is, and this run keeps its history in memory only");
+            tell("the history " + path_ +
+                 " is of a newer stockkun; it is left as it is, and this run keeps its history in memory only");
             return setState(State::LeftAlone);
         case HistoryDb::Opened::Foreign:
             return setState(State::LeftAlone);
@@ -228,13 +232,17 @@ bool turnOn(const StorePlace& place, std::string& why) {
 }
 
 bool turnOff(const StorePlace& place, std::string& why) {
+    const auto remove = [&] { return removeFile(place.file + "-journal") && removeFile(place.file); };
     HistoryDb db(place.file);
     // Taken while a running instance writes nothing, so it never writes
     // into the removed file: it sees the file gone at its next write.
     const bool held = db.open() == HistoryDb::Opened::Ready && db.hold();
-    const bool removed = removeFile(place.file + "-journal") && removeFile(place.file);
+    bool removed = remove();
     if (held) db.release();
-    if (!removed) why = "cannot remove " + place.file;
+    db.close();
+    // Where an open file cannot be removed (Windows), once it is let go.
+    if (!removed) removed = remove();
+    if (!removed) why = "cannot remove " + place.file + " (is a stockkun that keeps it still running?)";
     return removed;
 }
 

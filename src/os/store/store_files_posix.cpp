@@ -50,7 +50,8 @@ bool privateFile(const std::string& path, bool create) {
 std::uint64_t fileIdentity(const std::string& path) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) != 0) return 0;
-    return ((static_cast<std::uint64_t>(st.st_dev) << 40) ^ static_cast<std::uint64_t>(st.st_ino)) | (std::uint64_t{1} << 63);
+    return ((static_cast<std::uint64_t>(st.st_dev) << 40) ^ static_cast<std::uint64_t>(st.st_ino)) |
+           (std::uint64_t{1} << 63);
 }
 
 bool moveFile(const std::string& from, const std::string& to) {

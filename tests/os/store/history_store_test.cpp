@@ -25,7 +25,8 @@ using test::eventually;
 class HistoryStoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        place = {(scratch.dir / "state" / "stockkun").string(), (scratch.dir / "state/stockkun/history.sqlite3").string()};
+        place = {(scratch.dir / "state" / "stockkun").string(),
+                 (scratch.dir / "state/stockkun/history.sqlite3").string()};
     }
     std::unique_ptr<SqliteHistoryStore> start(Bounds bounds = {}) {
         auto store = std::make_unique<SqliteHistoryStore>(place.file, SqliteHistoryStore::Options{bounds, 20ms});
@@ -55,8 +56,8 @@ TEST_F(HistoryStoreTest, KeepsEveryTextExactlyNewestFirstInAPrivateFile) {
     ASSERT_EQ(::stat(place.file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     const std::vector<std::u16string> texts = {
-        u"a\r\nb",  u"lone\rcr", u"para\u2029graph", std::u16string(u"nul\0in", 6), u"\xD800 high", u"low \xDC00",
-        u"\t tab\t", u"\U0001F600", std::u16string(50u << 20, u'x'),
+        u"a\r\nb",     u"lone\rcr", u"para\u2029graph", std::u16string(u"nul\0in", 6),   u"\xD800 high",
+        u"low \xDC00", u"\t tab\t", u"\U0001F600",      std::u16string(50u << 20, u'x'),
     };
     {
         auto store = start();
@@ -75,8 +76,8 @@ TEST_F(HistoryStoreTest, DropsTheOldestPastItsBoundsAndClearsForGood) {
         for (int i = 0; i < 8; ++i) store->append(std::u16string(10, static_cast<char16_t>(u'0' + i)));
         store->flush();
     }
-    EXPECT_EQ(reload(), (std::vector<std::u16string>{u"7777777777", u"6666666666", u"5555555555", u"4444444444",
-                                                      u"3333333333"}));
+    EXPECT_EQ(reload(),
+              (std::vector<std::u16string>{u"7777777777", u"6666666666", u"5555555555", u"4444444444", u"3333333333"}));
     {
         auto store = start({5, 60});  // 30 units: three of them
         store->append(u"8888888888");
@@ -88,7 +89,8 @@ TEST_F(HistoryStoreTest, DropsTheOldestPastItsBoundsAndClearsForGood) {
     {
         auto store = start();
         std::vector<SharedText> many;
-        for (int i = 0; i < 20000; ++i) many.emplace_back(secret + std::u16string(40, u'.') + std::u16string(1, u'a' + i % 26));
+        for (int i = 0; i < 20000; ++i)
+            many.emplace_back(secret + std::u16string(40, u'.') + std::u16string(1, u'a' + i % 26));
         store->appendAll(many);
         store->flush();
         const auto fileSize = std::filesystem::file_size(place.file);
@@ -128,7 +130,8 @@ TEST_F(HistoryStoreTest, AKilledWriterLeavesWhatItFinishedInOrder) {
         int prefix = -1;
         for (int k = test::kOps; k >= 0 && prefix < 0; --k)
             if (held == test::heldAfter(k)) prefix = k;
-        ASSERT_GE(prefix, 0) << "run " << run << ": " << held.size() << " rows, not what any prefix of the writes leaves";
+        ASSERT_GE(prefix, 0) << "run " << run << ": " << held.size()
+                             << " rows, not what any prefix of the writes leaves";
         seen.insert(prefix);
     }
     EXPECT_GT(seen.size(), 5u) << "the kills all landed at the same few places";

@@ -57,3 +57,28 @@ ended_with_zero() {  # WHAT: the program has ended, with status 0
 
 # A text as UTF-16LE bytes, as the Windows clipboard holds it.
 utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE; }
+
+# The history's rows: blue text on lavender, from the list's top at 240
+# twips; a row is 13 pixels high in Wine's default font at 96 DPI.
+blue_in_row() {  # ROW -> number of blue pixels in it
+  "$XPIXELS" "$win" 4 $((18 + 13 * $1)) 460 11 0000ff 80 | cut -d' ' -f1
+}
+selected_row() {  # ROW: it is the list's current row (Wine's highlight colour)
+  [ "$("$XPIXELS" "$win" 4 $((18 + 13 * $1)) 460 11 3096fa 8 | cut -d' ' -f1)" -gt 0 ]
+}
+rows_at_least() {  # N: row N-1 holds text
+  [ "$(blue_in_row $(($1 - 1)))" -gt 0 ] || selected_row $(($1 - 1))
+}
+
+# The Windows clipboard through wine_probe, apart from what Wine's X bridge
+# makes of it.
+windows_clipboard_is() {  # TEXT: the Windows clipboard holds exactly TEXT
+  rm -f "$work/got"
+  wine "$PROBE" get "$(win_path "$work/got")" >/dev/null 2>&1 &&
+    cmp -s "$work/got" <(utf16 "$1")
+}
+put() {  # TEXT: on the Windows clipboard
+  utf16 "$1" >"$work/put"
+  wine "$PROBE" put "$(win_path "$work/put")" >/dev/null 2>&1 || fail "wine_probe could not write the clipboard"
+}
+edit_has_text() { [ "$("$XPIXELS" "$win" 4 $(($(px 2160) + 2)) 200 60 000000 60 | cut -d' ' -f1)" -gt 0 ]; }
