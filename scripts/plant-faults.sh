@@ -128,13 +128,13 @@ FAULTS=(
   'P112|os/wayland/wayland_clipboard.cpp|the selection at start not fetched before the first wait|/^                work(Clock::now());$/d'
   'P113|core/history/history.cpp|a new row is not stored|/    if (store_) store_->append(rows_.front());/d'
   'P114|os/store/history_db.cpp|kept rows come back oldest first|s/SELECT text FROM entry ORDER BY id DESC/SELECT text FROM entry ORDER BY id/'
-  'P115|os/store/history_db.cpp|the bound on the text kept is not held|s/while ((entries_ > bounds_.entries \|\| bytes_ > bounds_.bytes) \&\& /while ((entries_ > bounds_.entries) \&\& /'
+  'P115|os/store/history_db.cpp|the bound on the text kept is not held|s/entries_ > bounds_.entries || bytes_ > bounds_.bytes) \&\& entries_ > 1/entries_ > bounds_.entries) \&\& entries_ > 1/'
   'P116|os/store/history_db.cpp|cleared texts are left in the file|s/PRAGMA secure_delete = ON/PRAGMA secure_delete = OFF/'
   'P117|os/store/sqlite_history_store.cpp|a write that failed is dropped, not tried again|s/    if (wrote == HistoryDb::Wrote::Done) {/    if (wrote != HistoryDb::Wrote::Gone) {/'
   'P118|os/store/sqlite_history_store.cpp|an unreadable file is deleted, not moved aside|s/const bool moved = moveFile(path, aside) \&\&/const bool moved = removeFile(path) \&\&/'
   'P119|os/store/history_db.cpp|a store of a newer version is taken for a foreign file|/    if (\*version > kSchema) return Opened::Newer;/d'
   'P120|os/store/history_db.cpp|no waiting for another instance that writes|/    sqlite3_busy_timeout(db_, kBusyMilliseconds);/d'
-  'P121|core/history/clipboard_watcher.cpp|the clipboard still holding the newest kept text adds it again|s/        if (kept) return;//'
+  'P121|core/history/clipboard_watcher.cpp|the clipboard still holding the newest kept text adds it again|s/        if (kept) return;/        if (kept \&\& false) return;/'
   'P122|core/history/history_filter.cpp|a search after kept rows joined uses the old rows texts|s/if (foldedAt_ != history_.olderAdded()) folded_.clear();//'
   'W01|os/windows/win32_clipboard.cpp|ExcludeClipboardContentFromMonitorProcessing not a secret|/if (exclude \&\& IsClipboardFormatAvailable(exclude)) return true;/d'
   'W02|os/windows/win32_clipboard.cpp|CanIncludeInClipboardHistory = 0 not a secret|s/return value == 0;/return value == 2;/'
@@ -144,6 +144,7 @@ FAULTS=(
   'W06|ui/win32/win32_ui.cpp|a DPI change keeps the old font size|s/d.defaultFont = messageFont(dpi);/d.defaultFont = messageFont(96);/'
   'W07|ui/win32/win32_text_box.cpp|a typed edit among hidden marks is not shown again|s/if (r.wholeLines) showEdit(r, grown,/if (r.wholeLines \&\& false) showEdit(r, grown,/'
   'W08|ui/win32/win32_filter_field.cpp|Esc in the filter field goes to the window, not the field|s/if (isEscapeDown(lp)) return/if (false \&\& isEscapeDown(lp)) return/'
+  'W09|os/store/store_files_win32.cpp|the kept history goes to a folder of another name|s/+ "\\\\stockkun";/+ "\\\\stockkun2";/'
 )
 
 touched=()

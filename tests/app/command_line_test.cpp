@@ -70,5 +70,33 @@ TEST(Autostart, ExecArgumentIsQuotedAndEscapedAsDesktopEntriesRequire) {
         EXPECT_FALSE(desktopExecArgument(bad)) << bad;
 }
 
+// --keep-history makes its store private where XDG_STATE_HOME (or HOME)
+// says, and off removes it; what it cannot do exits 1 with a message.
+TEST(KeepHistory, OnMakesAPrivateStoreThatOffRemoves) {
+    ScratchDir s;
+    const auto run = [](const char* value) {
+        std::ostringstream out, err;
+        const auto status = runCommandLine({"--keep-history", value}, {}, out, err);
+        return std::pair(status, out.str() + err.str());
+    };
+    ::setenv("XDG_STATE_HOME", "relative", 1);
+    ::setenv("HOME", s.dir.c_str(), 1);
+    const fs::path store = s.dir / ".local/state/stockkun/history.sqlite3";
+    EXPECT_EQ(run("on").first, 0);
+    EXPECT_EQ(fs::status(store.parent_path()).permissions() & fs::perms::all, fs::perms::owner_all);
+    EXPECT_EQ(fs::status(store).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(run("on").first, 0) << "on twice keeps the store";
+    EXPECT_EQ(run("off").first, 0);
+    EXPECT_TRUE(fs::is_empty(store.parent_path()));
+    EXPECT_NE(run("off").second.find("nothing removed"), std::string::npos);
+
+    std::ofstream(s.dir / "file") << "x";
+    ::setenv("XDG_STATE_HOME", (s.dir / "file").c_str(), 1);
+    const auto [status, said] = run("on");
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(said.starts_with("stockkun: cannot make ")) << said;
+    ::unsetenv("XDG_STATE_HOME");
+}
+
 }  // namespace
 }  // namespace stock::test
