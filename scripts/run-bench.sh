@@ -30,6 +30,13 @@ run() {
 b="$build/bench"
 program="$build/stockkun"
 run startup "$b/startup_bench" "$program" "$starts"
+# The kept history; then a start of the program over the store it leaves.
+run kept_history "$b/kept_history_bench" "$entries" "$text_mib"
+kept=$(mktemp -d)
+run kept_fill "$b/kept_history_bench" "$entries" 0 "$kept"
+echo "start with $entries kept entries:"
+XDG_STATE_HOME=$kept run startup_kept "$b/startup_bench" "$program" "$starts"
+rm -rf "$kept"
 run history "$b/history_bench" "$entries"
 run filter "$b/filter_bench" "$entries" "$text_mib"
 run clipboard_read "$b/clipboard_read_bench" --benchmark_min_time="$min_time"
