@@ -10,7 +10,7 @@ build="${1:-build}"
 win_build="${2:-build-win}"
 jobs="${JOBS:-2}"
 
-mapfile -t windows_files < <(git ls-files 'src/ui/win32/*.cpp' 'src/os/windows/*.cpp' src/app/main_win32.cpp)
+mapfile -t windows_files < <(git ls-files 'src/ui/win32/*.cpp' 'src/os/windows/*.cpp' 'src/app/*_win32.cpp' 'src/os/store/*_win32.cpp')
 
 [ -f "$build/compile_commands.json" ] || cmake -S . -B "$build" >/dev/null
 mapfile -t files < <(git ls-files 'src/*.cpp' 'tools/*.cpp' | grep -v -x -F "${windows_files[@]/#/-e}")
