@@ -86,9 +86,10 @@ int run(int argc, char** argv) {
     const double windowMs = since.nsecsElapsed() / 1e6;
     const double rowsStall = stallUntil([&] { return w.frm.history().size() >= entries; });
     const double rowsMs = since.nsecsElapsed() / 1e6;
-    std::printf("kept history: window loaded in %.1f ms; %zu rows shown %.0f ms after the start (at the first tick); "
-                "longest UI stall meanwhile %.1f ms; resident memory %ld -> %ld KiB\n",
-                windowMs, w.frm.history().size(), rowsMs, rowsStall, rssBefore, rssKiB());
+    std::printf(
+        "kept history: window loaded in %.1f ms; %zu rows shown %.0f ms after the start (at the first tick); "
+        "longest UI stall meanwhile %.1f ms; resident memory %ld -> %ld KiB\n",
+        windowMs, w.frm.history().size(), rowsMs, rowsStall, rssBefore, rssKiB());
 
     if (bigMiB == 0) return 0;
     const SharedText big(std::u16string(bigMiB << 19, u'b'));

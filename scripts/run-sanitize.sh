@@ -2,8 +2,8 @@
 # The suite again under sanitizers, each in a build folder of its own:
 #  - build-asan: AddressSanitizer and UndefinedBehaviorSanitizer over the
 #    core, POSIX, X11, Qt and end-to-end tests (packaging is left out);
-#  - build-tsan: ThreadSanitizer over the X11 reader's tests, the only code
-#    with a thread of its own.
+#  - build-tsan: ThreadSanitizer over the tests of the code with threads of
+#    its own: the clipboard readers and the kept history's writer.
 # Any finding ends the run with a failure. Qt and the libraries below it are
 # not instrumented; the few findings inside them are suppressed in
 # tests/sanitize/*.supp, each with its reason.
@@ -33,7 +33,7 @@ if [ "$what" = all ] || [ "$what" = address ]; then
   configure build-asan address
   cmake --build build-asan -j"$jobs" --target \
     core_tests selection_tests posix_tests qt_tests x11_unit_tests x11_tests x11_qt_tests wayland_tests \
-    test_owner wl_test_owner stockkun xpixels xclose sni_watcher
+    test_owner wl_test_owner store_tests store_child stockkun xpixels xclose sni_watcher
   export ASAN_OPTIONS="halt_on_error=1:detect_stack_use_after_return=1:log_path=$logs/asan"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$supp/ubsan.supp:log_path=$logs/ubsan"
   export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0"
@@ -43,9 +43,11 @@ fi
 
 if [ "$what" = all ] || [ "$what" = thread ]; then
   configure build-tsan thread
-  cmake --build build-tsan -j"$jobs" --target selection_tests x11_unit_tests x11_tests test_owner wayland_tests wl_test_owner
+  cmake --build build-tsan -j"$jobs" --target selection_tests x11_unit_tests x11_tests test_owner wayland_tests wl_test_owner \
+    store_tests store_child
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp:log_path=$logs/tsan"
   scripts/with-xvfb.sh sh -c 'build-tsan/tests/selection_tests && build-tsan/tests/x11_unit_tests && build-tsan/tests/x11_tests'
+  build-tsan/tests/store_tests
   scripts/in-sway.sh build-tsan/tests/wayland_tests
   findings
 fi

@@ -102,7 +102,24 @@ void SqliteHistoryStore::setState(State state) {
     if (state != State::On) jobs_.clear();
 }
 
-void SqliteHistoryStore::run() {
+// Whatever the writer throws (memory running out) ends the keeping, never
+// the program: the history goes on in memory.
+void SqliteHistoryStore::run() noexcept {
+    try {
+        write();
+    } catch (...) {
+        reportFailure("keeping the history");
+        db_.close();
+        const std::lock_guard lock(m_);
+        state_ = State::LeftAlone;
+        jobs_.clear();
+        looked_ = true;
+        failing_ = true;
+        idle_.notify_all();
+    }
+}
+
+void SqliteHistoryStore::write() {
     follow();
     std::unique_lock lock(m_);
     looked_ = true;
@@ -110,8 +127,8 @@ void SqliteHistoryStore::run() {
         while (!failing_ && !jobs_.empty() && db_.isOpen()) writeNext(lock);
         idle_.notify_all();
         if (stopping_) return;
-        const bool woken =
-            wake_.wait_for(lock, options_.poll, [this] { return stopping_ || (!failing_ && !jobs_.empty()); });
+        const bool woken = wake_.wait_for(
+            lock, options_.poll, [this] { return stopping_ || (!failing_ && !jobs_.empty() && db_.isOpen()); });
         // A failed write is tried again at the next look, and once more at the end.
         if (!woken || stopping_) failing_ = false;
         lock.unlock();

@@ -51,7 +51,8 @@ private:
         std::vector<SharedText> texts;  // oldest first
     };
 
-    void run();
+    void run() noexcept;
+    void write();
     void follow();
     void openStore();
     void writeNext(std::unique_lock<std::mutex>& lock);

@@ -22,18 +22,24 @@ inline std::u16string opText(int i) {
     return text;
 }
 
-// Newest first, after the first `done` writes.
-inline std::vector<std::u16string> heldAfter(int done) {
-    std::vector<std::u16string> held;
+// The writes whose texts the store holds after the first `done`, newest first.
+inline std::vector<int> heldAfter(int done) {
+    std::vector<int> held;
     for (int i = 0; i < done; ++i) {
         if (i == kClearAt) {
             held.clear();
         } else {
-            held.insert(held.begin(), opText(i));
+            held.insert(held.begin(), i);
             if (held.size() > kChildBounds.entries) held.pop_back();
         }
     }
     return held;
+}
+
+// Which write a stored text came from (its first unit tells), -1 for none.
+inline int opOf(const std::u16string& text) {
+    const int i = text.empty() ? -1 : text[0] - 0x4E00;
+    return i >= 0 && i < kOps && text == opText(i) ? i : -1;
 }
 
 }  // namespace stock::test
