@@ -9,6 +9,7 @@
 
 #include "app/options.h"
 #include "app/program.h"
+#include "os/windows/win32_text.h"
 
 namespace stock::win32 {
 namespace {
@@ -28,22 +29,6 @@ constexpr std::string_view kUsage =
 
 constexpr wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-std::wstring wide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::string utf8(std::wstring_view w) {
-    if (w.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
 int autostart(bool on, std::ostream& out, std::ostream& err) {
     if (on) {
         std::wstring path(32768, L'\0');
@@ -51,7 +36,8 @@ int autostart(bool on, std::ostream& out, std::ostream& err) {
         const std::wstring value = L"\"" + path + L"\"";
         const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
         if (RegSetKeyValueW(HKEY_CURRENT_USER, kRunKey, L"stockkun", REG_SZ, value.c_str(), bytes) != ERROR_SUCCESS) {
-            err << "stockkun: cannot write the \"stockkun\" value of HKEY_CURRENT_USER\\" << utf8(kRunKey) << "\n";
+            err << "stockkun: cannot write the \"stockkun\" value of HKEY_CURRENT_USER\\" << wideToUtf8(kRunKey)
+                << "\n";
             return 1;
         }
         out << "Autostart on: stockkun will start when you log on (a running stockkun is left as it is).\n";
@@ -59,7 +45,7 @@ int autostart(bool on, std::ostream& out, std::ostream& err) {
     }
     const LSTATUS s = RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"stockkun");
     if (s != ERROR_SUCCESS && s != ERROR_FILE_NOT_FOUND) {
-        err << "stockkun: cannot remove the \"stockkun\" value of HKEY_CURRENT_USER\\" << utf8(kRunKey) << "\n";
+        err << "stockkun: cannot remove the \"stockkun\" value of HKEY_CURRENT_USER\\" << wideToUtf8(kRunKey) << "\n";
         return 1;
     }
     out << (s == ERROR_SUCCESS ? "Autostart off: stockkun will no longer start when you log on.\n"
@@ -74,7 +60,7 @@ bool write(DWORD which, const std::string& text) {
     if (h == nullptr || h == INVALID_HANDLE_VALUE || GetFileType(h) == FILE_TYPE_UNKNOWN) return false;
     DWORD mode = 0, done = 0;
     if (GetConsoleMode(h, &mode)) {
-        const std::wstring w = wide(text);
+        const std::wstring w = utf8ToWide(text);
         return WriteConsoleW(h, w.data(), static_cast<DWORD>(w.size()), &done, nullptr) != 0;
     }
     return WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &done, nullptr) != 0;
@@ -90,7 +76,7 @@ std::optional<int> handleCommandLine() {
         return std::nullopt;
     }
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i) args.push_back(utf8(argv[i]));
+    for (int i = 1; i < argc; ++i) args.push_back(wideToUtf8(argv[i]));
     LocalFree(argv);
     std::ostringstream out, err;
     const OptionActions actions{kUsage, [&](bool on) { return autostart(on, out, err); },
@@ -100,7 +86,7 @@ std::optional<int> handleCommandLine() {
     // Started from a console: the answer goes there.
     if (GetStdHandle(STD_OUTPUT_HANDLE) == nullptr) AttachConsole(ATTACH_PARENT_PROCESS);
     if (write(STD_OUTPUT_HANDLE, out.str()) && write(STD_ERROR_HANDLE, err.str())) return status;
-    const std::wstring text = wide(out.str() + err.str());
+    const std::wstring text = utf8ToWide(out.str() + err.str());
     MessageBoxW(nullptr, text.c_str(), reinterpret_cast<const wchar_t*>(kProgramTitle),
                 MB_OK | (*status == 0 ? MB_ICONINFORMATION : MB_ICONERROR));
     return status;

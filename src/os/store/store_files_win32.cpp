@@ -1,28 +1,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <string_view>
-
 #include "os/store/store_files.h"
+#include "os/windows/win32_text.h"
 
 namespace stock::store {
 namespace {
 
-std::wstring wide(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::string utf8(std::wstring_view w) {
-    if (w.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
+using win32::utf8ToWide;
+using win32::wideToUtf8;
 
 // Neither a link nor a junction.
 bool plain(DWORD attributes) {
@@ -35,7 +21,7 @@ std::optional<StorePlace> defaultPlace() {
     PWSTR local = nullptr;
     std::optional<StorePlace> place;
     if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &local)) && local && *local) {
-        const std::string folder = utf8(local) + "\\stockkun";
+        const std::string folder = wideToUtf8(local) + "\\stockkun";
         place = StorePlace{folder, folder + "\\history.sqlite3"};
     }
     CoTaskMemFree(local);
@@ -44,14 +30,14 @@ std::optional<StorePlace> defaultPlace() {
 
 // The local application data folder is the user's own already.
 bool privateFolder(const std::string& folder) {
-    const std::wstring w = wide(folder);
+    const std::wstring w = utf8ToWide(folder);
     if (!CreateDirectoryW(w.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
     const DWORD a = GetFileAttributesW(w.c_str());
     return plain(a) && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool privateFile(const std::string& path, bool create) {
-    const std::wstring w = wide(path);
+    const std::wstring w = utf8ToWide(path);
     HANDLE h = CreateFileW(w.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                            nullptr);
@@ -64,7 +50,7 @@ bool privateFile(const std::string& path, bool create) {
 }
 
 std::uint64_t fileIdentity(const std::string& path) {
-    HANDLE h = CreateFileW(wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+    HANDLE h = CreateFileW(utf8ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (h == INVALID_HANDLE_VALUE) return 0;
     BY_HANDLE_FILE_INFORMATION info{};
@@ -78,11 +64,11 @@ std::uint64_t fileIdentity(const std::string& path) {
 }
 
 bool moveFile(const std::string& from, const std::string& to) {
-    return MoveFileExW(wide(from).c_str(), wide(to).c_str(), 0) != 0;
+    return MoveFileExW(utf8ToWide(from).c_str(), utf8ToWide(to).c_str(), 0) != 0;
 }
 
 bool removeFile(const std::string& path) {
-    return DeleteFileW(wide(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
+    return DeleteFileW(utf8ToWide(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ||
            GetLastError() == ERROR_PATH_NOT_FOUND;
 }
 

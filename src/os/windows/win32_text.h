@@ -17,6 +17,10 @@ inline std::u16string fromWide(std::wstring_view text) { return std::u16string(t
 std::string toAcp(std::u16string_view text);
 std::u16string fromAcp(std::string_view bytes);
 
+// UTF-8 (paths, the command line) to the wide calls' UTF-16, and back.
+std::wstring utf8ToWide(std::string_view utf8);
+std::string wideToUtf8(std::wstring_view wide);
+
 // The core's narrow text (UTF-8) to the ANSI code page, and back.
 std::string utf8ToAcp(std::string_view utf8);
 std::string acpToUtf8(std::string_view acp);
