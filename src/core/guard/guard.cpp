@@ -45,12 +45,7 @@ void tell(std::string_view message) noexcept {
 
 void reportFailure(std::string_view where) noexcept {
     try {
-        std::string line = "stockkun: ";
-        line.append(where).append(" failed: ").append(whatFailed());
-        for (char& c : line)
-            if (c == '\n' || c == '\r') c = ' ';
-        line.push_back('\n');
-        sink.load()(line);
+        tell(std::string(where) + " failed: " + whatFailed());
     } catch (...) {
         // Out of memory for the line itself: nothing more can be said.
     }

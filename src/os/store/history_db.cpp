@@ -155,8 +155,10 @@ HistoryDb::Wrote HistoryDb::write(Write&& body) {
 
 HistoryDb::Wrote HistoryDb::append(const std::vector<SharedText>& oldestFirst) {
     return write([&] {
+        Statement s(db_, "INSERT INTO entry(text) VALUES (?)");
+        if (!s) return failed();
         for (const SharedText& text : oldestFirst)
-            if (!insert(text)) return false;
+            if (!insert(s.get(), text)) return false;
         return true;
     });
 }
@@ -170,9 +172,8 @@ HistoryDb::Wrote HistoryDb::clear() {
     });
 }
 
-bool HistoryDb::insert(const SharedText& text) {
-    Statement s(db_, "INSERT INTO entry(text) VALUES (?)");
-    if (!s) return failed();
+bool HistoryDb::insert(sqlite3_stmt* s, const SharedText& text) {
+    sqlite3_reset(s);
     const std::uint64_t bytes = std::uint64_t{text.size()} * 2;
     std::u16string swapped;
     const void* data = text.str().data();
@@ -182,8 +183,8 @@ bool HistoryDb::insert(const SharedText& text) {
         data = swapped.data();
     }
     const int bound =
-        bytes == 0 ? sqlite3_bind_zeroblob(s.get(), 1, 0) : sqlite3_bind_blob64(s.get(), 1, data, bytes, SQLITE_STATIC);
-    if (bound != SQLITE_OK || sqlite3_step(s.get()) != SQLITE_DONE) return failed();
+        bytes == 0 ? sqlite3_bind_zeroblob(s, 1, 0) : sqlite3_bind_blob64(s, 1, data, bytes, SQLITE_STATIC);
+    if (bound != SQLITE_OK || sqlite3_step(s) != SQLITE_DONE) return failed();
     ++entries_;
     bytes_ += bytes;
     return true;

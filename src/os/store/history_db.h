@@ -10,6 +10,7 @@
 #include "core/text/shared_text.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace stock::store {
 
@@ -59,7 +60,7 @@ private:
     bool failed();
     std::optional<long long> number(const char* sql);
     Opened setUp();
-    bool insert(const SharedText& text);
+    bool insert(sqlite3_stmt* statement, const SharedText& text);
     bool trim();
     template <class Write>
     Wrote write(Write&& body);

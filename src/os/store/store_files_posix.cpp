@@ -60,6 +60,6 @@ bool moveFile(const std::string& from, const std::string& to) {
     return ::unlink(from.c_str()) == 0;
 }
 
-bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+bool removeFile(const std::string& path) { return posix::removeFile(path) || errno == ENOENT; }
 
 }  // namespace stock::store
